@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+// The distribution channel's OEM identifier and the start of Tarnwick.
+//
+// The identifier is one process-wide value: it starts as 1 and only the
+// start-up sequence replaces it, with a non-zero value from kestrel.dat.
+
+int OemId();
+void SetOemId(int id);
+
+// The identifier from kestrel.dat beside the program, or 0 when none can be read.
+int ReadOemId();
+
+// Reads the first white-space-delimited token of the file at path and takes
+// its JSON member "id"; 0 when the file, the token or the member is unusable.
+int ReadOemIdFromFile(const char* path);
+
+// Reads key from the first translation of the file's StringFileInfo block.
+// value is left unchanged when the key is not there.
+bool GetFileVersionString(const std::wstring& path, const std::wstring& keyName,
+                          std::wstring& value);
+
+// Starts moduleFolder + "Tarnwick.exe" with the command line "-show -oemid:<id>".
+void StartMainApp(const std::wstring& moduleFolder);

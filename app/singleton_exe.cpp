@@ -1,0 +1,81 @@
+#include "app/singleton_exe.h"
+
+#include <stdlib.h>
+
+#include <system_error>
+
+namespace {
+
+const int kAnotherCopyExitCode = 1314;
+
+} // namespace
+
+SingletonExe::~SingletonExe()
+{
+    if (stopEvent_ && !stopEventClosed_)
+        SetEvent(stopEvent_);
+    if (waiter_.joinable())
+        waiter_.join();
+    // A waiter that stopped on a failed wait leaves the stop event to us.
+    if (stopEvent_ && !stopEventClosed_)
+        CloseHandle(stopEvent_);
+    otherRunHandler_ = nullptr;
+    runningHandler_ = nullptr;
+}
+
+SingletonExe& SingletonExe::SetRunningHandler(Handler handler)
+{
+    runningHandler_ = std::move(handler);
+    return *this;
+}
+
+SingletonExe& SingletonExe::SetOtherRunHandler(Handler handler)
+{
+    otherRunHandler_ = std::move(handler);
+    return *this;
+}
+
+void SingletonExe::Start(std::wstring name)
+{
+    std::wstring eventName = L"Global\\" + name;
+    instanceEvent_ = CreateEventW(nullptr, FALSE, FALSE, eventName.c_str());
+    // A creation that fails for any reason counts as another running copy.
+    if (!instanceEvent_ || GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (runningHandler_)
+            runningHandler_();
+        if (instanceEvent_)
+            SetEvent(instanceEvent_);
+        exit(kAnotherCopyExitCode);
+    }
+    if (!otherRunHandler_)
+        return;
+
+    stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!stopEvent_)
+        return;
+    try {
+        waiter_ = std::thread(&SingletonExe::WaitLoop, this);
+    } catch (const std::system_error&) {
+        // Without a waiter the guard still holds the name; later copies just go unannounced.
+        CloseHandle(stopEvent_);
+        stopEvent_ = nullptr;
+    }
+}
+
+void SingletonExe::WaitLoop()
+{
+    HANDLE handles[2] = {instanceEvent_, stopEvent_};
+    for (;;) {
+        DWORD result = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+        if (result == WAIT_OBJECT_0) {
+            otherRunHandler_();
+            continue;
+        }
+        if (result == WAIT_OBJECT_0 + 1) {
+            CloseHandle(stopEvent_);
+            stopEventClosed_ = true;
+        }
+        // A failed wait would fail again at once; stop rather than spin.
+        return;
+    }
+}

@@ -1,0 +1,55 @@
+# Third-party libraries: JsonCpp and 7-Zip built from Debian's source
+# packages (fetched by scripts/setup), zlib and GoogleTest from Debian's
+# binary packages.
+
+function(kestrel_find_source out pattern what)
+    file(GLOB found LIST_DIRECTORIES true "${KESTREL_THIRD_PARTY_DIR}/${pattern}")
+    if(NOT found)
+        message(FATAL_ERROR "${what} sources not found under ${KESTREL_THIRD_PARTY_DIR}; run scripts/setup")
+    endif()
+    list(SORT found)
+    list(GET found -1 dir)
+    set(${out} ${dir} PARENT_SCOPE)
+endfunction()
+
+# JsonCpp
+kestrel_find_source(JSONCPP_DIR "libjsoncpp-*" "JsonCpp")
+add_library(jsoncpp STATIC
+    ${JSONCPP_DIR}/src/lib_json/json_reader.cpp
+    ${JSONCPP_DIR}/src/lib_json/json_value.cpp
+    ${JSONCPP_DIR}/src/lib_json/json_writer.cpp)
+target_include_directories(jsoncpp SYSTEM PUBLIC ${JSONCPP_DIR}/include)
+target_include_directories(jsoncpp PRIVATE ${JSONCPP_DIR}/src/lib_json)
+
+# 7-Zip: the readers for 7z, zip, cab, lzma and lzma86, linked whole so that
+# the formats' static registration objects survive the link.
+kestrel_find_source(SEVENZIP_DIR "7zip-*" "7-Zip")
+file(STRINGS ${CMAKE_SOURCE_DIR}/cmake/sevenzip-sources.txt SEVENZIP_FILES REGEX "^[^#]")
+list(TRANSFORM SEVENZIP_FILES PREPEND ${SEVENZIP_DIR}/)
+add_library(sevenzip STATIC ${SEVENZIP_FILES})
+target_compile_definitions(sevenzip PRIVATE NDEBUG _REENTRANT)
+target_compile_options(sevenzip PRIVATE -O2 -w)
+target_include_directories(sevenzip SYSTEM PUBLIC ${SEVENZIP_DIR}/CPP ${SEVENZIP_DIR})
+target_link_libraries(sevenzip PUBLIC oleaut32 ole32 uuid)
+set(SEVENZIP_SOURCE_DIR ${SEVENZIP_DIR} CACHE INTERNAL "")
+
+add_library(sevenzip_whole INTERFACE)
+target_link_libraries(sevenzip_whole INTERFACE "$<LINK_LIBRARY:WHOLE_ARCHIVE,sevenzip>")
+target_include_directories(sevenzip_whole SYSTEM INTERFACE ${SEVENZIP_DIR}/CPP ${SEVENZIP_DIR})
+
+# zlib from libz-mingw-w64-dev
+find_library(ZLIB_STATIC NAMES libz.a z REQUIRED)
+find_path(ZLIB_INCLUDE zlib.h REQUIRED)
+add_library(zlib_static INTERFACE)
+target_link_libraries(zlib_static INTERFACE ${ZLIB_STATIC})
+target_include_directories(zlib_static SYSTEM INTERFACE ${ZLIB_INCLUDE})
+
+# stb_image from libstb-dev (header only)
+add_library(stb_image INTERFACE)
+target_include_directories(stb_image SYSTEM INTERFACE /usr/include/stb)
+
+# GoogleTest from the googletest package's sources
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)

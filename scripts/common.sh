@@ -1,0 +1,34 @@
+# Shared by the scripts: where things are and which build runs the programs.
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+PRODUCT_BUILD="$ROOT/build"
+JOBS=${JOBS:-$(nproc)}
+
+# The product is 32-bit. Some machines (for example virtual machines
+# without 32-bit user mode) cannot execute 32-bit code at all; there the
+# programs that Wine runs are the 64-bit build of the same sources.
+can_run_32bit() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+run_arch() {
+    if can_run_32bit; then echo i686; else echo x86_64; fi
+}
+
+build_dir_for() {
+    if [ "$1" = i686 ]; then echo "$PRODUCT_BUILD"; else echo "$ROOT/build-x64"; fi
+}
+
+# configure_and_build ARCH [TARGET...]
+configure_and_build() {
+    arch=$1; shift
+    dir=$(build_dir_for "$arch")
+    cmake -S "$ROOT" -B "$dir" -DKESTREL_ARCH="$arch" >"$dir.configure.log" 2>&1 \
+        || { cat "$dir.configure.log"; return 1; }
+    if [ $# -eq 0 ]; then
+        cmake --build "$dir" -j "$JOBS"
+    else
+        for target in "$@"; do
+            cmake --build "$dir" -j "$JOBS" --target "$target" || return 1
+        done
+    fi
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+bool CopyFileTo(const std::wstring& from, const std::wstring& to);
+
+// UTF-8 lines of a text file, without their line ends.
+std::vector<std::string> ReadLines(const std::wstring& path);
+
+std::string ToUtf8(const std::wstring& text);
+std::wstring FromUtf8(const std::string& text);
+
+// Relative path -> contents of every file under folder; folders end with "\".
+std::vector<std::pair<std::wstring, std::string>> SnapshotTree(const std::wstring& folder);
+
+// The folder of the running test program, where every built program lies.
+std::wstring ProgramFolder();
+
+} // namespace testing_support

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace SkinUI {
+
+// Move-only owner of one platform handle, released with Close when it is
+// not Invalid. One typedef per handle kind keeps the owners one line each.
+template <typename H, auto Close, H Invalid = H{}>
+class UniqueHandle {
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(H handle) : handle_(handle) {}
+    ~UniqueHandle() { reset(); }
+
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept
+    {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+
+    H get() const { return handle_; }
+    explicit operator bool() const { return handle_ != Invalid; }
+
+    H release()
+    {
+        return std::exchange(handle_, Invalid);
+    }
+
+    void reset(H handle = Invalid)
+    {
+        H old = std::exchange(handle_, handle);
+        if (old != Invalid)
+            Close(old);
+    }
+
+    // For out-parameters of platform calls.
+    H* put()
+    {
+        reset();
+        return &handle_;
+    }
+
+private:
+    H handle_ = Invalid;
+};
+
+inline void CloseHandleChecked(HANDLE handle) { ::CloseHandle(handle); }
+inline void CloseFindHandle(HANDLE handle) { ::FindClose(handle); }
+inline void DeleteGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
+inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
+inline void FreeModule(HMODULE module) { ::FreeLibrary(module); }
+
+using KernelHandle = UniqueHandle<HANDLE, &CloseHandleChecked>;
+using FileHandle = UniqueHandle<HANDLE, &CloseHandleChecked, INVALID_HANDLE_VALUE>;
+using FindHandle = UniqueHandle<HANDLE, &CloseFindHandle, INVALID_HANDLE_VALUE>;
+using GdiObject = UniqueHandle<HGDIOBJ, &DeleteGdiObject>;
+using MemoryDc = UniqueHandle<HDC, &DeleteMemoryDc>;
+using ModuleHandle = UniqueHandle<HMODULE, &FreeModule>;
+
+} // namespace SkinUI
