@@ -32,17 +32,25 @@ function(kestrel_wine_session_tests)
     set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine)
 endfunction()
 
-# kestrel_add_test(NAME <name> SOURCES ... [LIBS ...] [LOCKS ...] [LABELS ...])
+# kestrel_add_test(NAME <name> SOURCES ... [LIBS ...] [LOCKS ...] [LABELS ...]
+#                  [DRIVER <script>])
 # A GoogleTest program run as one test under Wine. LOCKS names ctest
 # resource locks for tests that must not overlap (the global instance
-# event, Tarnwick's windows, fixed ports).
+# event, Tarnwick's windows, fixed ports). A DRIVER is a shell script that
+# prepares what the program needs on the Linux side (servers, generated
+# files), runs it as `sh DRIVER WINE_RUN PROGRAM BUILD_DIR` and cleans up.
 function(kestrel_add_test)
-    cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LOCKS;LABELS" ${ARGN})
+    cmake_parse_arguments(T "" "NAME;DRIVER" "SOURCES;LIBS;LOCKS;LABELS" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
     kestrel_warnings(${T_NAME})
     target_link_libraries(${T_NAME} PRIVATE kestrel_test_support ${T_LIBS} GTest::gtest_main)
     add_dependencies(${T_NAME} kestrel_test_programs)
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_color=no)
+    if(T_DRIVER)
+        add_test(NAME ${T_NAME} COMMAND sh ${T_DRIVER} ${KESTREL_WINE_RUN}
+            $<TARGET_FILE:${T_NAME}> ${CMAKE_BINARY_DIR})
+    else()
+        add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_color=no)
+    endif()
     set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${KESTREL_TEST_TIMEOUT})
     if(T_LOCKS)
         set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
