@@ -2,7 +2,7 @@
 // itself, one UTF-8 line each:
 //   started: <command line>
 //   ready
-//   message 0xFF30: <wParam>
+//   message 0xFF30 to <window class>: <wParam>
 // Without options it records its command line and ends. Options:
 //   --main-window       open a window of class "MainWindow" titled "Tarnwick"
 //   --upgrade-window    open a window of class "UpgradeWindow" titled "Tarnwick"
@@ -90,11 +90,15 @@ void ParseOptions()
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case kHandOverMessage:
+    case kHandOverMessage: {
         if (g_options.handOverDelay)
             Sleep(g_options.handOverDelay);
-        AppendLog(L"message 0xFF30: " + std::to_wstring(static_cast<long long>(static_cast<int>(wParam))));
+        wchar_t className[64] = {};
+        GetClassNameW(window, className, 64);
+        AppendLog(std::wstring(L"message 0xFF30 to ") + className + L": "
+                  + std::to_wstring(static_cast<int>(wParam)));
         return 1;
+    }
     case WM_DESTROY:
         if (--g_windows == 0)
             PostQuitMessage(0);
