@@ -1,0 +1,256 @@
+// Feeds mutated layouts and zip archives to the parser and the zip reader.
+// Built with libstdc++'s checks and SKINUI_GUARDED_HEAP, and every input
+// lies right before an inaccessible page: a read or write past any buffer
+// faults and fails the run. Seeds are fixed, so a failure repeats.
+#include "ui/core/layout_markup.h"
+#include "ui/core/zip_reader.h"
+
+#include "tests/ui_core/fixtures.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+using SkinUI::CLayoutMarkup;
+using SkinUI::CLayoutMarkupNode;
+using SkinUI::CZipReader;
+
+namespace {
+
+// A copy of the bytes that ends exactly at a no-access page.
+class GuardedBlock {
+public:
+    explicit GuardedBlock(const std::string& bytes)
+    {
+        const size_t page = 4096;
+        pages_ = (bytes.size() + page - 1) / page + 1;
+        base_ = static_cast<char*>(VirtualAlloc(nullptr, pages_ * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        DWORD old = 0;
+        VirtualProtect(base_ + (pages_ - 1) * page, page, PAGE_NOACCESS, &old);
+        data_ = base_ + (pages_ - 1) * page - bytes.size();
+        memcpy(data_, bytes.data(), bytes.size());
+    }
+    ~GuardedBlock() { VirtualFree(base_, 0, MEM_RELEASE); }
+    GuardedBlock(const GuardedBlock&) = delete;
+    GuardedBlock& operator=(const GuardedBlock&) = delete;
+
+    char* data() const { return data_; }
+
+private:
+    char* base_ = nullptr;
+    char* data_ = nullptr;
+    size_t pages_ = 0;
+};
+
+const char* const kSpecials[] = {"<", ">", "/", "\"", "'", "&", "=", "!", "?", "-", "->", "?>", "</", "/>",
+    "&amp;", "&lt", " ", "\t", "\r\n", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", "\xE5\x8D\x87", "\xC3",
+    "\xCC\x81", "", "<!--", "<?", "<A>", "</A>", "x=\"1\""};
+
+std::string Mutate(const std::string& seed, std::mt19937& random)
+{
+    std::string bytes = seed;
+    int edits = 1 + static_cast<int>(random() % 8);
+    for (int i = 0; i < edits; ++i) {
+        size_t at = bytes.empty() ? 0 : random() % (bytes.size() + 1);
+        switch (random() % 7) {
+        case 0:
+            if (at < bytes.size())
+                bytes[at] = static_cast<char>(random());
+            break;
+        case 1:
+            if (at < bytes.size())
+                bytes[at] ^= static_cast<char>(1 << (random() % 8));
+            break;
+        case 2: {
+            const char* special = kSpecials[random() % (sizeof(kSpecials) / sizeof(kSpecials[0]))];
+            bytes.insert(at, special, *special ? strlen(special) : 1);
+            break;
+        }
+        case 3:
+            bytes.erase(at, random() % 16);
+            break;
+        case 4:
+            if (at < bytes.size())
+                bytes.insert(at, bytes.substr(at, random() % 64));
+            break;
+        case 5:
+            bytes.resize(at);
+            break;
+        default:
+            if (at < bytes.size()) {
+                // Numbers that reach far: sizes, offsets, counts.
+                uint32_t value = random() % 3 ? 0xFFFFFFFFu - (random() % 300) : random() % 70000;
+                for (int k = 0; k < 4 && at + k < bytes.size(); ++k)
+                    bytes[at + k] = static_cast<char>(value >> (8 * k));
+            }
+            break;
+        }
+    }
+    return bytes;
+}
+
+volatile size_t sink = 0;
+
+// Touches everything a builder would read; nodes must stay in the table.
+void WalkTree(const CLayoutMarkup& markup)
+{
+    uint32_t visited = 0;
+    std::vector<CLayoutMarkupNode> pending;
+    if (markup.RootNode().IsPresent())
+        pending.push_back(markup.RootNode());
+    wchar_t buffer[64] = {};
+    while (!pending.empty()) {
+        CLayoutMarkupNode node = pending.back();
+        pending.pop_back();
+        ASSERT_LE(++visited, markup.ElementCount());
+        sink += wcslen(node.ElementName());
+        for (int i = 0; i < node.AttributeCount(); ++i) {
+            sink += wcslen(node.AttributeName(i));
+            sink += wcslen(node.AttributeValue(i));
+            node.FindAttribute(node.AttributeName(i), buffer, 63);
+        }
+        node.FindAttribute(L"absent", buffer, 63);
+        if (node.NextSibling().IsPresent())
+            pending.push_back(node.NextSibling());
+        if (node.FirstChild().IsPresent())
+            pending.push_back(node.FirstChild());
+    }
+}
+
+bool IsZipResult(unsigned code)
+{
+    switch (code) {
+    case SkinUI::kZipOk:
+    case SkinUI::kZipNotFound:
+    case SkinUI::kZipMore:
+    case SkinUI::kZipCorrupt:
+    case SkinUI::kZipRead:
+    case SkinUI::kZipArgs:
+    case SkinUI::kZipFlate:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ExerciseZip(const std::string& bytes)
+{
+    GuardedBlock block(bytes);
+    unsigned opened = 0;
+    std::unique_ptr<CZipReader> zip = CZipReader::OpenMemory(block.data(), bytes.size(), &opened);
+    ASSERT_TRUE(IsZipResult(opened)) << opened;
+    if (!zip)
+        return;
+    for (int i = 0; i < zip->ItemCount(); ++i) {
+        SkinUI::TZipEntry entry;
+        ASSERT_EQ(SkinUI::kZipOk, zip->GetItem(i, &entry));
+        int found = -1;
+        unsigned code = zip->FindItem(entry.name, true, &found, nullptr);
+        ASSERT_TRUE(IsZipResult(code));
+        // Declared sizes may be huge after mutation: extract through a
+        // bounded buffer, a bounded number of times.
+        size_t size = entry.uncompressedSize < 70000 ? entry.uncompressedSize : 70000;
+        GuardedBlock out(std::string(size, '\0'));
+        for (int round = 0; round < 64; ++round) {
+            code = zip->UnzipItem(i, out.data(), size);
+            ASSERT_TRUE(IsZipResult(code)) << code;
+            if (code != SkinUI::kZipMore)
+                break;
+        }
+    }
+}
+
+void ExerciseLayout(const std::string& bytes)
+{
+    for (int encoding : {SkinUI::kMarkupUtf8, SkinUI::kMarkupAnsi, SkinUI::kMarkupUtf16}) {
+        GuardedBlock block(bytes);
+        CLayoutMarkup markup;
+        if (markup.LoadBytes(block.data(), bytes.size(), encoding)) {
+            WalkTree(markup);
+        } else {
+            EXPECT_NE(L'\0', markup.LastErrorMessage()[0]);
+            EXPECT_FALSE(markup.RootNode().IsPresent());
+        }
+    }
+}
+
+std::string SampleLayout()
+{
+    return "<!-- \xE4\xB8\xBB -->\r\n<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+           "<Window size=\"500,310\" caption=\"0,0,0,36\">\r\n"
+           "  <Font shared=\"true\" id=\"1\" name=\"Microsoft YaHei\" size=\"12\" />\r\n"
+           "  <VerticalLayout bkimage=\"img/pic_bg.png\" childalign=\"center\">\r\n"
+           "    <HorizontalLayout height=\"36\">\r\n"
+           "      <Label text=\"\xE9\x9C\xB2 &amp; &lt;b&gt; &quot;q&quot; &apos;a&apos; &#65;\" />\r\n"
+           "      <Button name=\"Close_Btn\" normalimage=\"file='img/icon_close.png' source='0,0,28,28'\" />\r\n"
+           "    </HorizontalLayout>\r\n"
+           "    <RichEdit vscrollbarstyle=\"width=&quot;6&quot;\" >text</RichEdit>\r\n"
+           "    <Container></Container   >\r\n"
+           "  </VerticalLayout>\r\n"
+           "</Window>\r\n";
+}
+
+} // namespace
+
+TEST(Robustness, MutatedLayoutsGiveAResultOrAnError)
+{
+    const std::vector<std::string> seeds = {SampleLayout(), "<A><B /></A>", "<A x=\"&amp;\">t</A>",
+        "\xFF\xFE<\0A\0 \0/\0>\0", "<!-- c -->", "<A><B><C /></B></A>"};
+    std::mt19937 random(20240506);
+    for (int i = 0; i < 4000; ++i) {
+        const std::string input = Mutate(seeds[i % seeds.size()], random);
+        SCOPED_TRACE("layout mutation " + std::to_string(i));
+        ExerciseLayout(input);
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+TEST(Robustness, TruncatedEmptyAndOversizedLayouts)
+{
+    const std::string sample = SampleLayout();
+    for (size_t length = 0; length <= sample.size(); ++length)
+        ExerciseLayout(sample.substr(0, length));
+    std::string big;
+    while (big.size() < 4194305)
+        big += sample;
+    ExerciseLayout(big);
+}
+
+TEST(Robustness, MutatedZipsGiveAResultCode)
+{
+    const std::vector<std::string> seeds = {ReadFixture(L"small.zip"), ReadFixture(L"tool.zip"),
+        ReadFixture(L"badcrc.zip")};
+    for (const std::string& seed : seeds)
+        ASSERT_FALSE(seed.empty());
+    std::mt19937 random(1314);
+    for (int i = 0; i < 4000; ++i) {
+        const std::string& seed = seeds[i % seeds.size()];
+        std::string input;
+        if (i % 4 == 0) {
+            // Most of the structure sits at the end: aim the edits there.
+            size_t tail = seed.size() > 400 ? 400 : seed.size();
+            input = seed.substr(0, seed.size() - tail) + Mutate(seed.substr(seed.size() - tail), random);
+        } else {
+            input = Mutate(seed, random);
+        }
+        SCOPED_TRACE("zip mutation " + std::to_string(i));
+        ExerciseZip(input);
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+TEST(Robustness, TruncatedAndPaddedZips)
+{
+    const std::string seed = ReadFixture(L"small.zip");
+    for (size_t length = 0; length <= seed.size(); length += 7)
+        ExerciseZip(seed.substr(0, length));
+    ExerciseZip(std::string(100000, 'P') + seed);
+    ExerciseZip(seed + std::string(65535 - 22, '\0'));
+    ExerciseZip(std::string("PK\x05\x06", 4));
+}
