@@ -1,0 +1,339 @@
+#include "app/archive/archive_extract_callback.h"
+
+#include "app/archive/archive_files.h"
+#include "app/archive/archive_property.h"
+#include "app/archive/extract_trace.h"
+#include "app/archive/out_stream_wrapper.h"
+#include "app/safe_path.h"
+
+#include "7zip/PropID.h"
+
+#include <new>
+
+namespace SevenZip::intl {
+
+namespace {
+
+constexpr HRESULT kCreateFailed = 1631; // ERROR_CREATE_FAILED, deliberately not an HRESULT
+
+// A Win32 error of 0 would read as success, so it becomes E_FAIL.
+HRESULT LastErrorResult()
+{
+    DWORD error = GetLastError();
+    return error == 0 ? E_FAIL : HRESULT_FROM_WIN32(error);
+}
+
+// What Extract returns for an item whose data the reader found broken.
+HRESULT ItemFailure(Int32 result)
+{
+    using namespace NArchive::NExtract::NOperationResult;
+    switch (result) {
+    case kUnsupportedMethod: return E_NOTIMPL;
+    case kCRCError:
+    case kDataError: return HRESULT_FROM_WIN32(ERROR_CRC);
+    case kUnexpectedEnd: return HRESULT_FROM_WIN32(ERROR_HANDLE_EOF);
+    case kWrongPassword: return E_ABORT;
+    default: return E_FAIL;
+    }
+}
+
+HRESULT ReadBool(IInArchive* reader, UInt32 index, PROPID id, bool& value)
+{
+    PropValue prop;
+    HRESULT result = reader->GetProperty(index, id, &prop.value);
+    if (result != S_OK)
+        return result;
+    if (prop.value.vt == VT_EMPTY) {
+        value = false;
+        return S_OK;
+    }
+    if (prop.value.vt != VT_BOOL)
+        return E_FAIL;
+    value = prop.value.boolVal != VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT ReadAttributes(IInArchive* reader, UInt32 index, bool& has, UInt32& value)
+{
+    PropValue prop;
+    HRESULT result = reader->GetProperty(index, kpidAttrib, &prop.value);
+    if (result != S_OK)
+        return result;
+    has = prop.value.vt == VT_UI4;
+    if (has)
+        value = prop.value.ulVal;
+    return has || prop.value.vt == VT_EMPTY ? S_OK : E_FAIL;
+}
+
+HRESULT ReadTime(IInArchive* reader, UInt32 index, PROPID id, bool& has, FILETIME& value)
+{
+    PropValue prop;
+    HRESULT result = reader->GetProperty(index, id, &prop.value);
+    if (result != S_OK)
+        return result;
+    has = prop.value.vt == VT_FILETIME;
+    if (has)
+        value = prop.value.filetime;
+    return has || prop.value.vt == VT_EMPTY ? S_OK : E_FAIL;
+}
+
+HRESULT ReadSize(IInArchive* reader, UInt32 index, bool& has, UInt64& value)
+{
+    PropValue prop;
+    HRESULT result = reader->GetProperty(index, kpidSize, &prop.value);
+    if (result != S_OK)
+        return result;
+    uint64_t size = 0;
+    has = AsSize(prop.value, size);
+    if (has)
+        value = size;
+    return has || prop.value.vt == VT_EMPTY ? S_OK : E_FAIL;
+}
+
+// Owns a file handle opened to set the times; ui/core/unique_handle.h cannot
+// hold INVALID_HANDLE_VALUE as a template argument.
+class OpenFile {
+public:
+    explicit OpenFile(HANDLE handle) : handle_(handle) {}
+    ~OpenFile()
+    {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    HANDLE get() const { return handle_; }
+    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+std::wstring WithTrailingSeparator(const std::wstring& folder)
+{
+    if (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/'))
+        return folder;
+    return folder + L'\\';
+}
+
+} // namespace
+
+ArchiveExtractCallback::ArchiveExtractCallback(IInArchive* reader, const std::wstring& folder,
+                                               std::vector<std::wstring>& written)
+    : reader_(ComRef<IInArchive>::Share(reader)),
+      folder_(WithTrailingSeparator(folder)),
+      written_(written)
+{
+}
+
+STDMETHODIMP ArchiveExtractCallback::QueryInterface(REFIID iid, void** object) noexcept
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (iid == IID_IUnknown || iid == IID_IArchiveExtractCallback)
+        *object = static_cast<IArchiveExtractCallback*>(this);
+    else if (iid == IID_ICryptoGetTextPassword)
+        *object = static_cast<ICryptoGetTextPassword*>(this);
+    else if (iid == IID_ICompressProgressInfo)
+        *object = static_cast<ICompressProgressInfo*>(this);
+    else
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG) ArchiveExtractCallback::AddRef() noexcept
+{
+    return static_cast<ULONG>(InterlockedIncrement(&refCount_));
+}
+
+STDMETHODIMP_(ULONG) ArchiveExtractCallback::Release() noexcept
+{
+    LONG count = InterlockedDecrement(&refCount_);
+    if (count == 0)
+        delete this;
+    return static_cast<ULONG>(count);
+}
+
+STDMETHODIMP ArchiveExtractCallback::SetTotal(UInt64 total) noexcept
+{
+    total_ = total;
+    return S_OK;
+}
+
+STDMETHODIMP ArchiveExtractCallback::SetCompleted(const UInt64*) noexcept
+{
+    return S_OK;
+}
+
+STDMETHODIMP ArchiveExtractCallback::GetStream(UInt32 index, ISequentialOutStream** stream,
+                                               Int32 askMode) noexcept
+{
+    if (!stream)
+        return E_POINTER;
+    *stream = nullptr;
+    // A skipped item must not inherit the previous item's target.
+    targetPath_.clear();
+    fileUnfinished_ = false;
+    HRESULT result = ReadPath(index);
+    if (result == S_OK && askMode != NArchive::NExtract::NAskMode::kExtract)
+        return S_OK;
+    if (result == S_OK)
+        result = ReadProperties(index);
+    if (result != S_OK) {
+        TraceLine(L"获取数据失败");
+        return result;
+    }
+    // An item that would land outside the folder is refused before anything is touched.
+    if (!JoinInsideFolder(folder_, relativePath_, targetPath_))
+        return HRESULT_FROM_WIN32(ERROR_BAD_PATHNAME);
+
+    if (isFolder_) {
+        TraceLine(L"DirBegin:", targetPath_);
+        NoteCreatedFolders(targetPath_);
+        EnsureFolder(targetPath_);
+        return S_OK;
+    }
+    TraceLine(L"FileBegin:", targetPath_);
+    return OpenTarget(stream);
+}
+
+HRESULT ArchiveExtractCallback::ReadPath(UInt32 index)
+{
+    PropValue prop;
+    HRESULT result = reader_->GetProperty(index, kpidPath, &prop.value);
+    if (result != S_OK)
+        return result;
+    if (prop.value.vt == VT_BSTR && prop.value.bstrVal && prop.value.bstrVal[0])
+        relativePath_.assign(prop.value.bstrVal, SysStringLen(prop.value.bstrVal));
+    else if (prop.value.vt == VT_EMPTY || prop.value.vt == VT_BSTR)
+        relativePath_ = L"[Content]";
+    else
+        return E_FAIL;
+    return S_OK;
+}
+
+HRESULT ArchiveExtractCallback::ReadProperties(UInt32 index)
+{
+    IInArchive* reader = reader_.get();
+    HRESULT result = ReadAttributes(reader, index, hasAttributes_, attributes_);
+    if (result == S_OK)
+        result = ReadBool(reader, index, kpidIsDir, isFolder_);
+    if (result == S_OK)
+        result = ReadTime(reader, index, kpidMTime, hasModificationTime_, modificationTime_);
+    if (result == S_OK)
+        result = ReadTime(reader, index, kpidCTime, hasCreationTime_, creationTime_);
+    if (result == S_OK)
+        result = ReadTime(reader, index, kpidATime, hasAccessTime_, accessTime_);
+    if (result == S_OK)
+        result = ReadSize(reader, index, hasSize_, size_);
+    return result;
+}
+
+HRESULT ArchiveExtractCallback::OpenTarget(ISequentialOutStream** stream)
+{
+    if (GetFileAttributesW(targetPath_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (!RemovePath(targetPath_)) {
+            HRESULT failure = LastErrorResult();
+            TraceLine(L"移除路径失败:", targetPath_);
+            return failure;
+        }
+    }
+    std::wstring parent = ParentFolder(targetPath_);
+    NoteCreatedFolders(parent);
+    if (!EnsureFolder(parent)) {
+        TraceLine(L"创建目录失败:", parent);
+        return kCreateFailed;
+    }
+    ComRef<IStream> file = OpenForWrite(targetPath_);
+    if (!file) {
+        HRESULT failure = LastErrorResult();
+        TraceLine(L"创建文件失败:", targetPath_);
+        targetPath_.clear();
+        return failure;
+    }
+    written_.push_back(targetPath_);
+    fileUnfinished_ = true;
+    auto* wrapper = new (std::nothrow) OutStreamWrapper(file.get());
+    if (!wrapper) {
+        TraceLine(L"内存不足");
+        return E_OUTOFMEMORY;
+    }
+    wrapper->AddRef();
+    *stream = wrapper;
+    return S_OK;
+}
+
+void ArchiveExtractCallback::NoteCreatedFolders(const std::wstring& folder)
+{
+    std::vector<std::wstring> missing;
+    std::wstring path = folder;
+    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
+        path.pop_back();
+    while (path.size() >= folder_.size() && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        missing.push_back(path);
+        size_t last = path.find_last_of(L"\\/");
+        if (last == std::wstring::npos)
+            break;
+        path.resize(last);
+    }
+    written_.insert(written_.end(), missing.rbegin(), missing.rend());
+}
+
+STDMETHODIMP ArchiveExtractCallback::PrepareOperation(Int32) noexcept
+{
+    return S_OK;
+}
+
+STDMETHODIMP ArchiveExtractCallback::SetOperationResult(Int32 result) noexcept
+{
+    if (targetPath_.empty()) {
+        TraceLine(L"AllDone");
+        return S_OK;
+    }
+    fileUnfinished_ = false;
+    // Broken data must not stay behind looking like a good file.
+    if (result != NArchive::NExtract::NOperationResult::kOK) {
+        if (!isFolder_)
+            DeleteFileW(targetPath_.c_str());
+        return ItemFailure(result);
+    }
+    ApplyTimesAndAttributes();
+    TraceLine(L"FileDone:", targetPath_);
+    return S_OK;
+}
+
+void ArchiveExtractCallback::ApplyTimesAndAttributes()
+{
+    if (hasCreationTime_ || hasAccessTime_ || hasModificationTime_) {
+        OpenFile file(CreateFileW(targetPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
+            SetFileTime(file.get(), hasCreationTime_ ? &creationTime_ : nullptr,
+                        hasAccessTime_ ? &accessTime_ : nullptr,
+                        hasModificationTime_ ? &modificationTime_ : nullptr);
+    }
+    if (hasAttributes_)
+        SetFileAttributesW(targetPath_.c_str(), attributes_);
+}
+
+void ArchiveExtractCallback::DiscardUnfinishedItem()
+{
+    if (fileUnfinished_)
+        DeleteFileW(targetPath_.c_str());
+    fileUnfinished_ = false;
+}
+
+STDMETHODIMP ArchiveExtractCallback::CryptoGetTextPassword(BSTR*) noexcept
+{
+    return E_ABORT;
+}
+
+STDMETHODIMP ArchiveExtractCallback::SetRatioInfo(const UInt64*, const UInt64*) noexcept
+{
+    return S_OK;
+}
+
+} // namespace SevenZip::intl

@@ -1,0 +1,65 @@
+#include "app/archive/in_stream_wrapper.h"
+
+namespace SevenZip::intl {
+
+InStreamWrapper::InStreamWrapper(IStream* stream) : stream_(ComRef<IStream>::Share(stream)) {}
+
+STDMETHODIMP InStreamWrapper::QueryInterface(REFIID iid, void** object) noexcept
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (iid == IID_IUnknown || iid == IID_ISequentialInStream || iid == IID_IInStream)
+        *object = static_cast<IInStream*>(this);
+    else if (iid == IID_IStreamGetSize)
+        *object = static_cast<IStreamGetSize*>(this);
+    else
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG) InStreamWrapper::AddRef() noexcept
+{
+    return static_cast<ULONG>(InterlockedIncrement(&refCount_));
+}
+
+STDMETHODIMP_(ULONG) InStreamWrapper::Release() noexcept
+{
+    LONG count = InterlockedDecrement(&refCount_);
+    if (count == 0)
+        delete this;
+    return static_cast<ULONG>(count);
+}
+
+STDMETHODIMP InStreamWrapper::Read(void* data, UInt32 size, UInt32* processed) noexcept
+{
+    ULONG read = 0;
+    HRESULT result = stream_->Read(data, size, &read);
+    if (processed)
+        *processed = read;
+    // A short read answers S_FALSE; the library expects S_OK and the count.
+    return FAILED(result) ? result : S_OK;
+}
+
+STDMETHODIMP InStreamWrapper::Seek(Int64 offset, UInt32 origin, UInt64* newPosition) noexcept
+{
+    LARGE_INTEGER move;
+    move.QuadPart = offset;
+    ULARGE_INTEGER position = {};
+    HRESULT result = stream_->Seek(move, origin, &position);
+    if (newPosition)
+        *newPosition = position.QuadPart;
+    return result;
+}
+
+STDMETHODIMP InStreamWrapper::GetSize(UInt64* size) noexcept
+{
+    STATSTG status = {};
+    HRESULT result = stream_->Stat(&status, STATFLAG_NONAME);
+    if (SUCCEEDED(result) && size)
+        *size = status.cbSize.QuadPart;
+    return result;
+}
+
+} // namespace SevenZip::intl
