@@ -1,9 +1,11 @@
 #include "app/startup.h"
 
+#include "app/http_client.h"
 #include "app/module_folder.h"
 #include "app/oem_identity.h"
 #include "app/pending_deletions.h"
 #include "app/singleton_exe.h"
+#include "app/version_answer.h"
 
 #include <stdio.h>
 
@@ -39,6 +41,34 @@ bool FileExists(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+struct VersionCheck {
+    bool requestSucceeded = false;
+    VersionAnswer answer;
+    bool upgradeDue = true;
+};
+
+// The client is the caller's: its handles stay open until the run ends.
+VersionCheck CheckVersion(HttpClient& client, const std::wstring& installedVersion)
+{
+    VersionCheck check;
+    std::string body = client.Get(VersionServiceAddress(OemId()), std::string());
+    check.requestSucceeded = client.LastState() == kHttpOk;
+    if (check.requestSucceeded)
+        check.answer = ParseVersionAnswer(body);
+    check.upgradeDue = IsUpgradeDue(installedVersion, check.answer.latestVersion);
+    return check;
+}
+
+// Until the message box and the upgrade window exist, a failed request and
+// a due upgrade both end the run without starting Tarnwick.
+void TakeOutcome(const VersionCheck& check, const std::wstring& moduleFolder)
+{
+    if (!check.requestSucceeded)
+        return;
+    if (check.answer.code != 0 || !check.upgradeDue)
+        StartMainApp(moduleFolder);
+}
+
 void RunAfterHandOverCheck(const std::wstring& moduleFolder)
 {
     std::wstring installedVersion;
@@ -48,7 +78,9 @@ void RunAfterHandOverCheck(const std::wstring& moduleFolder)
 
     ProcessPendingDeletions(moduleFolder);
 
-    StartMainApp(moduleFolder);
+    HttpClient client;
+    VersionCheck check = CheckVersion(client, installedVersion);
+    TakeOutcome(check, moduleFolder);
 }
 
 } // namespace

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <string>
+#include <utility>
+
+// Outcome of the last request of an HttpClient.
+enum HttpState : int {
+    kHttpOk = 0,
+    kHttpNoHandle = 1,       // InternetOpenA or HttpOpenRequestA gave no handle
+    kHttpNoConnection = 2,   // InternetConnectA gave no handle
+    kHttpSendFailed = 3,     // HttpSendRequestA failed, also for a certificate that fails validation
+    kHttpNoStatus = 4,       // the status code could not be queried
+    kHttpNotFound = 5,       // the server answered 404
+    kHttpEmptyUrl = 14,
+};
+
+// A URL split the way the client needs it; all byte strings.
+struct UrlParts {
+    std::string scheme;  // "https", "http" or empty
+    std::string host;
+    int port = 0;
+    std::string path;    // fragment removed
+    std::string query;   // without the "?"
+};
+
+UrlParts ParseUrl(const std::string& url);
+
+// Owns one WinINet handle. Kept here while ui/core/unique_handle.h does not
+// compile against windows.h (its FreeModule clashes with the macro).
+class InternetHandle {
+public:
+    InternetHandle() = default;
+    ~InternetHandle() { reset(); }
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
+
+    HINTERNET get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+    void reset(HINTERNET handle = nullptr)
+    {
+        HINTERNET old = std::exchange(handle_, handle);
+        if (old)
+            InternetCloseHandle(old);
+    }
+
+private:
+    HINTERNET handle_ = nullptr;
+};
+
+// Fetches one URL with a synchronous HTTP GET through WinINet. Failures are
+// reported through LastState(), never as exceptions. The handles of a request
+// stay open until the next request or the client's end.
+class HttpClient {
+public:
+    // extraHeaders are raw header lines, empty for none. The body is empty
+    // unless the state afterwards is kHttpOk.
+    std::string Get(const std::string& url, const std::string& extraHeaders);
+
+    HttpState LastState() const { return lastState_; }
+
+private:
+    HttpState Request(const std::string& url, const std::string& extraHeaders, std::string& body);
+    void CloseHandles();
+
+    // Declared in this order so that destruction closes request, connection, internet.
+    InternetHandle internet_;
+    InternetHandle connection_;
+    InternetHandle request_;
+    HttpState lastState_ = kHttpOk;
+};

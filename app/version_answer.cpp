@@ -1,0 +1,122 @@
+#include "app/version_answer.h"
+
+#include <json/json.h>
+
+#include <windows.h>
+
+#include <stdio.h>
+#include <wctype.h>
+
+#include <limits.h>
+
+namespace {
+
+// One "%d" of a version text: white space, a sign, digits. Saturates where
+// the runtime's scanf would be undefined, since the text comes from the network.
+bool ReadNumber(const wchar_t*& text, int& number)
+{
+    const wchar_t* p = text;
+    while (iswspace(*p))
+        ++p;
+    bool negative = *p == L'-';
+    if (*p == L'-' || *p == L'+')
+        ++p;
+    if (*p < L'0' || *p > L'9')
+        return false;
+    long long value = 0;
+    for (; *p >= L'0' && *p <= L'9'; ++p) {
+        if (value <= INT_MAX)
+            value = value * 10 + (*p - L'0');
+    }
+    if (negative)
+        value = -value;
+    number = static_cast<int>(value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : value);
+    text = p;
+    return true;
+}
+
+// Numbers that the text does not have stay 0.
+void ReadVersion(const std::wstring& version, int (&numbers)[4])
+{
+    const wchar_t* text = version.c_str();
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0) {
+            if (*text != L'.')
+                return;
+            ++text;
+        }
+        if (!ReadNumber(text, numbers[i]))
+            return;
+    }
+}
+
+std::wstring TextOf(const Json::Value& value)
+{
+    return Utf8ToWide(value.asString());
+}
+
+} // namespace
+
+std::string VersionServiceAddress(int oemId)
+{
+    char id[16] = {};
+    snprintf(id, sizeof(id), "%d", oemId);
+    return std::string("https://") + KESTREL_SERVICE_HOST + ":1011/v1/oem/clientVersion?oemId=" + id;
+}
+
+VersionAnswer ParseVersionAnswer(const std::string& body)
+{
+    // JsonCpp reports members of unexpected types (and nesting beyond its
+    // limit) by throwing; such an answer counts as one that is not JSON.
+    try {
+        Json::Reader reader;
+        Json::Value root;
+        if (!reader.parse(body.data(), body.data() + body.size(), root))
+            return VersionAnswer();
+        VersionAnswer answer;
+        answer.code = root["Code"].asInt();
+        if (answer.code == 0) {
+            const Json::Value& data = root["Data"];
+            answer.latestVersion = TextOf(data["LatestVersion"]);
+            answer.updateContent = TextOf(data["UpdateContent"]);
+            answer.downloadUrl = TextOf(data["DownloadUrl"]);
+        } else {
+            answer.message = TextOf(root["Msg"]);
+        }
+        return answer;
+    } catch (const std::exception&) {
+        return VersionAnswer();
+    }
+}
+
+std::wstring Utf8ToWide(const std::string& bytes)
+{
+    if (bytes.empty())
+        return std::wstring();
+    int length = static_cast<int>(bytes.size());
+    int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), length,
+                                         nullptr, 0);
+    if (wideLength <= 0) {
+        printf("bad conversion\n");
+        fflush(stdout);
+        return std::wstring();
+    }
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), length, &wide[0], wideLength);
+    return wide;
+}
+
+bool IsUpgradeDue(const std::wstring& installed, const std::wstring& latest)
+{
+    if (installed.empty() || latest.empty())
+        return true;
+    int have[4] = {};
+    int offered[4] = {};
+    ReadVersion(installed, have);
+    ReadVersion(latest, offered);
+    for (int i = 0; i < 4; ++i) {
+        if (have[i] != offered[i])
+            return have[i] < offered[i];
+    }
+    return false;
+}

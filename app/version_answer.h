@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+// The version service's answer, decoded; fields not read keep their
+// initial values (code 0, empty strings).
+struct VersionAnswer {
+    int code = 0;
+    std::wstring latestVersion;
+    std::wstring updateContent;
+    std::wstring downloadUrl;
+    std::wstring message;
+};
+
+// The address that asks the version service about this OEM identifier.
+std::string VersionServiceAddress(int oemId);
+
+// Decodes the answer body. A body that is not JSON, or whose members have
+// other types than the service sends, gives the empty answer.
+VersionAnswer ParseVersionAnswer(const std::string& body);
+
+// UTF-8 to UTF-16; empty, with the line "bad conversion" on standard output,
+// when the bytes are not well-formed UTF-8.
+std::wstring Utf8ToWide(const std::string& bytes);
+
+// True when either version is empty or installed < latest, comparing the
+// four numbers of "%d.%d.%d.%d" one by one.
+bool IsUpgradeDue(const std::wstring& installed, const std::wstring& latest);

@@ -1,0 +1,223 @@
+#include "app/http_client.h"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <string>
+
+namespace {
+
+// Ports of the driver's test server (with_test_servers.sh).
+std::string Port(const char* listener)
+{
+    const char* port = getenv((std::string("KESTREL_TEST_") + listener + "_PORT").c_str());
+    return port ? port : "0";
+}
+
+std::string HttpUrl(const std::string& path)
+{
+    return "http://localhost:" + Port("HTTP") + path;
+}
+
+std::string HttpsUrl(const char* listener, const std::string& path)
+{
+    return "https://localhost:" + Port(listener) + path;
+}
+
+std::string Pattern(size_t size)
+{
+    std::string text;
+    while (text.size() < size)
+        text += "0123456789abcdef";
+    text.resize(size);
+    return text;
+}
+
+struct Fetched {
+    HttpState state;
+    std::string body;
+};
+
+Fetched Fetch(const std::string& url, const std::string& headers = std::string())
+{
+    HttpClient client;
+    std::string body = client.Get(url, headers);
+    return {client.LastState(), body};
+}
+
+} // namespace
+
+TEST(ParseUrl, ServiceAddressSplitsIntoItsParts)
+{
+    UrlParts parts = ParseUrl("https://updates.example:1011/v1/oem/clientVersion?oemId=7");
+    EXPECT_EQ(parts.scheme, "https");
+    EXPECT_EQ(parts.host, "updates.example");
+    EXPECT_EQ(parts.port, 1011);
+    EXPECT_EQ(parts.path, "/v1/oem/clientVersion");
+    EXPECT_EQ(parts.query, "oemId=7");
+}
+
+TEST(ParseUrl, FragmentIsCutBeforeTheQueryIsLookedFor)
+{
+    UrlParts parts = ParseUrl("https://host/a#frag?x");
+    EXPECT_EQ(parts.path, "/a");
+    EXPECT_EQ(parts.query, "");
+    EXPECT_EQ(parts.port, 443);
+}
+
+TEST(ParseUrl, HostAloneGetsPort80AndAnEmptyPath)
+{
+    UrlParts parts = ParseUrl("http://host");
+    EXPECT_EQ(parts.scheme, "http");
+    EXPECT_EQ(parts.host, "host");
+    EXPECT_EQ(parts.port, 80);
+    EXPECT_EQ(parts.path, "");
+    EXPECT_EQ(parts.query, "");
+}
+
+TEST(ParseUrl, PortTakesOnlyLeadingDigitsAndNeverWraps)
+{
+    EXPECT_EQ(ParseUrl("http://host:12ab/x").port, 12);
+    EXPECT_EQ(ParseUrl("http://host:x/").port, 0);
+    EXPECT_EQ(ParseUrl("http://host:99999999999999999999/").port, 0x7FFFFFFF);
+}
+
+TEST(ParseUrl, SchemeIsCaseSensitive)
+{
+    UrlParts parts = ParseUrl("HTTPS://host/a");
+    EXPECT_EQ(parts.scheme, "");
+    EXPECT_EQ(parts.port, 80);
+}
+
+TEST(HttpClient, EmptyUrlEndsWithState14AndNoBody)
+{
+    Fetched fetched = Fetch("");
+    EXPECT_EQ(fetched.state, kHttpEmptyUrl);
+    EXPECT_EQ(fetched.body, "");
+}
+
+TEST(HttpClient, ObjectNameCarriesTheQuery)
+{
+    Fetched fetched = Fetch(HttpUrl("/echo/v1/oem/clientVersion?oemId=7"));
+    EXPECT_EQ(fetched.state, kHttpOk);
+    EXPECT_EQ(fetched.body, "/echo/v1/oem/clientVersion?oemId=7");
+}
+
+TEST(HttpClient, FragmentIsNotSent)
+{
+    Fetched fetched = Fetch(HttpUrl("/echo/a#frag?x"));
+    EXPECT_EQ(fetched.state, kHttpOk);
+    EXPECT_EQ(fetched.body, "/echo/a");
+}
+
+TEST(HttpClient, ExtraHeadersAreSent)
+{
+    Fetched fetched = Fetch(HttpUrl("/headers"), "X-Kestrel-Test: channel 25\r\n");
+    EXPECT_EQ(fetched.state, kHttpOk);
+    EXPECT_EQ(fetched.body, "channel 25");
+}
+
+TEST(HttpClient, ChunkedBodyIsReturnedWholeAndInOrder)
+{
+    std::string expected;
+    char line[16];
+    for (int i = 0; i < 3000; ++i) {
+        snprintf(line, sizeof(line), "line %05d\n", i);
+        expected += line;
+    }
+    Fetched fetched = Fetch(HttpUrl("/chunks"));
+    EXPECT_EQ(fetched.state, kHttpOk);
+    EXPECT_TRUE(fetched.body == expected) << "body of " << fetched.body.size() << " bytes differs";
+}
+
+TEST(HttpClient, HugeBodyIsReturnedWhole)
+{
+    Fetched fetched = Fetch(HttpUrl("/huge"));
+    EXPECT_EQ(fetched.state, kHttpOk);
+    ASSERT_EQ(fetched.body.size(), 6u * 1024 * 1024);
+    EXPECT_TRUE(fetched.body == Pattern(fetched.body.size()));
+}
+
+TEST(HttpClient, NotFoundGivesState5AndNoBody)
+{
+    Fetched fetched = Fetch(HttpUrl("/missing"));
+    EXPECT_EQ(fetched.state, kHttpNotFound);
+    EXPECT_EQ(fetched.body, "");
+}
+
+TEST(HttpClient, ServerErrorIsReadLikeAnyAnswer)
+{
+    Fetched fetched = Fetch(HttpUrl("/error"));
+    EXPECT_EQ(fetched.state, kHttpOk);
+    EXPECT_EQ(fetched.body, "server error body");
+}
+
+TEST(HttpClient, EarlyCloseGivesWhatWasReadOrASendFailure)
+{
+    Fetched fetched = Fetch(HttpUrl("/early-close"));
+    if (fetched.state == kHttpSendFailed) {
+        EXPECT_EQ(fetched.body, "");
+        return;
+    }
+    EXPECT_EQ(fetched.state, kHttpOk);
+    EXPECT_LE(fetched.body.size(), 5000u);
+    EXPECT_EQ(fetched.body, Pattern(fetched.body.size()));
+}
+
+TEST(HttpClient, ConnectionClosedWithoutAnswerGivesNoBody)
+{
+    Fetched fetched = Fetch(HttpUrl("/no-answer"));
+    EXPECT_TRUE(fetched.state == kHttpSendFailed || fetched.state == kHttpOk)
+        << "state " << fetched.state;
+    EXPECT_EQ(fetched.body, "");
+}
+
+TEST(HttpClient, RefusedConnectionFails)
+{
+    Fetched fetched = Fetch("http://localhost:" + Port("REFUSED") + "/echo");
+    EXPECT_TRUE(fetched.state == kHttpSendFailed || fetched.state == kHttpNoConnection)
+        << "state " << fetched.state;
+    EXPECT_EQ(fetched.body, "");
+}
+
+TEST(HttpClient, EveryRequestSetsTheLastState)
+{
+    HttpClient client;
+    client.Get(HttpUrl("/missing"), "");
+    EXPECT_EQ(client.LastState(), kHttpNotFound);
+    EXPECT_EQ(client.Get(HttpUrl("/echo/again"), ""), "/echo/again");
+    EXPECT_EQ(client.LastState(), kHttpOk);
+    EXPECT_EQ(client.Get("", ""), "");
+    EXPECT_EQ(client.LastState(), kHttpEmptyUrl);
+    EXPECT_EQ(client.Get(HttpsUrl("HTTPS", "/echo/third"), ""), "/echo/third");
+    EXPECT_EQ(client.LastState(), kHttpOk);
+}
+
+TEST(HttpsCertificates, ChainToATrustedCaIsAccepted)
+{
+    Fetched fetched = Fetch(HttpsUrl("HTTPS", "/echo/v1/oem/clientVersion?oemId=25"));
+    EXPECT_EQ(fetched.state, kHttpOk);
+    EXPECT_EQ(fetched.body, "/echo/v1/oem/clientVersion?oemId=25");
+}
+
+TEST(HttpsCertificates, SelfSignedCertificateFailsTheSend)
+{
+    Fetched fetched = Fetch(HttpsUrl("SELFSIGNED", "/echo/forged"));
+    EXPECT_EQ(fetched.state, kHttpSendFailed);
+    EXPECT_EQ(fetched.body, "");
+}
+
+TEST(HttpsCertificates, CertificateForAnotherHostFailsTheSend)
+{
+    Fetched fetched = Fetch(HttpsUrl("WRONGHOST", "/echo/forged"));
+    EXPECT_EQ(fetched.state, kHttpSendFailed);
+    EXPECT_EQ(fetched.body, "");
+}
+
+TEST(HttpsCertificates, ExpiredCertificateFailsTheSend)
+{
+    Fetched fetched = Fetch(HttpsUrl("EXPIRED", "/echo/forged"));
+    EXPECT_EQ(fetched.state, kHttpSendFailed);
+    EXPECT_EQ(fetched.body, "");
+}

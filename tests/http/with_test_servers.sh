@@ -1,0 +1,47 @@
+#!/bin/sh
+# Driver of the HTTP client tests: trusts a test CA for this run and starts
+# one test server with a plain HTTP listener and HTTPS listeners whose
+# certificates chain to the CA, are self-signed, name another host or have
+# expired. Their ports reach the program as KESTREL_TEST_<NAME>_PORT.
+#   sh with_test_servers.sh WINE_RUN PROGRAM BUILD_DIR
+set -eu
+WINE_RUN=$1
+PROGRAM=$2
+BUILD_DIR=$3
+KESTREL_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+. "$KESTREL_ROOT/tests/support/https_driver.sh"
+
+DATA=$(mktemp -d "$BUILD_DIR/http-test.XXXXXX")
+server=
+cleanup() {
+    [ -z "$server" ] || kill "$server" 2>/dev/null || true
+    test_ca_stop
+    rm -rf "$DATA"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+
+test_ca_start "$BUILD_DIR" "$DATA"
+local_ca_server_cert "$TEST_CA_DIR" "$DATA/wronghost.crt" wrong.kestrel.test
+local_ca_server_cert "$TEST_CA_DIR" "$DATA/expired.crt" localhost 20200101000000Z 20200201000000Z
+local_ca_self_signed "$TEST_CA_DIR" "$DATA/selfsigned.crt" localhost
+
+python3 "$KESTREL_ROOT/tests/support/https_server.py" --ready "$DATA/ports" \
+    --key "$TEST_CA_DIR/server.key" \
+    --listener http=plain --listener https="$TEST_CA_DIR/localhost.crt" \
+    --listener wronghost="$DATA/wronghost.crt" --listener expired="$DATA/expired.crt" \
+    --listener selfsigned="$DATA/selfsigned.crt" &
+server=$!
+wait_for_file "$DATA/ports" "$server" || { echo "the test server did not start"; exit 1; }
+while IFS='=' read -r name port; do
+    export "KESTREL_TEST_$(echo "$name" | tr '[:lower:]' '[:upper:]')_PORT=$port"
+done < "$DATA/ports"
+# A port that nothing listens on: bound once by the system, then released.
+KESTREL_TEST_REFUSED_PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+export KESTREL_TEST_REFUSED_PORT
+
+set +e
+"$WINE_RUN" "$PROGRAM" --gtest_color=no
+status=$?
+set -e
+exit $status

@@ -1,0 +1,170 @@
+#include "tests/support/installation.h"
+#include "tests/support/version_service.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using testing_support::Installation;
+using testing_support::NoDataAnswer;
+using testing_support::ProcessResult;
+using testing_support::UpgradeAnswer;
+using testing_support::VersionService;
+
+namespace {
+
+const char kRequestForId1[] = "/v1/oem/clientVersion?oemId=1";
+
+bool IsRunningFrom(DWORD processId, const std::wstring& path)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process)
+        return false;
+    wchar_t image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    bool same = QueryFullProcessImageNameW(process, 0, image, &size) && lstrcmpiW(image, path.c_str()) == 0;
+    CloseHandle(process);
+    return same;
+}
+
+bool TarnwickRunning(const Installation& installation)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    bool running = false;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !running;
+         more = Process32NextW(snapshot, &entry)) {
+        running = lstrcmpiW(entry.szExeFile, L"Tarnwick.exe") == 0
+            && IsRunningFrom(entry.th32ProcessID, installation.PathOf(L"Tarnwick.exe"));
+    }
+    CloseHandle(snapshot);
+    return running;
+}
+
+class StartupAgainstService : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(service.Available()) << "run through tests/support/with_version_service.sh";
+    }
+
+    // Runs Kestrel.exe to its end and returns the command lines Tarnwick was
+    // started with. A Tarnwick started by Kestrel exists before Kestrel ends
+    // and logs before it ends, so once none runs the log is complete.
+    std::vector<std::string> RunKestrel(const Installation& installation)
+    {
+        ProcessResult result = installation.RunKestrel();
+        EXPECT_TRUE(result.started);
+        EXPECT_FALSE(result.timedOut);
+        EXPECT_EQ(result.exitCode, 0u);
+        output = result.output;
+        EXPECT_TRUE(testing_support::WaitUntil([&] { return !TarnwickRunning(installation); }, 20000));
+        return installation.TarnwickLogLines("started: ");
+    }
+
+    VersionService service;
+    std::string output;
+};
+
+const std::vector<std::string> kStartedWithId1 = {"-show -oemid:1"};
+const std::vector<std::string> kNotStarted;
+
+} // namespace
+
+TEST_F(StartupAgainstService, FailedRequestDoesNotStartTarnwick)
+{
+    service.AnswerOthers("gone", 404);
+    Installation installation;
+    EXPECT_EQ(RunKestrel(installation), kNotStarted);
+    EXPECT_EQ(service.Requests(), std::vector<std::string>{kRequestForId1});
+}
+
+TEST_F(StartupAgainstService, SelfSignedServiceCertificateFailsTheRequest)
+{
+    service.AnswerOthers(NoDataAnswer(3, "would start Tarnwick"));
+    service.UseSelfSignedCertificate();
+    Installation installation;
+    EXPECT_EQ(RunKestrel(installation), kNotStarted);
+    EXPECT_TRUE(service.Requests().empty());
+}
+
+TEST_F(StartupAgainstService, NonZeroCodeStartsTarnwickWhateverTheData)
+{
+    service.AnswerOthers("{\"Code\":7,\"Msg\":\"closed\",\"Data\":{\"LatestVersion\":\"9.0.0.0\","
+                         "\"UpdateContent\":\"new\",\"DownloadUrl\":\"https://localhost:1011/p.7z\"}}");
+    Installation installation;
+    EXPECT_EQ(RunKestrel(installation), kStartedWithId1);
+    EXPECT_EQ(service.Requests(), std::vector<std::string>{kRequestForId1});
+}
+
+TEST_F(StartupAgainstService, ServerErrorStatusIsReadLikeAnyAnswer)
+{
+    service.AnswerOthers(NoDataAnswer(500, "maintenance"), 500);
+    Installation installation;
+    EXPECT_EQ(RunKestrel(installation), kStartedWithId1);
+}
+
+TEST_F(StartupAgainstService, CurrentVersionStartsTarnwick)
+{
+    service.AnswerOthers(UpgradeAnswer("1.0.0.9", "same", "https://localhost:1011/p.7z"));
+    Installation installation;
+    EXPECT_EQ(RunKestrel(installation), kStartedWithId1);
+}
+
+TEST_F(StartupAgainstService, OlderLatestVersionStartsTarnwick)
+{
+    service.AnswerOthers(UpgradeAnswer("3.2.0.99"));
+    Installation installation(true, L"TarnwickStandIn0409.exe");
+    EXPECT_EQ(RunKestrel(installation), kStartedWithId1);
+}
+
+TEST_F(StartupAgainstService, NewerVersionIsDueAndTarnwickWaitsForTheUpgrade)
+{
+    service.AnswerOthers(UpgradeAnswer("1.0.0.10", "fixes", "https://localhost:1011/p.7z"));
+    Installation installation;
+    EXPECT_EQ(RunKestrel(installation), kNotStarted);
+}
+
+TEST_F(StartupAgainstService, AnswerThatIsNotJsonCountsAsDue)
+{
+    service.AnswerOthers("<html>captive portal</html>");
+    Installation installation;
+    EXPECT_EQ(RunKestrel(installation), kNotStarted);
+}
+
+TEST_F(StartupAgainstService, OemIdFromKestrelDatChoosesTheAnswer)
+{
+    service.AnswerOthers("gone", 404);
+    service.Answer(25, UpgradeAnswer("1.0.0.9"));
+    Installation installation;
+    installation.WriteOemFile("{\"id\":25}\n");
+    EXPECT_EQ(RunKestrel(installation), std::vector<std::string>{"-show -oemid:25"});
+    EXPECT_EQ(service.Requests(), std::vector<std::string>{"/v1/oem/clientVersion?oemId=25"});
+}
+
+TEST_F(StartupAgainstService, MalformedUtf8InTheAnswerSaysBadConversion)
+{
+    service.AnswerOthers("{\"Code\":0,\"Data\":{\"LatestVersion\":\"1.0.0.9\","
+                         "\"UpdateContent\":\"\xC0\xAF\"}}");
+    Installation installation;
+    EXPECT_EQ(RunKestrel(installation), kStartedWithId1);
+    EXPECT_NE(output.find("bad conversion"), std::string::npos) << output;
+}
+
+TEST_F(StartupAgainstService, HandOverMakesNoVersionRequest)
+{
+    Installation installation;
+    testing_support::ChildProcess tarnwick;
+    ASSERT_TRUE(installation.StartTarnwick(tarnwick, L"--main-window"));
+    ProcessResult result = installation.RunKestrel();
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(installation.TarnwickLogLines("message 0xFF30 to MainWindow: "), std::vector<std::string>{"1"});
+    EXPECT_TRUE(service.Requests().empty());
+}

@@ -1,0 +1,45 @@
+#!/bin/sh
+# Driver for test programs that run Kestrel.exe against a version service:
+# trusts a test CA for this run and starts the local version service on
+# localhost:1011 with answers from a state folder that the program controls
+# through testing_support::VersionService (KESTREL_SERVICE_STATE).
+#   sh with_version_service.sh WINE_RUN PROGRAM BUILD_DIR
+# Tests using it take the ctest locks port1011 and kestrel_instance; the
+# service also holds a machine-wide lock on the port while it runs, so that
+# test runs of other build folders and the demo wait for each other.
+set -eu
+WINE_RUN=$1
+PROGRAM=$2
+BUILD_DIR=$3
+KESTREL_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+. "$KESTREL_ROOT/tests/support/https_driver.sh"
+
+DATA=$(mktemp -d "$BUILD_DIR/version-service.XXXXXX")
+server=
+cleanup() {
+    [ -z "$server" ] || kill "$server" 2>/dev/null || true
+    test_ca_stop
+    rm -rf "$DATA"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+
+test_ca_start "$BUILD_DIR" "$DATA"
+local_ca_self_signed "$TEST_CA_DIR" "$DATA/selfsigned.crt" localhost
+mkdir -p "$DATA/state"
+
+python3 "$KESTREL_ROOT/tools/demo_service/version_service.py" --port 1011 \
+    --cert "$TEST_CA_DIR/localhost.crt" --key "$TEST_CA_DIR/server.key" \
+    --self-signed-cert "$DATA/selfsigned.crt" \
+    --answers "$DATA/state" --ready "$DATA/ready" --lock /tmp/kestrel-port1011.lock &
+server=$!
+wait_for_file "$DATA/ready" "$server" || { echo "the version service did not start on port 1011"; exit 1; }
+echo "version service: https://localhost:1011 (answers in $DATA/state)"
+KESTREL_SERVICE_STATE=$(wine_path "$DATA/state")
+export KESTREL_SERVICE_STATE
+
+set +e
+"$WINE_RUN" "$PROGRAM" --gtest_color=no
+status=$?
+set -e
+exit $status

@@ -1,0 +1,201 @@
+#!/usr/bin/env python3
+"""A local Tarnwick version service over HTTPS for the demo and the tests.
+
+GET /v1/oem/clientVersion?oemId=N answers from the answers folder, read
+afresh for every request:
+    N.json / N.status        body and status code for OEM identifier N
+    default.json / .status   for identifiers without files of their own
+    certificate              "self-signed" serves the self-signed certificate
+                             instead of the trusted one (new connections)
+The status defaults to 200; without any body file the answer is --fallback.
+Every request target is appended to requests.log in the folder.
+GET /packages/NAME serves the file NAME of the --packages folder.
+"""
+
+import argparse
+import fcntl
+import os
+import re
+import socket
+import ssl
+import sys
+import threading
+import time
+import urllib.parse
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+SERVICE_PATH = "/v1/oem/clientVersion"
+
+
+class TlsServer(ThreadingHTTPServer):
+    """Threading HTTP server whose connections are wrapped in TLS in their own
+    thread, so a client that stalls or rejects the handshake holds up no
+    other. choose_context(server) picks the certificate per connection; None
+    serves plain HTTP."""
+
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, address, handler, choose_context):
+        super().__init__(address, handler)
+        self.choose_context = choose_context
+
+    def finish_request(self, request, client_address):
+        context = self.choose_context(self)
+        if context is not None:
+            request.settimeout(15)
+            try:
+                request = context.wrap_socket(request, server_side=True)
+            except (OSError, ssl.SSLError):
+                return
+            request.settimeout(None)
+        try:
+            super().finish_request(request, client_address)
+        except (OSError, ssl.SSLError):
+            pass
+        finally:
+            try:
+                request.close()
+            except OSError:
+                pass
+
+    def handle_error(self, request, client_address):
+        pass
+
+
+def tls_context(cert, key):
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert, key)
+    return context
+
+
+def write_ready(path, text):
+    temp = path + ".tmp"
+    with open(temp, "w") as f:
+        f.write(text)
+    os.replace(temp, path)
+
+
+def read_file(path):
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except OSError:
+        return None
+
+
+class ServiceHandler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "KestrelLocalVersionService"
+
+    def log_message(self, format, *args):
+        pass
+
+    def send_body(self, status, body, content_type="application/json; charset=utf-8"):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def do_GET(self):
+        options = self.server.options
+        answers = options.answers
+        with self.server.log_lock, open(os.path.join(answers, "requests.log"), "a") as log:
+            log.write(self.path + "\n")
+        url = urllib.parse.urlsplit(self.path)
+        if url.path == SERVICE_PATH:
+            self.answer_version(answers, urllib.parse.parse_qs(url.query).get("oemId", [""])[0])
+        elif url.path.startswith("/packages/") and options.packages:
+            self.serve_package(options.packages, url.path[len("/packages/"):])
+        else:
+            self.send_body(404, b"no such thing\n", "text/plain")
+
+    def answer_version(self, answers, oem_id):
+        names = ["default"]
+        if re.fullmatch(r"-?[0-9]+", oem_id):
+            names.insert(0, oem_id)
+        for name in names:
+            body = read_file(os.path.join(answers, name + ".json"))
+            status = read_file(os.path.join(answers, name + ".status"))
+            if body is None and status is None:
+                continue
+            self.send_body(int(status or b"200"), body or b"")
+            return
+        self.send_body(200, self.server.options.fallback.encode("utf-8"))
+
+    def serve_package(self, folder, name):
+        if "/" in name or name.startswith("."):
+            self.send_body(404, b"no such package\n", "text/plain")
+            return
+        body = read_file(os.path.join(folder, name))
+        if body is None:
+            self.send_body(404, b"no such package\n", "text/plain")
+            return
+        self.send_body(200, body, "application/octet-stream")
+
+
+def hold_lock(path, seconds):
+    """Serialises every user of the fixed port on this machine (tests of
+    several developers, the demo): the lock lives as long as the process."""
+    handle = open(path, "a")
+    deadline = time.time() + seconds
+    announced = False
+    while True:
+        try:
+            fcntl.flock(handle, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            return handle
+        except OSError:
+            if time.time() > deadline:
+                sys.exit("version service: port lock %s still held after %ds" % (path, seconds))
+            if not announced:
+                print("version service: waiting for %s (another run uses the port)" % path,
+                      file=sys.stderr, flush=True)
+                announced = True
+            time.sleep(0.2)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--port", type=int, default=1011)
+    parser.add_argument("--cert", required=True)
+    parser.add_argument("--key", required=True)
+    parser.add_argument("--self-signed-cert")
+    parser.add_argument("--answers", required=True)
+    parser.add_argument("--packages")
+    parser.add_argument("--fallback", default='{"Code":3,"Msg":"no version data"}')
+    parser.add_argument("--ready", required=True, help="file written once the port listens")
+    parser.add_argument("--lock", help="file locked while the port is in use")
+    parser.add_argument("--lock-wait", type=int, default=180)
+    options = parser.parse_args()
+
+    lock = hold_lock(options.lock, options.lock_wait) if options.lock else None
+    trusted = tls_context(options.cert, options.key)
+    self_signed = tls_context(options.self_signed_cert, options.key) if options.self_signed_cert else None
+
+    def choose(server):
+        mode = read_file(os.path.join(options.answers, "certificate")) or b""
+        if self_signed is not None and mode.strip() == b"self-signed":
+            return self_signed
+        return trusted
+
+    server = None
+    deadline = time.time() + 30
+    while server is None:
+        try:
+            server = TlsServer(("127.0.0.1", options.port), ServiceHandler, choose)
+        except OSError as error:
+            # A server of an earlier run may still be in its last moments.
+            if time.time() > deadline:
+                sys.exit("version service: cannot listen on 127.0.0.1:%d: %s" % (options.port, error))
+            time.sleep(0.2)
+    server.options = options
+    server.log_lock = threading.Lock()
+    server.port_lock = lock
+    write_ready(options.ready, "%d\n" % server.server_address[1])
+    # Ends by a signal; the port and the lock go with the process.
+    server.serve_forever(poll_interval=0.2)
+
+
+if __name__ == "__main__":
+    main()
