@@ -6,7 +6,7 @@ WINE_RUN=$1
 PROGRAM=$2
 BUILD_DIR=$3
 HERE=$(cd "$(dirname "$0")" && pwd)
-DATA=$(mktemp -d "$BUILD_DIR/ui-core-fixtures.XXXXXX")
+DATA=$(cd "$(mktemp -d "$BUILD_DIR/ui-core-fixtures.XXXXXX")" && pwd)
 trap 'rm -rf "$DATA"' EXIT INT TERM
 
 python3 "$HERE/make_fixtures.py" "$DATA"

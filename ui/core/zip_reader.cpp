@@ -20,6 +20,8 @@ const uint16_t kStored = 0;
 const uint16_t kDeflated = 8;
 const uint16_t kExtendedTimestampTag = 0x5455;
 const size_t kSearchStep = 1024;
+// Output per inflate call: the CRC-32 then runs over data still in the cache.
+const size_t kOutputStep = 256 * 1024;
 
 uint16_t Read16(const unsigned char* p)
 {
@@ -379,12 +381,14 @@ unsigned CZipReader::StartExtraction(int index)
     return kZipOk;
 }
 
-// The next chunk of compressed data: straight from the block for a memory
-// archive, through the chunk buffer for a file.
+// The next chunk of compressed data: a file is read 16 KiB at a time; a
+// memory archive hands inflate all of the entry at once, since every
+// return from inflate costs a copy of up to 32 KiB into its window.
 bool CZipReader::FillInput()
 {
     Extraction& x = *extraction_;
-    size_t chunk = x.remaining > kChunkSize ? kChunkSize : static_cast<size_t>(x.remaining);
+    size_t limit = memory_ ? 0x40000000 : kChunkSize;
+    size_t chunk = x.remaining > limit ? limit : static_cast<size_t>(x.remaining);
     if (memory_) {
         x.stream.next_in = const_cast<Bytef*>(memory_ + x.position);
     } else {
@@ -438,7 +442,7 @@ unsigned CZipReader::ContinueDeflated(unsigned char* out, size_t size)
         if (stream.avail_in == 0 && x.remaining > 0 && !FillInput())
             return kZipRead;
         size_t room = size - done;
-        uInt window = room > 0x40000000 ? 0x40000000u : static_cast<uInt>(room);
+        uInt window = room > kOutputStep ? static_cast<uInt>(kOutputStep) : static_cast<uInt>(room);
         stream.next_out = out + done;
         stream.avail_out = window;
         int status = inflate(&stream, Z_NO_FLUSH);
