@@ -6,9 +6,22 @@
 
 namespace SkinUI {
 
+template <typename H>
+H NullHandle()
+{
+    return H{};
+}
+
+// INVALID_HANDLE_VALUE is a cast, not a constant a template can take.
+inline HANDLE InvalidHandleValue()
+{
+    return INVALID_HANDLE_VALUE;
+}
+
 // Move-only owner of one platform handle, released with Close when it is
-// not Invalid. One typedef per handle kind keeps the owners one line each.
-template <typename H, auto Close, H Invalid = H{}>
+// not the kind's invalid value. One typedef per handle kind keeps the
+// owners one line each.
+template <typename H, auto Close, H (*Invalid)() = &NullHandle<H>>
 class UniqueHandle {
 public:
     UniqueHandle() = default;
@@ -26,17 +39,19 @@ public:
     }
 
     H get() const { return handle_; }
-    explicit operator bool() const { return handle_ != Invalid; }
+    explicit operator bool() const { return handle_ != Invalid(); }
 
     H release()
     {
-        return std::exchange(handle_, Invalid);
+        return std::exchange(handle_, Invalid());
     }
 
-    void reset(H handle = Invalid)
+    void reset() { reset(Invalid()); }
+
+    void reset(H handle)
     {
         H old = std::exchange(handle_, handle);
-        if (old != Invalid)
+        if (old != Invalid())
             Close(old);
     }
 
@@ -48,20 +63,20 @@ public:
     }
 
 private:
-    H handle_ = Invalid;
+    H handle_ = Invalid();
 };
 
 inline void CloseHandleChecked(HANDLE handle) { ::CloseHandle(handle); }
 inline void CloseFindHandle(HANDLE handle) { ::FindClose(handle); }
 inline void DeleteGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
 inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
-inline void FreeModule(HMODULE module) { ::FreeLibrary(module); }
+inline void FreeLoadedModule(HMODULE module) { ::FreeLibrary(module); }
 
 using KernelHandle = UniqueHandle<HANDLE, &CloseHandleChecked>;
-using FileHandle = UniqueHandle<HANDLE, &CloseHandleChecked, INVALID_HANDLE_VALUE>;
-using FindHandle = UniqueHandle<HANDLE, &CloseFindHandle, INVALID_HANDLE_VALUE>;
+using FileHandle = UniqueHandle<HANDLE, &CloseHandleChecked, &InvalidHandleValue>;
+using FindHandle = UniqueHandle<HANDLE, &CloseFindHandle, &InvalidHandleValue>;
 using GdiObject = UniqueHandle<HGDIOBJ, &DeleteGdiObject>;
 using MemoryDc = UniqueHandle<HDC, &DeleteMemoryDc>;
-using ModuleHandle = UniqueHandle<HMODULE, &FreeModule>;
+using ModuleHandle = UniqueHandle<HMODULE, &FreeLoadedModule>;
 
 } // namespace SkinUI
