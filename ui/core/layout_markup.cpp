@@ -299,10 +299,8 @@ bool CLayoutMarkup::LoadSkinFile(const wchar_t* name, int encoding)
     Release();
     std::vector<unsigned char> bytes;
     const wchar_t* message = nullptr;
-    if (!CSkinSource::ReadLayoutFile(name, bytes, message)) {
-        errorLocation_[0] = L'\0';
+    if (!CSkinSource::ReadLayoutFile(name, bytes, message))
         return Fail(message, L"");
-    }
     return LoadBytes(bytes.data(), bytes.size(), encoding);
 }
 
