@@ -1,6 +1,6 @@
 #include "ui/core/skin_source.h"
 
-#include "ui/core/owned_file.h"
+#include "ui/core/unique_handle.h"
 
 #include <string.h>
 
@@ -29,7 +29,7 @@ enum class FileRead { Ok, CannotOpen, Empty, TooLarge, Short };
 // Reads a file whole; limit 0 means no limit.
 FileRead ReadWholeFile(const wchar_t* path, std::vector<unsigned char>& bytes, uint64_t limit)
 {
-    COwnedFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return FileRead::CannotOpen;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/core/owned_file.h"
+#include "ui/core/unique_handle.h"
 
 #include <windows.h>
 
@@ -79,7 +79,7 @@ private:
     void EndExtraction();
     unsigned Result(unsigned code) { return lastResult_ = code; }
 
-    COwnedFile file_;
+    FileHandle file_;
     const unsigned char* memory_ = nullptr;
     uint64_t size_ = 0;
     uint64_t base_ = 0;
