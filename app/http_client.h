@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include "ui/core/unique_handle.h"
+
 #include <string>
 #include <utility>
 
@@ -28,28 +30,8 @@ struct UrlParts {
 
 UrlParts ParseUrl(const std::string& url);
 
-// Owns one WinINet handle. Kept here while ui/core/unique_handle.h does not
-// compile against windows.h (its FreeModule clashes with the macro).
-class InternetHandle {
-public:
-    InternetHandle() = default;
-    ~InternetHandle() { reset(); }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-
-    HINTERNET get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-    void reset(HINTERNET handle = nullptr)
-    {
-        HINTERNET old = std::exchange(handle_, handle);
-        if (old)
-            InternetCloseHandle(old);
-    }
-
-private:
-    HINTERNET handle_ = nullptr;
-};
+inline void CloseInternetHandle(HINTERNET handle) { InternetCloseHandle(handle); }
+using InternetHandle = SkinUI::UniqueHandle<HINTERNET, &CloseInternetHandle>;
 
 // Fetches one URL with a synchronous HTTP GET through WinINet. Failures are
 // reported through LastState(), never as exceptions. The handles of a request

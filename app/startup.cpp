@@ -6,8 +6,12 @@
 #include "app/pending_deletions.h"
 #include "app/singleton_exe.h"
 #include "app/version_answer.h"
+#include "ui/core/skin_source.h"
+
+#include <objbase.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 
@@ -69,7 +73,37 @@ void TakeOutcome(const VersionCheck& check, const std::wstring& moduleFolder)
         StartMainApp(moduleFolder);
 }
 
-void RunAfterHandOverCheck(const std::wstring& moduleFolder)
+// The skin package travels as module resource ZIPRES/101. Its bytes are
+// copied once and stay in memory for the rest of the process.
+void HandSkinPackageToFramework(HINSTANCE instance)
+{
+    HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(101), L"ZIPRES");
+    if (!resource)
+        return;
+    HGLOBAL loaded = LoadResource(instance, resource);
+    DWORD size = SizeofResource(instance, resource);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (bytes && size != 0) {
+        unsigned char* copy = new unsigned char[size];
+        memcpy(copy, bytes, size);
+        SkinUI::CSkinSource::UseZipInMemory(copy, size);
+    }
+    if (loaded)
+        FreeResource(loaded);
+}
+
+// The framework's set-up before any window; false when COM cannot start,
+// which ends the run without an outcome.
+bool PrepareUserInterface(HINSTANCE instance)
+{
+    SkinUI::CSkinSource::SetModule(instance);
+    if (FAILED(CoInitialize(nullptr)))
+        return false;
+    HandSkinPackageToFramework(instance);
+    return true;
+}
+
+void RunAfterHandOverCheck(HINSTANCE instance, const std::wstring& moduleFolder)
 {
     std::wstring installedVersion;
     std::wstring tarnwickPath = moduleFolder + L"Tarnwick.exe";
@@ -80,6 +114,8 @@ void RunAfterHandOverCheck(const std::wstring& moduleFolder)
 
     HttpClient client;
     VersionCheck check = CheckVersion(client, installedVersion);
+    if (!PrepareUserInterface(instance))
+        return;
     TakeOutcome(check, moduleFolder);
 }
 
@@ -102,6 +138,6 @@ int RunKestrel(HINSTANCE instance)
     std::wstring moduleFolder;
     if (!GetModuleFolder(moduleFolder))
         return 0;
-    RunAfterHandOverCheck(moduleFolder);
+    RunAfterHandOverCheck(instance, moduleFolder);
     return 0;
 }
