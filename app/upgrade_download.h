@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Fetching the upgrade package into the installation folder.
+
+// The package's file name: the address's last component after "/" or "\",
+// without its query and fragment; empty when that component is empty.
+std::wstring PackageNameFromAddress(const std::wstring& address);
+
+// Downloads address to targetPath, reporting progress to window. True when a
+// non-empty answer that is not an HTTP error now lies at targetPath; after a
+// failure nothing is left there.
+bool DownloadToFile(const std::wstring& address, const std::wstring& targetPath, HWND window);
+
+// Creates path and any missing parents; false when path already exists or
+// a folder cannot be made.
+bool MakeFolderChain(const std::wstring& path);

@@ -1,0 +1,189 @@
+#include "app/upgrade_set_aside.h"
+
+#include "app/pending_deletions.h"
+#include "app/safe_path.h"
+
+#include <windows.h>
+
+#include <io.h>
+#include <stdio.h>
+
+#include <algorithm>
+
+namespace {
+
+// Owns a search handle; ui/core/unique_handle.h cannot take
+// INVALID_HANDLE_VALUE as a template argument.
+class FileSearch {
+public:
+    FileSearch(const std::wstring& pattern, WIN32_FIND_DATAW& found)
+        : handle_(FindFirstFileW(pattern.c_str(), &found))
+    {
+    }
+    ~FileSearch() { Close(); }
+    FileSearch(const FileSearch&) = delete;
+    FileSearch& operator=(const FileSearch&) = delete;
+
+    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Next(WIN32_FIND_DATAW& found) { return FindNextFileW(handle_, &found) != FALSE; }
+    // The folder can only be removed once the search no longer holds it.
+    void Close()
+    {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            FindClose(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+std::wstring Normalized(const std::wstring& name)
+{
+    std::wstring result = name;
+    std::replace(result.begin(), result.end(), L'/', L'\\');
+    while (!result.empty() && result.back() == L'\\')
+        result.pop_back();
+    if (!result.empty())
+        CharLowerBuffW(&result[0], static_cast<DWORD>(result.size()));
+    return result;
+}
+
+bool Exists(const std::wstring& path)
+{
+    return _waccess(path.c_str(), 0) == 0;
+}
+
+bool IsFolder(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A read-only file would otherwise be set aside but never deleted.
+bool DeleteFileForGood(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    return DeleteFileW(path.c_str()) != FALSE;
+}
+
+bool IsDotEntry(const wchar_t* name)
+{
+    return lstrcmpiW(name, L".") == 0 || lstrcmpiW(name, L"..") == 0;
+}
+
+// The pending-deletion list holds single-byte names only; a name it cannot
+// hold stays on disk unrecorded rather than costing the others their place.
+std::vector<std::wstring> StorableNames(const std::vector<std::wstring>& names)
+{
+    std::vector<std::wstring> storable;
+    for (const std::wstring& name : names) {
+        if (std::all_of(name.begin(), name.end(), [](wchar_t c) { return c <= 0xFF; }))
+            storable.push_back(name);
+    }
+    return storable;
+}
+
+} // namespace
+
+void ReservedNames::Add(const std::wstring& name)
+{
+    std::wstring normalized = Normalized(name);
+    while (!normalized.empty()) {
+        names_.push_back(normalized);
+        size_t last = normalized.rfind(L'\\');
+        normalized.resize(last == std::wstring::npos ? 0 : last);
+    }
+}
+
+bool ReservedNames::Contains(const std::wstring& name) const
+{
+    return std::find(names_.begin(), names_.end(), Normalized(name)) != names_.end();
+}
+
+std::wstring MakeSetAsideName(const std::wstring& folder, const std::wstring& name,
+                              const ReservedNames& reserved)
+{
+    std::wstring candidate = name;
+    while (!candidate.empty() && (candidate.back() == L'\\' || candidate.back() == L'/'))
+        candidate.pop_back();
+    size_t last = candidate.find_last_of(L"\\/");
+    size_t insertAt = last == std::wstring::npos ? 0 : last + 1;
+    std::wstring path;
+    do {
+        candidate.insert(insertAt, 1, L'_');
+        if (!JoinInsideFolder(folder, candidate, path))
+            return std::wstring();
+    } while (Exists(path) || reserved.Contains(candidate));
+    return candidate;
+}
+
+bool SetAsideInstalled(const std::wstring& folder, const std::vector<std::wstring>& items,
+                       const ReservedNames& reserved, std::vector<SetAsideEntry>& entries)
+{
+    for (const std::wstring& item : items) {
+        std::wstring installedPath;
+        if (item.empty() || !JoinInsideFolder(folder, item, installedPath) || !Exists(installedPath))
+            continue;
+        SetAsideEntry entry;
+        entry.installedName = item;
+        entry.setAsideName = MakeSetAsideName(folder, item, reserved);
+        if (entry.setAsideName.empty())
+            return false;
+        std::wstring setAsidePath = folder + entry.setAsideName;
+        entry.moved = _wrename(installedPath.c_str(), setAsidePath.c_str()) == 0;
+        // A folder that cannot be renamed is unpacked over in place.
+        if (!entry.moved && !IsFolder(installedPath))
+            return false;
+        entries.push_back(entry);
+    }
+    return true;
+}
+
+void PutBackSetAside(const std::wstring& folder, const std::vector<SetAsideEntry>& entries)
+{
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        if (!entry->moved)
+            continue;
+        std::wstring setAsidePath = folder + entry->setAsideName;
+        std::wstring installedPath = folder + entry->installedName;
+        _wrename(setAsidePath.c_str(), installedPath.c_str());
+    }
+}
+
+void PurgeSetAside(const std::wstring& folder, const std::vector<std::wstring>& setAsideNames)
+{
+    std::vector<std::wstring> failures;
+    for (const std::wstring& name : setAsideNames) {
+        std::wstring path = folder + name;
+        if (IsFolder(path))
+            DeleteFolderTree(folder, path, failures);
+        else if (!DeleteFileForGood(path))
+            failures.push_back(name);
+    }
+    if (failures.empty())
+        return;
+    WritePendingList(PendingListPath(folder), StorableNames(failures));
+}
+
+void DeleteFolderTree(const std::wstring& root, const std::wstring& folder,
+                      std::vector<std::wstring>& failures)
+{
+    WIN32_FIND_DATAW found = {};
+    FileSearch search(folder + L"\\*.*", found);
+    if (search) {
+        do {
+            if (IsDotEntry(found.cFileName))
+                continue;
+            std::wstring path = folder + L"\\" + found.cFileName;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteFolderTree(root, path, failures);
+            else if (!DeleteFileForGood(path))
+                failures.push_back(path.substr(root.size()));
+        } while (search.Next(found));
+    }
+    search.Close();
+    RemoveDirectoryW(folder.c_str());
+}

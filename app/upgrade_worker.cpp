@@ -1,0 +1,139 @@
+#include "app/upgrade_worker.h"
+
+#include "app/archive/seven_zip_extractor.h"
+#include "app/module_folder.h"
+#include "app/safe_path.h"
+#include "app/upgrade_download.h"
+#include "app/upgrade_set_aside.h"
+
+#include <objbase.h>
+
+#include <io.h>
+#include <stdio.h>
+
+#include <vector>
+
+namespace {
+
+class ComApartment {
+public:
+    ComApartment() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment()
+    {
+        if (initialized_)
+            CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialized_;
+};
+
+bool SameName(const std::wstring& a, const std::wstring& b)
+{
+    ReservedNames one;
+    one.Add(a);
+    return one.Contains(b);
+}
+
+// Every item must land inside the folder, and none may replace the package
+// while it is being read.
+bool ItemNamesAcceptable(const std::wstring& folder, const std::vector<std::wstring>& items,
+                         const std::wstring& packageName)
+{
+    std::wstring path;
+    for (const std::wstring& item : items) {
+        if (item.empty())
+            continue;
+        if (!JoinInsideFolder(folder, item, path) || SameName(item, packageName))
+            return false;
+    }
+    return true;
+}
+
+// Takes away what a failed extraction wrote, contents before their folders.
+void RemoveWritten(const std::vector<std::wstring>& written)
+{
+    for (auto path = written.rbegin(); path != written.rend(); ++path) {
+        DWORD attributes = GetFileAttributesW(path->c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            continue;
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveDirectoryW(path->c_str());
+            continue;
+        }
+        if (attributes & FILE_ATTRIBUTE_READONLY)
+            SetFileAttributesW(path->c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        DeleteFileW(path->c_str());
+    }
+}
+
+std::vector<std::wstring> SetAsideNames(const std::vector<SetAsideEntry>& entries)
+{
+    std::vector<std::wstring> names;
+    for (const SetAsideEntry& entry : entries)
+        names.push_back(entry.setAsideName);
+    return names;
+}
+
+// Nothing is deleted before the new files are in place: the set-aside
+// entries are what a failed extraction is rolled back to.
+UINT Install(const std::wstring& folder, const std::wstring& packagePath,
+             const std::wstring& packageName)
+{
+    SevenZip::SevenZipExtractor extractor;
+    extractor.SetArchiveFile(packagePath);
+    std::vector<std::wstring> items = extractor.ItemNames();
+    if (!ItemNamesAcceptable(folder, items, packageName))
+        return WM_UPGRADE_INSTALL_FAILED;
+
+    ReservedNames reserved;
+    reserved.Add(packageName);
+    for (const std::wstring& item : items)
+        reserved.Add(item);
+    std::vector<SetAsideEntry> entries;
+    if (!SetAsideInstalled(folder, items, reserved, entries)) {
+        PutBackSetAside(folder, entries);
+        return WM_UPGRADE_INSTALL_FAILED;
+    }
+    if (extractor.ExtractTo(folder) != 0) {
+        RemoveWritten(extractor.WrittenPaths());
+        PutBackSetAside(folder, entries);
+        return WM_UPGRADE_INSTALL_FAILED;
+    }
+    PurgeSetAside(folder, SetAsideNames(entries));
+    _wremove(packagePath.c_str());
+    return WM_UPGRADE_DONE;
+}
+
+UINT Upgrade(const std::wstring& folder, const std::wstring& address, HWND window)
+{
+    std::wstring packageName = PackageNameFromAddress(address);
+    std::wstring packagePath;
+    if (!JoinInsideFolder(folder, packageName, packagePath))
+        return WM_UPGRADE_DOWNLOAD_FAILED;
+    if (_waccess(packagePath.c_str(), 0) == 0)
+        _wremove(packagePath.c_str());
+    if (!DownloadToFile(address, packagePath, window))
+        return WM_UPGRADE_DOWNLOAD_FAILED;
+    return Install(folder, packagePath, packageName);
+}
+
+} // namespace
+
+void RunUpgradeWorker(std::wstring address, HWND window)
+{
+    std::wstring folder;
+    if (!GetModuleFolder(folder)) {
+        PostMessageW(window, WM_UPGRADE_DOWNLOAD_FAILED, 0, 0);
+        return;
+    }
+    RunUpgradeInFolder(folder, address, window);
+}
+
+void RunUpgradeInFolder(const std::wstring& folder, const std::wstring& address, HWND window)
+{
+    ComApartment apartment;
+    PostMessageW(window, Upgrade(folder, address, window), 0, 0);
+}

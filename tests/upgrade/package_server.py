@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""Package server for the upgrade worker tests: listeners on 127.0.0.1 with
+ephemeral ports, each plain HTTP or HTTPS with its own certificate, serving
+the files of one folder.
+
+    package_server.py --ready FILE --root DIR --key KEY --listener NAME=plain|CERT ...
+
+Once every listener is up, FILE holds one NAME=PORT line each. The paths
+(query and fragment ignored):
+    /files/NAME        200, the file with its Content-Length
+    /slow/NAME         200, the file in 1 KiB pieces 15 ms apart
+    /chunked/NAME      200, the file chunked, so no size is announced
+    /empty/NAME        200 with an empty body
+    /status/CODE/NAME  CODE (404, 500, ...) with an HTML error page
+"""
+
+import argparse
+import os
+import sys
+import threading
+import time
+from http.server import BaseHTTPRequestHandler
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "..", "tools", "demo_service"))
+from version_service import TlsServer, tls_context, write_ready  # noqa: E402
+
+ROOT = None
+
+
+class PackageHandler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, format, *args):
+        pass
+
+    def send_body(self, status, body, content_type="application/octet-stream"):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def file_body(self, name):
+        path = os.path.join(ROOT, os.path.basename(name))
+        try:
+            with open(path, "rb") as f:
+                return f.read()
+        except OSError:
+            return None
+
+    def do_GET(self):
+        path = self.path.split("?", 1)[0].split("#", 1)[0]
+        parts = path.strip("/").split("/")
+        kind, name = parts[0], parts[-1]
+        if kind == "status" and len(parts) == 3:
+            page = b"<html><body>error %s</body></html>" % parts[1].encode()
+            self.send_body(int(parts[1]), page, "text/html")
+            return
+        if kind == "empty":
+            self.send_body(200, b"")
+            return
+        body = self.file_body(name)
+        if body is None:
+            self.send_body(404, b"<html><body>no such package</body></html>", "text/html")
+        elif kind == "files":
+            self.send_body(200, body)
+        elif kind == "slow":
+            self.send_slowly(body)
+        elif kind == "chunked":
+            self.send_chunked(body)
+        else:
+            self.send_body(404, b"<html><body>unknown path</body></html>", "text/html")
+
+    def send_slowly(self, body):
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        for start in range(0, len(body), 1024):
+            self.wfile.write(body[start:start + 1024])
+            self.wfile.flush()
+            time.sleep(0.015)
+
+    def send_chunked(self, body):
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Transfer-Encoding", "chunked")
+        self.end_headers()
+        for start in range(0, len(body), 4096):
+            piece = body[start:start + 4096]
+            self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
+            self.wfile.flush()
+        self.wfile.write(b"0\r\n\r\n")
+
+
+def main():
+    global ROOT
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--ready", required=True)
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--key", required=True)
+    parser.add_argument("--listener", action="append", default=[])
+    options = parser.parse_args()
+    ROOT = options.root
+
+    ports = []
+    for spec in options.listener:
+        name, cert = spec.split("=", 1)
+        context = None if cert == "plain" else tls_context(cert, options.key)
+        server = TlsServer(("127.0.0.1", 0), PackageHandler, lambda server, c=context: c)
+        threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.2},
+                         daemon=True).start()
+        ports.append("%s=%d\n" % (name, server.server_address[1]))
+    write_ready(options.ready, "".join(ports))
+    threading.Event().wait()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,260 @@
+#include "app/upgrade_worker.h"
+#include "tests/support/files.h"
+#include "tests/support/installation.h"
+#include "tests/support/process.h"
+#include "tests/support/temp_folder.h"
+#include "tests/upgrade/worker_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace testing_support;
+using namespace upgrade_testing;
+
+namespace {
+
+using Snapshot = std::vector<std::pair<std::wstring, std::string>>;
+
+// Progress reports only, then exactly one final message, which is last.
+void ExpectRunEndsWith(const std::vector<PostedMessage>& messages, UINT final)
+{
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(std::vector<UINT>{final}, FinalMessages(messages)) << Describe(messages);
+    EXPECT_EQ(final, messages.back().message) << Describe(messages);
+}
+
+Snapshot Without(Snapshot snapshot, const std::wstring& name)
+{
+    snapshot.erase(std::remove_if(snapshot.begin(), snapshot.end(),
+                                  [&](const auto& entry) { return entry.first == name; }),
+                   snapshot.end());
+    return snapshot;
+}
+
+std::wstring Package(const std::wstring& name)
+{
+    return Address("HTTP", L"files/" + name);
+}
+
+} // namespace
+
+TEST(UpgradeWorkerTest, PackageTakesTheAddressNameAndReplacesAnOldFileOfThatName)
+{
+    TempFolder folder;
+    WriteBytes(folder / L"a.dll", "old a");
+    WriteBytes(folder / L"basic.7z", "stale package");
+
+    std::vector<PostedMessage> messages =
+        RunWorker(folder.Path(), Package(L"basic.7z?token=1#section"));
+
+    ExpectRunEndsWith(messages, WM_UPGRADE_DONE);
+    EXPECT_FALSE(ProgressReports(messages).empty());
+    EXPECT_EQ("new a", ReadBytes(folder / L"a.dll"));
+    EXPECT_EQ("new readme", ReadBytes(folder / L"readme.txt"));
+    EXPECT_FALSE(FileExists(folder / L"_a.dll"));
+    EXPECT_FALSE(FileExists(folder / L"basic.7z"));
+    EXPECT_FALSE(FileExists(folder / L"basic.7z?token=1#section"));
+    EXPECT_FALSE(FileExists(folder / L"temp"));
+}
+
+TEST(UpgradeWorkerTest, HttpsPackageIsInstalled)
+{
+    TempFolder folder;
+    std::vector<PostedMessage> messages =
+        RunWorker(folder.Path(), Address("HTTPS", L"files/basic.7z", "https"));
+    ExpectRunEndsWith(messages, WM_UPGRADE_DONE);
+    EXPECT_EQ("new a", ReadBytes(folder / L"a.dll"));
+}
+
+TEST(UpgradeWorkerTest, FailedDownloadsChangeNothingButTheOldPackage)
+{
+    TempFolder folder;
+    WriteBytes(folder / L"a.dll", "old a");
+    Snapshot before = SnapshotTree(folder.Path());
+    std::wstring addresses[] = {
+        Address("HTTP", L"status/404/basic.7z"),
+        Address("HTTP", L"status/500/basic.7z"),
+        Address("HTTP", L"empty/basic.7z"),
+        Address("REFUSED", L"files/basic.7z"),
+        Address("UNTRUSTED", L"files/basic.7z", "https"),
+        Address("HTTP", L"files/"),
+        Address("HTTP", L"files/..?name=basic.7z"),
+    };
+    for (const std::wstring& address : addresses) {
+        WriteBytes(folder / L"basic.7z", "stale package");
+        std::vector<PostedMessage> messages = RunWorker(folder.Path(), address);
+        ExpectRunEndsWith(messages, WM_UPGRADE_DOWNLOAD_FAILED);
+        DeleteFileW((folder / L"basic.7z").c_str());
+        EXPECT_EQ(before, SnapshotTree(folder.Path())) << ToUtf8(address);
+    }
+}
+
+TEST(UpgradeWorkerTest, OldPackageIsDeletedBeforeTheDownload)
+{
+    TempFolder folder;
+    WriteBytes(folder / L"old.7z", "stale package");
+    std::vector<PostedMessage> messages =
+        RunWorker(folder.Path(), Address("HTTP", L"status/404/old.7z"));
+    ExpectRunEndsWith(messages, WM_UPGRADE_DOWNLOAD_FAILED);
+    EXPECT_FALSE(FileExists(folder / L"old.7z"));
+}
+
+TEST(UpgradeWorkerTest, FileBesideItsUnderscoreNameIsSetAsideWithTwo)
+{
+    TempFolder folder;
+    WriteBytes(folder / L"a.dll", "old a");
+    WriteBytes(folder / L"_a.dll", "keep me");
+
+    ExpectRunEndsWith(RunWorker(folder.Path(), Package(L"a-only.zip")), WM_UPGRADE_DONE);
+
+    EXPECT_EQ("new a", ReadBytes(folder / L"a.dll"));
+    EXPECT_EQ("keep me", ReadBytes(folder / L"_a.dll"));
+    EXPECT_FALSE(FileExists(folder / L"__a.dll"));
+    EXPECT_FALSE(FileExists(folder / L"temp"));
+}
+
+TEST(UpgradeWorkerTest, SetAsideNameStaysClearOfThePackagesItems)
+{
+    TempFolder folder;
+    WriteBytes(folder / L"a.dll", "old a");
+
+    ExpectRunEndsWith(RunWorker(folder.Path(), Package(L"a-and-underscore.zip")),
+                      WM_UPGRADE_DONE);
+
+    EXPECT_EQ("new a", ReadBytes(folder / L"a.dll"));
+    EXPECT_EQ("new underscore a", ReadBytes(folder / L"_a.dll"));
+    EXPECT_FALSE(FileExists(folder / L"__a.dll"));
+    EXPECT_FALSE(FileExists(folder / L"temp"));
+}
+
+TEST(UpgradeWorkerTest, RunningProgramIsSetAsideAndRecordedForTheNextStart)
+{
+    Installation installation;
+    std::wstring folder = installation.Folder();
+    WriteBytes(folder + L"temp", "left by the start.dll");
+    ChildProcess tarnwick;
+    // The running program itself, not a handle, keeps its file from being deleted.
+    ASSERT_TRUE(installation.StartTarnwick(tarnwick, L"--exit-after=20000"));
+
+    ExpectRunEndsWith(RunWorker(folder, Package(L"tarnwick.zip")), WM_UPGRADE_DONE);
+
+    EXPECT_EQ("new tarnwick", ReadBytes(folder + L"Tarnwick.exe"));
+    EXPECT_TRUE(FileExists(folder + L"_Tarnwick.exe"));
+    EXPECT_EQ("_Tarnwick.exe", ReadBytes(folder + L"temp"));
+    tarnwick.Terminate();
+}
+
+TEST(UpgradeWorkerTest, PackageOfNewFilesOnlyLeavesThePendingListAlone)
+{
+    TempFolder folder;
+    WriteBytes(folder / L"a.dll", "old a");
+    WriteBytes(folder / L"temp", "left.dll|other.dll");
+
+    ExpectRunEndsWith(RunWorker(folder.Path(), Package(L"new-files.zip")), WM_UPGRADE_DONE);
+
+    EXPECT_EQ("fresh", ReadBytes(folder / L"fresh.txt"));
+    EXPECT_EQ("inner", ReadBytes(folder / L"newdir\\inner.txt"));
+    EXPECT_EQ("old a", ReadBytes(folder / L"a.dll"));
+    EXPECT_EQ("left.dll|other.dll", ReadBytes(folder / L"temp"));
+}
+
+TEST(UpgradeWorkerTest, HeldFileInASetAsideFolderIsRecordedByItsRelativeName)
+{
+    Installation installation;
+    std::wstring folder = installation.Folder();
+    ASSERT_TRUE(CreateDirectoryW((folder + L"lib").c_str(), nullptr));
+    WriteBytes(folder + L"lib\\held.dll", "held");
+    WriteBytes(folder + L"lib\\other.dll", "other");
+    ChildProcess holder;
+    ASSERT_TRUE(installation.StartTarnwick(holder, L"--hold=" + folder + L"lib\\held.dll"));
+
+    ExpectRunEndsWith(RunWorker(folder, Package(L"lib.zip")), WM_UPGRADE_DONE);
+
+    EXPECT_EQ("new x", ReadBytes(folder + L"lib\\x.dll"));
+    EXPECT_FALSE(FileExists(folder + L"lib\\other.dll"));
+    EXPECT_FALSE(FileExists(folder + L"_lib\\other.dll"));
+    EXPECT_TRUE(FileExists(folder + L"_lib\\held.dll"));
+    EXPECT_EQ("_lib\\held.dll", ReadBytes(folder + L"temp"));
+    holder.Terminate();
+}
+
+TEST(UpgradeWorkerTest, InvalidPackageFailsTheInstallationAndChangesNothing)
+{
+    TempFolder folder;
+    WriteBytes(folder / L"a.dll", "old a");
+    Snapshot before = SnapshotTree(folder.Path());
+
+    ExpectRunEndsWith(RunWorker(folder.Path(), Package(L"invalid.7z")),
+                      WM_UPGRADE_INSTALL_FAILED);
+
+    EXPECT_TRUE(FileExists(folder / L"invalid.7z"));
+    EXPECT_EQ(before, Without(SnapshotTree(folder.Path()), L"invalid.7z"));
+}
+
+TEST(UpgradeWorkerTest, EntryThatCannotBeSetAsidePutsTheOthersBack)
+{
+    Installation installation;
+    std::wstring folder = installation.Folder();
+    WriteBytes(folder + L"a.dll", "old a");
+    WriteBytes(folder + L"b.dll", "old b");
+    ChildProcess holder;
+    ASSERT_TRUE(installation.StartTarnwick(holder, L"--hold=" + folder + L"b.dll"));
+    Snapshot before = SnapshotTree(folder);
+
+    ExpectRunEndsWith(RunWorker(folder, Package(L"two-dlls.zip")), WM_UPGRADE_INSTALL_FAILED);
+
+    EXPECT_EQ(before, Without(SnapshotTree(folder), L"two-dlls.zip"));
+    holder.Terminate();
+}
+
+TEST(UpgradeWorkerTest, FailedExtractionRemovesWhatItWroteAndPutsEverythingBack)
+{
+    TempFolder folder;
+    WriteBytes(folder / L"a.dll", "old a");
+    WriteBytes(folder / L"c.dll", "old c");
+    ASSERT_TRUE(CreateDirectoryW((folder / L"lib").c_str(), nullptr));
+    WriteBytes(folder / L"lib\\kept.dll", "old lib");
+    WriteBytes(folder / L"temp", "left.dll");
+    Snapshot before = SnapshotTree(folder.Path());
+
+    ExpectRunEndsWith(RunWorker(folder.Path(), Package(L"damaged.zip")),
+                      WM_UPGRADE_INSTALL_FAILED);
+
+    EXPECT_EQ(before, Without(SnapshotTree(folder.Path()), L"damaged.zip"));
+}
+
+TEST(UpgradeWorkerTest, ItemNamesLeadingOutsideAreRefusedBeforeAnythingIsSetAside)
+{
+    TempFolder parent;
+    std::wstring folder = parent / L"install\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    WriteBytes(folder + L"a.dll", "old a");
+    Snapshot before = SnapshotTree(folder);
+
+    ExpectRunEndsWith(RunWorker(folder, Package(L"unsafe.zip")), WM_UPGRADE_INSTALL_FAILED);
+
+    EXPECT_EQ(before, Without(SnapshotTree(folder), L"unsafe.zip"));
+    EXPECT_FALSE(FileExists(parent / L"evil.dll"));
+}
+
+TEST(UpgradeWorkerTest, PackageListingItsOwnNameIsRefused)
+{
+    TempFolder folder;
+    WriteBytes(folder / L"a.dll", "old a");
+    Snapshot before = SnapshotTree(folder.Path());
+
+    ExpectRunEndsWith(RunWorker(folder.Path(), Package(L"self.zip")), WM_UPGRADE_INSTALL_FAILED);
+
+    EXPECT_EQ(before, Without(SnapshotTree(folder.Path()), L"self.zip"));
+}
+
+TEST(UpgradeWorkerTest, ThreadEntryWorksInTheProgramsFolder)
+{
+    std::wstring name = L"kestrel-upgrade-absent.7z";
+    std::vector<PostedMessage> messages = RunAgainstWindow([&](HWND window) {
+        RunUpgradeWorker(Address("REFUSED", L"files/" + name), window);
+    });
+    ExpectRunEndsWith(messages, WM_UPGRADE_DOWNLOAD_FAILED);
+    EXPECT_FALSE(FileExists(ProgramFolder() + name));
+}

@@ -1,0 +1,146 @@
+#include "tests/upgrade/worker_run.h"
+
+#include "app/upgrade_worker.h"
+#include "tests/support/files.h"
+
+#include <stdlib.h>
+
+#include <thread>
+
+namespace upgrade_testing {
+
+namespace {
+
+const wchar_t kWindowClass[] = L"KestrelUpgradeTestTarget";
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message >= WM_UPGRADE_DOWNLOAD_FAILED && message <= WM_UPGRADE_PROGRESS) {
+        auto* received = reinterpret_cast<std::vector<PostedMessage>*>(
+            GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (received)
+            received->push_back({message, wParam, lParam});
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateTarget(std::vector<PostedMessage>& received)
+{
+    static ATOM registered = [] {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = RecordingProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kWindowClass;
+        return RegisterClassW(&windowClass);
+    }();
+    if (!registered)
+        return nullptr;
+    HWND window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (window)
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&received));
+    return window;
+}
+
+void DispatchWaiting()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool SawFinal(const std::vector<PostedMessage>& received)
+{
+    return !FinalMessages(received).empty();
+}
+
+} // namespace
+
+std::vector<PostedMessage> RunAgainstWindow(const std::function<void(HWND)>& work)
+{
+    std::vector<PostedMessage> received;
+    HWND window = CreateTarget(received);
+    if (!window)
+        return received;
+    std::thread worker(work, window);
+    DWORD start = GetTickCount();
+    while (!SawFinal(received) && GetTickCount() - start < 30000) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        DispatchWaiting();
+    }
+    worker.join();
+    DispatchWaiting();
+    DestroyWindow(window);
+    return received;
+}
+
+std::vector<PostedMessage> RunWorker(const std::wstring& folder, const std::wstring& address)
+{
+    return RunAgainstWindow(
+        [folder, address](HWND window) { RunUpgradeInFolder(folder, address, window); });
+}
+
+bool IsFinal(UINT message)
+{
+    return message == WM_UPGRADE_DOWNLOAD_FAILED || message == WM_UPGRADE_INSTALL_FAILED
+           || message == WM_UPGRADE_DONE;
+}
+
+std::vector<UINT> FinalMessages(const std::vector<PostedMessage>& messages)
+{
+    std::vector<UINT> finals;
+    for (const PostedMessage& posted : messages) {
+        if (IsFinal(posted.message))
+            finals.push_back(posted.message);
+    }
+    return finals;
+}
+
+std::vector<PostedMessage> ProgressReports(const std::vector<PostedMessage>& messages)
+{
+    std::vector<PostedMessage> reports;
+    for (const PostedMessage& posted : messages) {
+        if (posted.message == WM_UPGRADE_PROGRESS)
+            reports.push_back(posted);
+    }
+    return reports;
+}
+
+std::string Describe(const std::vector<PostedMessage>& messages)
+{
+    std::string text;
+    for (const PostedMessage& posted : messages) {
+        if (!text.empty())
+            text += ' ';
+        switch (posted.message) {
+        case WM_UPGRADE_PROGRESS:
+            text += "P(" + std::to_string(posted.wParam) + "/" + std::to_string(posted.lParam) + ")";
+            break;
+        case WM_UPGRADE_DOWNLOAD_FAILED: text += "DOWNLOAD_FAILED"; break;
+        case WM_UPGRADE_INSTALL_FAILED: text += "INSTALL_FAILED"; break;
+        case WM_UPGRADE_DONE: text += "DONE"; break;
+        default: text += "?"; break;
+        }
+    }
+    return text;
+}
+
+std::wstring Address(const char* listener, const std::wstring& path, const char* scheme)
+{
+    std::string variable = std::string("KESTREL_UPGRADE_") + listener + "_PORT";
+    const char* port = getenv(variable.c_str());
+    return testing_support::FromUtf8(std::string(scheme) + "://localhost:" + (port ? port : "1")
+                                     + "/")
+           + path;
+}
+
+std::wstring PackagesFolder()
+{
+    const char* folder = getenv("KESTREL_UPGRADE_PACKAGES");
+    return testing_support::FromUtf8(folder ? folder : "");
+}
+
+} // namespace upgrade_testing
