@@ -11,17 +11,7 @@ BUILD_DIR=$3
 KESTREL_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 . "$KESTREL_ROOT/tests/support/https_driver.sh"
 
-DATA=$(mktemp -d "$BUILD_DIR/http-test.XXXXXX")
-server=
-cleanup() {
-    [ -z "$server" ] || kill "$server" 2>/dev/null || true
-    test_ca_stop
-    rm -rf "$DATA"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
-
-test_ca_start "$BUILD_DIR" "$DATA"
+driver_begin "$BUILD_DIR" http-test
 local_ca_server_cert "$TEST_CA_DIR" "$DATA/wronghost.crt" wrong.kestrel.test
 local_ca_server_cert "$TEST_CA_DIR" "$DATA/expired.crt" localhost 20200101000000Z 20200201000000Z
 local_ca_self_signed "$TEST_CA_DIR" "$DATA/selfsigned.crt" localhost
@@ -40,8 +30,4 @@ done < "$DATA/ports"
 KESTREL_TEST_REFUSED_PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 export KESTREL_TEST_REFUSED_PORT
 
-set +e
-"$WINE_RUN" "$PROGRAM" --gtest_color=no
-status=$?
-set -e
-exit $status
+run_program "$WINE_RUN" "$PROGRAM"

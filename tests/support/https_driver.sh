@@ -9,6 +9,11 @@
 #   wait_for_file FILE PID         waits until a server started as PID has
 #                                  written FILE; false when it died
 #   wine_path PATH                 the path as Wine sees it (Z:\...)
+#   driver_begin BUILD_DIR NAME    makes DATA (a fresh folder in the build
+#                                  tree) and starts the test CA; on exit the
+#                                  process in $server is stopped, the CA and
+#                                  DATA removed
+#   run_program WINE_RUN PROGRAM   runs the test program and exits with its status
 # CA names hold the build folder's hash (and the driver's process id for a
 # CA of its own), so runs of several developers on this machine never share
 # one; CAs left by killed drivers of the same build folder go at the next start.
@@ -76,4 +81,26 @@ wait_for_file() {
         [ $i -lt 2000 ] || return 1
         sleep 0.1
     done
+}
+
+driver_end() {
+    [ -z "$server" ] || kill "$server" 2>/dev/null || true
+    test_ca_stop
+    rm -rf "$DATA"
+}
+
+driver_begin() {
+    DATA=$(mktemp -d "$1/$2.XXXXXX")
+    server=
+    trap driver_end EXIT
+    trap 'exit 1' INT TERM HUP
+    test_ca_start "$1" "$DATA"
+}
+
+run_program() {
+    set +e
+    "$1" "$2" --gtest_color=no
+    status=$?
+    set -e
+    exit $status
 }

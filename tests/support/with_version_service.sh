@@ -14,17 +14,7 @@ BUILD_DIR=$3
 KESTREL_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 . "$KESTREL_ROOT/tests/support/https_driver.sh"
 
-DATA=$(mktemp -d "$BUILD_DIR/version-service.XXXXXX")
-server=
-cleanup() {
-    [ -z "$server" ] || kill "$server" 2>/dev/null || true
-    test_ca_stop
-    rm -rf "$DATA"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
-
-test_ca_start "$BUILD_DIR" "$DATA"
+driver_begin "$BUILD_DIR" version-service
 local_ca_self_signed "$TEST_CA_DIR" "$DATA/selfsigned.crt" localhost
 mkdir -p "$DATA/state"
 
@@ -38,8 +28,4 @@ echo "version service: https://localhost:1011 (answers in $DATA/state)"
 KESTREL_SERVICE_STATE=$(wine_path "$DATA/state")
 export KESTREL_SERVICE_STATE
 
-set +e
-"$WINE_RUN" "$PROGRAM" --gtest_color=no
-status=$?
-set -e
-exit $status
+run_program "$WINE_RUN" "$PROGRAM"
