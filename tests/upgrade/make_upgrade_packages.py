@@ -19,8 +19,8 @@ def main():
         damage = True
         args.pop(0)
     with zipfile.ZipFile(out, "w", zipfile.ZIP_STORED) as archive:
-        for spec in args:
-            name, _, text = spec.partition("=")
+        for item in args:
+            name, _, text = item.partition("=")
             info = zipfile.ZipInfo(name)
             info.create_system = 0
             if name.endswith("/"):
@@ -28,7 +28,7 @@ def main():
             archive.writestr(info, text.encode("utf-8"))
     if damage:
         data = bytearray(open(out, "rb").read())
-        last = spec.partition("=")[2].encode("utf-8")
+        last = item.partition("=")[2].encode("utf-8")
         position = data.rfind(last)
         if position < 0 or not last:
             sys.exit("the last item's data was not found")

@@ -106,8 +106,8 @@ def main():
     ROOT = options.root
 
     ports = []
-    for spec in options.listener:
-        name, cert = spec.split("=", 1)
+    for listener in options.listener:
+        name, cert = listener.split("=", 1)
         context = None if cert == "plain" else tls_context(cert, options.key)
         server = TlsServer(("127.0.0.1", 0), PackageHandler, lambda server, c=context: c)
         threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.2},
