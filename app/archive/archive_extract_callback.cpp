@@ -234,7 +234,12 @@ HRESULT ArchiveExtractCallback::ReadProperties(UInt32 index)
 
 HRESULT ArchiveExtractCallback::OpenTarget(ISequentialOutStream** stream)
 {
-    if (GetFileAttributesW(targetPath_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    DWORD existing = GetFileAttributesW(targetPath_.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES) {
+        // A read-only file from an earlier extraction is replaced like any
+        // other; the shell's delete refuses it on some systems.
+        if ((existing & FILE_ATTRIBUTE_READONLY) && !(existing & FILE_ATTRIBUTE_DIRECTORY))
+            SetFileAttributesW(targetPath_.c_str(), existing & ~FILE_ATTRIBUTE_READONLY);
         if (!RemovePath(targetPath_)) {
             HRESULT failure = LastErrorResult();
             TraceLine(L"移除路径失败:", targetPath_);

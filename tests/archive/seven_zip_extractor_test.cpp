@@ -196,6 +196,15 @@ TEST_F(ExtractTo, RecordedAttributesAreApplied)
     EXPECT_FALSE(GetFileAttributesW((Destination() + L"readme.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
+TEST_F(ExtractTo, SecondExtractionReplacesEveryFileIncludingReadOnlyOnes)
+{
+    ASSERT_EQ(0, Extract(L"lzma2.7z", Destination()));
+    ASSERT_TRUE(WriteBytes(Destination() + L"readme.txt", "changed"));
+    ASSERT_EQ(0, Extract(L"lzma2.7z", Destination()));
+    for (const std::wstring& file : kTreeFiles)
+        EXPECT_EQ(ReadBytes(SourcePath(file)), ReadBytes(Destination() + file)) << ToUtf8(file);
+}
+
 TEST_F(ExtractTo, WrittenPathsNameCreatedFoldersBeforeTheirFiles)
 {
     ASSERT_EQ(0, SHCreateDirectoryExW(nullptr, (Destination() + L"sub").c_str(), nullptr));
