@@ -258,3 +258,16 @@ TEST(UpgradeWorkerTest, ThreadEntryWorksInTheProgramsFolder)
     ExpectRunEndsWith(messages, WM_UPGRADE_DOWNLOAD_FAILED);
     EXPECT_FALSE(FileExists(ProgramFolder() + name));
 }
+
+TEST(UpgradeWorkerTest, ReadOnlyFileSetAsideIsDeletedNotRecorded)
+{
+    TempFolder folder;
+    WriteBytes(folder / L"a.dll", "old a");
+    ASSERT_TRUE(SetFileAttributesW((folder / L"a.dll").c_str(), FILE_ATTRIBUTE_READONLY));
+
+    ExpectRunEndsWith(RunWorker(folder.Path(), Package(L"a-only.zip")), WM_UPGRADE_DONE);
+
+    EXPECT_EQ("new a", ReadBytes(folder / L"a.dll"));
+    EXPECT_FALSE(FileExists(folder / L"_a.dll"));
+    EXPECT_FALSE(FileExists(folder / L"temp"));
+}
