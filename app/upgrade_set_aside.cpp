@@ -2,6 +2,7 @@
 
 #include "app/pending_deletions.h"
 #include "app/safe_path.h"
+#include "ui/core/unique_handle.h"
 
 #include <windows.h>
 
@@ -11,32 +12,6 @@
 #include <algorithm>
 
 namespace {
-
-// Owns a search handle; ui/core/unique_handle.h cannot take
-// INVALID_HANDLE_VALUE as a template argument.
-class FileSearch {
-public:
-    FileSearch(const std::wstring& pattern, WIN32_FIND_DATAW& found)
-        : handle_(FindFirstFileW(pattern.c_str(), &found))
-    {
-    }
-    ~FileSearch() { Close(); }
-    FileSearch(const FileSearch&) = delete;
-    FileSearch& operator=(const FileSearch&) = delete;
-
-    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool Next(WIN32_FIND_DATAW& found) { return FindNextFileW(handle_, &found) != FALSE; }
-    // The folder can only be removed once the search no longer holds it.
-    void Close()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            FindClose(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 std::wstring Normalized(const std::wstring& name)
 {
@@ -172,7 +147,7 @@ void DeleteFolderTree(const std::wstring& root, const std::wstring& folder,
                       std::vector<std::wstring>& failures)
 {
     WIN32_FIND_DATAW found = {};
-    FileSearch search(folder + L"\\*.*", found);
+    SkinUI::FindHandle search(FindFirstFileW((folder + L"\\*.*").c_str(), &found));
     if (search) {
         do {
             if (IsDotEntry(found.cFileName))
@@ -182,8 +157,9 @@ void DeleteFolderTree(const std::wstring& root, const std::wstring& folder,
                 DeleteFolderTree(root, path, failures);
             else if (!DeleteFileForGood(path))
                 failures.push_back(path.substr(root.size()));
-        } while (search.Next(found));
+        } while (FindNextFileW(search.get(), &found));
     }
-    search.Close();
+    // The folder can only be removed once the search no longer holds it.
+    search.reset();
     RemoveDirectoryW(folder.c_str());
 }

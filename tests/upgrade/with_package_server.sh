@@ -13,15 +13,7 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 KESTREL_ROOT=$(cd "$HERE/../.." && pwd)
 . "$KESTREL_ROOT/tests/support/https_driver.sh"
 
-DATA=$(mktemp -d "$BUILD_DIR/upgrade-test.XXXXXX")
-server=
-cleanup() {
-    [ -z "$server" ] || kill "$server" 2>/dev/null || true
-    test_ca_stop
-    rm -rf "$DATA"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
+driver_begin "$BUILD_DIR" upgrade-test
 
 PACK="$DATA/packages"
 SRC="$DATA/source"
@@ -45,7 +37,6 @@ zip_package_args unsafe.zip 'a.dll=new a' '../evil.dll=evil'
 zip_package_args self.zip 'a.dll=new a' 'self.zip=not the package'
 printf 'not an archive\r\n' > "$PACK/invalid.7z"
 
-test_ca_start "$BUILD_DIR" "$DATA"
 local_ca_self_signed "$TEST_CA_DIR" "$DATA/selfsigned.crt" localhost
 
 python3 "$HERE/package_server.py" --ready "$DATA/ports" --root "$PACK" \
@@ -63,8 +54,4 @@ export KESTREL_UPGRADE_REFUSED_PORT
 KESTREL_UPGRADE_PACKAGES=$(wine_path "$PACK/")
 export KESTREL_UPGRADE_PACKAGES
 
-set +e
-"$WINE_RUN" "$PROGRAM" --gtest_color=no
-status=$?
-set -e
-exit $status
+run_program "$WINE_RUN" "$PROGRAM"
