@@ -273,6 +273,10 @@ HRESULT ArchiveExtractCallback::OpenTarget(ISequentialOutStream** stream)
 
 void ArchiveExtractCallback::NoteCreatedFolders(const std::wstring& folder)
 {
+    // Items come grouped by folder; a folder seen to exist needs no second look.
+    if (folder == existingFolder_)
+        return;
+    existingFolder_ = folder;
     std::vector<std::wstring> missing;
     std::wstring path = folder;
     while (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))

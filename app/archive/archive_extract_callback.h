@@ -70,6 +70,7 @@ private:
     UInt64 size_ = 0;
     UInt64 total_ = 0;
     bool fileUnfinished_ = false;
+    std::wstring existingFolder_;
     std::vector<std::wstring>& written_;
 };
 

@@ -17,6 +17,10 @@ void TraceLine(const wchar_t* text, const std::wstring& path)
     WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &utf8[0], bytes,
                         nullptr, nullptr);
     fwrite(utf8.data(), 1, utf8.size(), stdout);
+}
+
+void FlushTrace()
+{
     fflush(stdout);
 }
 

@@ -9,4 +9,8 @@ namespace SevenZip::intl {
 // then lost, which is harmless.
 void TraceLine(const wchar_t* text, const std::wstring& path = std::wstring());
 
+// Lines are buffered, since a write per line costs more than the rest of an
+// item's file work; an extraction flushes them when it ends.
+void FlushTrace();
+
 } // namespace SevenZip::intl

@@ -3,6 +3,7 @@
 #include "app/archive/archive_extract_callback.h"
 #include "app/archive/archive_files.h"
 #include "app/archive/archive_open_callback.h"
+#include "app/archive/extract_trace.h"
 #include "app/archive/in_stream_wrapper.h"
 #include "app/archive/seven_zip_library.h"
 
@@ -52,6 +53,7 @@ int32_t SevenZipExtractor::ExtractTo(const std::wstring& folder)
     if (result != S_OK)
         extractCallback->DiscardUnfinishedItem();
     reader->Close();
+    intl::FlushTrace();
     return result;
 }
 
