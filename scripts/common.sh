@@ -19,16 +19,17 @@ build_dir_for() {
 }
 
 # configure_and_build ARCH [TARGET...]
+# (sh has no local variables: the names here must not clash with callers'.)
 configure_and_build() {
-    arch=$1; shift
-    dir=$(build_dir_for "$arch")
-    cmake -S "$ROOT" -B "$dir" -DKESTREL_ARCH="$arch" >"$dir.configure.log" 2>&1 \
-        || { cat "$dir.configure.log"; return 1; }
+    cb_arch=$1; shift
+    cb_dir=$(build_dir_for "$cb_arch")
+    cmake -S "$ROOT" -B "$cb_dir" -DKESTREL_ARCH="$cb_arch" >"$cb_dir.configure.log" 2>&1 \
+        || { cat "$cb_dir.configure.log"; return 1; }
     if [ $# -eq 0 ]; then
-        cmake --build "$dir" -j "$JOBS"
+        cmake --build "$cb_dir" -j "$JOBS"
     else
-        for target in "$@"; do
-            cmake --build "$dir" -j "$JOBS" --target "$target" || return 1
+        for cb_target in "$@"; do
+            cmake --build "$cb_dir" -j "$JOBS" --target "$cb_target" || return 1
         done
     fi
 }
