@@ -1,10 +1,13 @@
 #include "app/archive/archive_extract_callback.h"
 
+#include "ui/core/unique_handle.h"
+
 #include "app/archive/archive_files.h"
 #include "app/archive/archive_property.h"
 #include "app/archive/extract_trace.h"
 #include "app/archive/out_stream_wrapper.h"
 #include "app/safe_path.h"
+#include "ui/core/unique_handle.h"
 
 #include "7zip/PropID.h"
 
@@ -90,25 +93,13 @@ HRESULT ReadSize(IInArchive* reader, UInt32 index, bool& has, UInt64& value)
     return has || prop.value.vt == VT_EMPTY ? S_OK : E_FAIL;
 }
 
-// Owns a file handle opened to set the times; ui/core/unique_handle.h cannot
-// hold INVALID_HANDLE_VALUE as a template argument.
-class OpenFile {
-public:
-    explicit OpenFile(HANDLE handle) : handle_(handle) {}
-    ~OpenFile()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
+LARGE_INTEGER AsLargeInteger(const FILETIME& time)
+{
+    LARGE_INTEGER value;
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = static_cast<LONG>(time.dwHighDateTime);
+    return value;
+}
 
 std::wstring WithTrailingSeparator(const std::wstring& folder)
 {
@@ -316,14 +307,26 @@ STDMETHODIMP ArchiveExtractCallback::SetOperationResult(Int32 result) noexcept
 
 void ArchiveExtractCallback::ApplyTimesAndAttributes()
 {
-    if (hasCreationTime_ || hasAccessTime_ || hasModificationTime_) {
-        OpenFile file(CreateFileW(targetPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file)
-            SetFileTime(file.get(), hasCreationTime_ ? &creationTime_ : nullptr,
-                        hasAccessTime_ ? &accessTime_ : nullptr,
-                        hasModificationTime_ ? &modificationTime_ : nullptr);
-    }
+    if (!hasCreationTime_ && !hasAccessTime_ && !hasModificationTime_ && !hasAttributes_)
+        return;
+    // Times and attributes go in one call on one handle: each further call
+    // costs a round trip that outweighs a small file's data. Zero fields
+    // are left as they are.
+    FILE_BASIC_INFO info = {};
+    if (hasCreationTime_)
+        info.CreationTime = AsLargeInteger(creationTime_);
+    if (hasAccessTime_)
+        info.LastAccessTime = AsLargeInteger(accessTime_);
+    if (hasModificationTime_)
+        info.LastWriteTime = AsLargeInteger(modificationTime_);
+    if (hasAttributes_)
+        info.FileAttributes = attributes_ ? attributes_ : FILE_ATTRIBUTE_NORMAL;
+    SkinUI::FileHandle file(CreateFileW(targetPath_.c_str(), FILE_WRITE_ATTRIBUTES,
+                                        FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file && SetFileInformationByHandle(file.get(), FileBasicInfo, &info, sizeof(info)))
+        return;
+    file.reset();
     if (hasAttributes_)
         SetFileAttributesW(targetPath_.c_str(), attributes_);
 }

@@ -3,7 +3,7 @@
 # zip (deflate) with 7zz, unpacked by ExtractTo and by the reference loop.
 # Usage: sh run.sh BUILD_DIR
 set -eu
-BUILD_DIR=$1
+BUILD_DIR=$(cd "$1" && pwd)
 DATA="$BUILD_DIR/bench-extract"
 SRC="$DATA/source"
 

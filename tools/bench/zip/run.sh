@@ -3,7 +3,7 @@
 # entry divided by zlib's inflate time over the same bytes.
 # Usage: sh run.sh BUILD_DIR (the Wine session is running)
 set -eu
-BUILD_DIR=$1
+BUILD_DIR=$(cd "$1" && pwd)
 HERE=$(cd "$(dirname "$0")" && pwd)
 DATA="$BUILD_DIR/bench-zip"
 mkdir -p "$DATA"
