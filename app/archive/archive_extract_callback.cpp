@@ -1,5 +1,7 @@
 #include "app/archive/archive_extract_callback.h"
 
+#include "app/archive/com_ref.h"
+
 #include "ui/core/unique_handle.h"
 
 #include "app/archive/archive_files.h"
@@ -137,15 +139,15 @@ STDMETHODIMP ArchiveExtractCallback::QueryInterface(REFIID iid, void** object) n
 
 STDMETHODIMP_(ULONG) ArchiveExtractCallback::AddRef() noexcept
 {
-    return static_cast<ULONG>(InterlockedIncrement(&refCount_));
+    return IncrementReferences(refCount_);
 }
 
 STDMETHODIMP_(ULONG) ArchiveExtractCallback::Release() noexcept
 {
-    LONG count = InterlockedDecrement(&refCount_);
-    if (count == 0)
+    ULONG left = DecrementReferences(refCount_);
+    if (left == 0)
         delete this;
-    return static_cast<ULONG>(count);
+    return left;
 }
 
 STDMETHODIMP ArchiveExtractCallback::SetTotal(UInt64 total) noexcept

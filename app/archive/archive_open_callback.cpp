@@ -1,5 +1,7 @@
 #include "app/archive/archive_open_callback.h"
 
+#include "app/archive/com_ref.h"
+
 namespace SevenZip::intl {
 
 STDMETHODIMP ArchiveOpenCallback::QueryInterface(REFIID iid, void** object) noexcept
@@ -19,15 +21,15 @@ STDMETHODIMP ArchiveOpenCallback::QueryInterface(REFIID iid, void** object) noex
 
 STDMETHODIMP_(ULONG) ArchiveOpenCallback::AddRef() noexcept
 {
-    return static_cast<ULONG>(InterlockedIncrement(&refCount_));
+    return IncrementReferences(refCount_);
 }
 
 STDMETHODIMP_(ULONG) ArchiveOpenCallback::Release() noexcept
 {
-    LONG count = InterlockedDecrement(&refCount_);
-    if (count == 0)
+    ULONG left = DecrementReferences(refCount_);
+    if (left == 0)
         delete this;
-    return static_cast<ULONG>(count);
+    return left;
 }
 
 STDMETHODIMP ArchiveOpenCallback::SetTotal(const UInt64*, const UInt64*) noexcept

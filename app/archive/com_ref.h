@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "Common/MyTypes.h"
+
 #include <utility>
 
 namespace SevenZip::intl {
@@ -55,5 +57,30 @@ public:
 private:
     T* object_ = nullptr;
 };
+
+// The reference counting that every object handed to the library carries:
+// atomic, since the library may release from its own threads.
+inline ULONG IncrementReferences(LONG& count)
+{
+    return static_cast<ULONG>(InterlockedIncrement(&count));
+}
+
+// The references left; the object deletes itself at 0.
+inline ULONG DecrementReferences(LONG& count)
+{
+    return static_cast<ULONG>(InterlockedDecrement(&count));
+}
+
+// IStream's seek in the library's shape.
+inline HRESULT SeekStream(IStream* stream, Int64 offset, UInt32 origin, UInt64* newPosition)
+{
+    LARGE_INTEGER move;
+    move.QuadPart = offset;
+    ULARGE_INTEGER position = {};
+    HRESULT result = stream->Seek(move, origin, &position);
+    if (newPosition)
+        *newPosition = position.QuadPart;
+    return result;
+}
 
 } // namespace SevenZip::intl

@@ -1,5 +1,7 @@
 #include "app/archive/in_stream_wrapper.h"
 
+#include "app/archive/com_ref.h"
+
 namespace SevenZip::intl {
 
 InStreamWrapper::InStreamWrapper(IStream* stream) : stream_(ComRef<IStream>::Share(stream)) {}
@@ -21,15 +23,15 @@ STDMETHODIMP InStreamWrapper::QueryInterface(REFIID iid, void** object) noexcept
 
 STDMETHODIMP_(ULONG) InStreamWrapper::AddRef() noexcept
 {
-    return static_cast<ULONG>(InterlockedIncrement(&refCount_));
+    return IncrementReferences(refCount_);
 }
 
 STDMETHODIMP_(ULONG) InStreamWrapper::Release() noexcept
 {
-    LONG count = InterlockedDecrement(&refCount_);
-    if (count == 0)
+    ULONG left = DecrementReferences(refCount_);
+    if (left == 0)
         delete this;
-    return static_cast<ULONG>(count);
+    return left;
 }
 
 STDMETHODIMP InStreamWrapper::Read(void* data, UInt32 size, UInt32* processed) noexcept
@@ -44,13 +46,7 @@ STDMETHODIMP InStreamWrapper::Read(void* data, UInt32 size, UInt32* processed) n
 
 STDMETHODIMP InStreamWrapper::Seek(Int64 offset, UInt32 origin, UInt64* newPosition) noexcept
 {
-    LARGE_INTEGER move;
-    move.QuadPart = offset;
-    ULARGE_INTEGER position = {};
-    HRESULT result = stream_->Seek(move, origin, &position);
-    if (newPosition)
-        *newPosition = position.QuadPart;
-    return result;
+    return SeekStream(stream_.get(), offset, origin, newPosition);
 }
 
 STDMETHODIMP InStreamWrapper::GetSize(UInt64* size) noexcept

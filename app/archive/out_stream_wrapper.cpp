@@ -1,5 +1,7 @@
 #include "app/archive/out_stream_wrapper.h"
 
+#include "app/archive/com_ref.h"
+
 namespace SevenZip::intl {
 
 OutStreamWrapper::OutStreamWrapper(IStream* stream) : stream_(ComRef<IStream>::Share(stream)) {}
@@ -18,15 +20,15 @@ STDMETHODIMP OutStreamWrapper::QueryInterface(REFIID iid, void** object) noexcep
 
 STDMETHODIMP_(ULONG) OutStreamWrapper::AddRef() noexcept
 {
-    return static_cast<ULONG>(InterlockedIncrement(&refCount_));
+    return IncrementReferences(refCount_);
 }
 
 STDMETHODIMP_(ULONG) OutStreamWrapper::Release() noexcept
 {
-    LONG count = InterlockedDecrement(&refCount_);
-    if (count == 0)
+    ULONG left = DecrementReferences(refCount_);
+    if (left == 0)
         delete this;
-    return static_cast<ULONG>(count);
+    return left;
 }
 
 STDMETHODIMP OutStreamWrapper::Write(const void* data, UInt32 size, UInt32* processed) noexcept
@@ -40,13 +42,7 @@ STDMETHODIMP OutStreamWrapper::Write(const void* data, UInt32 size, UInt32* proc
 
 STDMETHODIMP OutStreamWrapper::Seek(Int64 offset, UInt32 origin, UInt64* newPosition) noexcept
 {
-    LARGE_INTEGER move;
-    move.QuadPart = offset;
-    ULARGE_INTEGER position = {};
-    HRESULT result = stream_->Seek(move, origin, &position);
-    if (newPosition)
-        *newPosition = position.QuadPart;
-    return result;
+    return SeekStream(stream_.get(), offset, origin, newPosition);
 }
 
 STDMETHODIMP OutStreamWrapper::SetSize(UInt64 size) noexcept
