@@ -23,11 +23,6 @@ python3 "$KESTREL_ROOT/tests/support/https_server.py" --ready "$DATA/ports" \
     --listener selfsigned="$DATA/selfsigned.crt" &
 server=$!
 wait_for_file "$DATA/ports" "$server" || { echo "the test server did not start"; exit 1; }
-while IFS='=' read -r name port; do
-    export "KESTREL_TEST_$(echo "$name" | tr '[:lower:]' '[:upper:]')_PORT=$port"
-done < "$DATA/ports"
-# A port that nothing listens on: bound once by the system, then released.
-KESTREL_TEST_REFUSED_PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-export KESTREL_TEST_REFUSED_PORT
+export_ports TEST "$DATA/ports"
 
 run_program "$WINE_RUN" "$PROGRAM"

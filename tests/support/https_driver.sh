@@ -13,6 +13,9 @@
 #                                  tree) and starts the test CA; on exit the
 #                                  process in $server is stopped, the CA and
 #                                  DATA removed
+#   export_ports PREFIX FILE       exports KESTREL_<PREFIX>_<NAME>_PORT for each
+#                                  NAME=PORT line of FILE, and
+#                                  KESTREL_<PREFIX>_REFUSED_PORT, a port nothing listens on
 #   run_program WINE_RUN PROGRAM   runs the test program and exits with its status
 # CA names hold the build folder's hash (and the driver's process id for a
 # CA of its own), so runs of several developers on this machine never share
@@ -103,4 +106,12 @@ run_program() {
     status=$?
     set -e
     exit $status
+}
+
+export_ports() {
+    while IFS='=' read -r name port; do
+        export "KESTREL_$1_$(echo "$name" | tr '[:lower:]' '[:upper:]')_PORT=$port"
+    done < "$2"
+    # Bound once by the system, then released.
+    export "KESTREL_$1_REFUSED_PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')"
 }

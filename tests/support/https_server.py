@@ -26,7 +26,7 @@ from http.server import BaseHTTPRequestHandler
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "tools", "demo_service"))
-from version_service import TlsServer, tls_context, write_ready  # noqa: E402
+from version_service import serve_listeners  # noqa: E402
 
 PATTERN = b"0123456789abcdef"
 
@@ -89,15 +89,7 @@ def main():
     parser.add_argument("--listener", action="append", default=[])
     options = parser.parse_args()
 
-    ports = []
-    for spec in options.listener:
-        name, cert = spec.split("=", 1)
-        context = None if cert == "plain" else tls_context(cert, options.key)
-        server = TlsServer(("127.0.0.1", 0), TestHandler, lambda server, c=context: c)
-        threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.2},
-                         daemon=True).start()
-        ports.append("%s=%d\n" % (name, server.server_address[1]))
-    write_ready(options.ready, "".join(ports))
+    serve_listeners(options.listener, options.key, TestHandler, options.ready)
     threading.Event().wait()
 
 

@@ -45,12 +45,7 @@ python3 "$HERE/package_server.py" --ready "$DATA/ports" --root "$PACK" \
     --listener untrusted="$DATA/selfsigned.crt" &
 server=$!
 wait_for_file "$DATA/ports" "$server" || { echo "the package server did not start"; exit 1; }
-while IFS='=' read -r name port; do
-    export "KESTREL_UPGRADE_$(echo "$name" | tr '[:lower:]' '[:upper:]')_PORT=$port"
-done < "$DATA/ports"
-# A port that nothing listens on: bound once by the system, then released.
-KESTREL_UPGRADE_REFUSED_PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-export KESTREL_UPGRADE_REFUSED_PORT
+export_ports UPGRADE "$DATA/ports"
 KESTREL_UPGRADE_PACKAGES=$(wine_path "$PACK/")
 export KESTREL_UPGRADE_PACKAGES
 

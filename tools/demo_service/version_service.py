@@ -76,6 +76,20 @@ def write_ready(path, text):
     os.replace(temp, path)
 
 
+def serve_listeners(listeners, key, handler, ready):
+    """Starts one server on an ephemeral 127.0.0.1 port per NAME=plain|CERT
+    listener and writes NAME=PORT lines to ready once all are up."""
+    ports = []
+    for listener in listeners:
+        name, cert = listener.split("=", 1)
+        context = None if cert == "plain" else tls_context(cert, key)
+        server = TlsServer(("127.0.0.1", 0), handler, lambda server, c=context: c)
+        threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.2},
+                         daemon=True).start()
+        ports.append("%s=%d\n" % (name, server.server_address[1]))
+    write_ready(ready, "".join(ports))
+
+
 def read_file(path):
     try:
         with open(path, "rb") as f:
