@@ -1,5 +1,7 @@
 #include "app/oem_identity.h"
 
+#include "ui/core/unique_handle.h"
+
 #include <windows.h>
 
 #include <share.h>
@@ -50,11 +52,6 @@ int IdFromValue(const Json::Value& id)
     return 0;
 }
 
-struct FileCloser {
-    void operator()(FILE* file) const { fclose(file); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
-
 } // namespace
 
 int OemId()
@@ -69,7 +66,7 @@ void SetOemId(int id)
 
 int ReadOemIdFromFile(const char* path)
 {
-    FilePtr file(_fsopen(path, "rt", _SH_DENYNO));
+    SkinUI::StdioFile file(_fsopen(path, "rt", _SH_DENYNO));
     if (!file)
         return 0;
     std::string token = ReadFirstToken(file.get());

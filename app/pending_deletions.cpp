@@ -1,23 +1,18 @@
 #include "app/pending_deletions.h"
 
 #include "app/safe_path.h"
+#include "ui/core/unique_handle.h"
 
 #include <stdio.h>
 
-#include <memory>
 
 namespace {
-
-struct FileCloser {
-    void operator()(FILE* file) const { fclose(file); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 // Text mode drops the carriage return of a CR LF; every other byte is a
 // character with the byte's value.
 bool ReadListText(const std::wstring& listPath, std::wstring& text)
 {
-    FilePtr file(_wfopen(listPath.c_str(), L"rt"));
+    SkinUI::StdioFile file(_wfopen(listPath.c_str(), L"rt"));
     if (!file)
         return false;
     int c;
@@ -32,7 +27,7 @@ bool WriteListText(const std::wstring& listPath, const std::wstring& text)
         if (c > 0xFF)
             return false;
     }
-    FilePtr file(_wfopen(listPath.c_str(), L"wt"));
+    SkinUI::StdioFile file(_wfopen(listPath.c_str(), L"wt"));
     if (!file)
         return false;
     for (wchar_t c : text)

@@ -35,15 +35,6 @@ bool IsFolder(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// A read-only file would otherwise be set aside but never deleted.
-bool DeleteFileForGood(const std::wstring& path)
-{
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    return DeleteFileW(path.c_str()) != FALSE;
-}
-
 bool IsDotEntry(const wchar_t* name)
 {
     return lstrcmpiW(name, L".") == 0 || lstrcmpiW(name, L"..") == 0;
@@ -62,6 +53,14 @@ std::vector<std::wstring> StorableNames(const std::vector<std::wstring>& names)
 }
 
 } // namespace
+
+bool DeleteFileForGood(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    return DeleteFileW(path.c_str()) != FALSE;
+}
 
 void ReservedNames::Add(const std::wstring& name)
 {

@@ -46,6 +46,10 @@ void PutBackSetAside(const std::wstring& folder, const std::vector<SetAsideEntry
 // when everything went.
 void PurgeSetAside(const std::wstring& folder, const std::vector<std::wstring>& setAsideNames);
 
+// Deletes a file, read-only or not: a read-only one would otherwise be set
+// aside but never deleted.
+bool DeleteFileForGood(const std::wstring& path);
+
 // Deletes a folder with its contents, appending the names (relative to
 // root) of files that cannot be deleted to failures; a folder that keeps
 // such a file stays.

@@ -63,9 +63,7 @@ void RemoveWritten(const std::vector<std::wstring>& written)
             RemoveDirectoryW(path->c_str());
             continue;
         }
-        if (attributes & FILE_ATTRIBUTE_READONLY)
-            SetFileAttributesW(path->c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-        DeleteFileW(path->c_str());
+        DeleteFileForGood(*path);
     }
 }
 

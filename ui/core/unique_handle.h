@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <stdio.h>
+
 #include <utility>
 
 namespace SkinUI {
@@ -70,6 +72,7 @@ inline void CloseHandleChecked(HANDLE handle) { ::CloseHandle(handle); }
 inline void CloseFindHandle(HANDLE handle) { ::FindClose(handle); }
 inline void DeleteGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
 inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
+inline void CloseStdioFile(FILE* file) { fclose(file); }
 inline void FreeLoadedModule(HMODULE module) { ::FreeLibrary(module); }
 
 using KernelHandle = UniqueHandle<HANDLE, &CloseHandleChecked>;
@@ -78,5 +81,6 @@ using FindHandle = UniqueHandle<HANDLE, &CloseFindHandle, &InvalidHandleValue>;
 using GdiObject = UniqueHandle<HGDIOBJ, &DeleteGdiObject>;
 using MemoryDc = UniqueHandle<HDC, &DeleteMemoryDc>;
 using ModuleHandle = UniqueHandle<HMODULE, &FreeLoadedModule>;
+using StdioFile = UniqueHandle<FILE*, &CloseStdioFile>;
 
 } // namespace SkinUI
