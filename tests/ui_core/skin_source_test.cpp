@@ -206,7 +206,7 @@ TEST_F(SkinSourceTest, ModuleZipResourceServesTheLayouts)
     CSkinSource::SetModule(GetModuleHandleW(nullptr));
     CSkinSource::UseZipInMemory(package, size);
     CLayoutMarkup markup;
-    ASSERT_TRUE(markup.LoadSkinFile(L"Sample.xml")) << markup.LastErrorMessage();
+    ASSERT_TRUE(markup.LoadSkinFile(L"MessageBox.xml")) << markup.LastErrorMessage();
     EXPECT_STREQ(L"Window", markup.RootNode().ElementName());
 }
 
@@ -223,7 +223,7 @@ TEST_F(SkinSourceTest, KestrelCarriesTheSkinPackage)
     ASSERT_TRUE(zip);
     SkinUI::TZipEntry entry;
     int index = -1;
-    ASSERT_EQ(SkinUI::kZipOk, zip->FindItem(L"Sample.xml", false, &index, &entry));
+    ASSERT_EQ(SkinUI::kZipOk, zip->FindItem(L"MainWindow.xml", false, &index, &entry));
     std::string layout(entry.uncompressedSize, '\0');
     EXPECT_EQ(SkinUI::kZipOk, zip->UnzipItem(index, &layout[0], layout.size()));
     CLayoutMarkup markup;
