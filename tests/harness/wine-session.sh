@@ -42,7 +42,13 @@ make_prefix() {
     touch "$WINEPREFIX/.kestrel-ready"
 }
 
+# KESTREL_SESSION_DISPLAY names a display to use instead of an Xvfb of our
+# own (the demo on a desktop, so that a person sees the windows).
 start_display() {
+    if [ -n "${KESTREL_SESSION_DISPLAY:-}" ]; then
+        echo "$KESTREL_SESSION_DISPLAY" > "$state/display"
+        return 0
+    fi
     n=90
     while [ $n -lt 200 ]; do
         if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then

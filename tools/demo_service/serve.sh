@@ -7,7 +7,8 @@
 #   7                    Code 7                           Tarnwick starts
 #   26                   Code 0, LatestVersion 1.0.1.0   an upgrade is due
 #   44                   HTTP 404                         the request fails
-# Files put into DIR/packages are served as https://localhost:1011/packages/NAME.
+# Files put into DIR/packages are served as https://localhost:1011/packages/NAME,
+# at KESTREL_DEMO_PACKAGE_RATE bytes a second when that is set.
 #
 #   serve.sh start DIR   makes the CA and the certificate in DIR, installs the
 #                        CA, starts the service in the background
@@ -50,6 +51,7 @@ start() {
 
     python3 "$HERE/version_service.py" --port 1011 --cert "$state/localhost.crt" \
         --key "$state/server.key" --answers "$state/answers" --packages "$dir/packages" \
+        --package-rate "${KESTREL_DEMO_PACKAGE_RATE:-0}" \
         --ready "$state/ready" --lock /tmp/kestrel-port1011.lock >"$state/service.log" 2>&1 &
     echo $! > "$state/pid"
     i=0

@@ -9,7 +9,9 @@ afresh for every request:
                              instead of the trusted one (new connections)
 The status defaults to 200; without any body file the answer is --fallback.
 Every request target is appended to requests.log in the folder.
-GET /packages/NAME serves the file NAME of the --packages folder.
+GET /packages/NAME serves the file NAME of the --packages folder, at most
+--package-rate bytes a second when that is given (the demo shows a download
+that takes a few seconds).
 """
 
 import argparse
@@ -146,7 +148,19 @@ class ServiceHandler(BaseHTTPRequestHandler):
         if body is None:
             self.send_body(404, b"no such package\n", "text/plain")
             return
-        self.send_body(200, body, "application/octet-stream")
+        rate = self.server.options.package_rate
+        if not rate:
+            self.send_body(200, body, "application/octet-stream")
+            return
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        chunk = max(1, rate // 20)
+        for start in range(0, len(body), chunk):
+            self.wfile.write(body[start:start + chunk])
+            self.wfile.flush()
+            time.sleep(0.05)
 
 
 def hold_lock(path, seconds):
@@ -177,6 +191,7 @@ def main():
     parser.add_argument("--self-signed-cert")
     parser.add_argument("--answers", required=True)
     parser.add_argument("--packages")
+    parser.add_argument("--package-rate", type=int, default=0, help="bytes a second for packages")
     parser.add_argument("--fallback", default='{"Code":3,"Msg":"no version data"}')
     parser.add_argument("--ready", required=True, help="file written once the port listens")
     parser.add_argument("--lock", help="file locked while the port is in use")

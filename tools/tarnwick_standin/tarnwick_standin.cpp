@@ -126,6 +126,7 @@ HWND OpenWindow(HINSTANCE instance, const wchar_t* className)
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     AppendLog(std::wstring(L"started: ") + GetCommandLineW());
+    AppendLog(std::wstring(L"version: ") + STANDIN_VERSION);
     ParseOptions();
 
     HANDLE held = INVALID_HANDLE_VALUE;
