@@ -56,6 +56,8 @@ enum UIFindFlags : unsigned {
 enum UIControlFlags : unsigned {
     UIFLAG_TABSTOP = 0x00000001,
     UIFLAG_SETCURSOR = 0x00000002,
+    // A control that takes the Tab key itself (a rich edit that wants tabs).
+    UIFLAG_WANTTAB = 0x00000004,
 };
 
 // Key state bits of an event record.
