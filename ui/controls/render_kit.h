@@ -25,6 +25,8 @@ public:
 
 private:
     friend class CRenderKit;
+    void Release();
+
     HDC hDC = nullptr;
     RECT rcItem = {0, 0, 0, 0};
     HRGN hRgn = nullptr;
