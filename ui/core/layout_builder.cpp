@@ -5,6 +5,7 @@
 #include "ui/controls/control.h"
 #include "ui/controls/horizontal_layout.h"
 #include "ui/controls/label.h"
+#include "ui/controls/rich_edit.h"
 #include "ui/controls/scroll_bar.h"
 #include "ui/controls/vertical_layout.h"
 #include "ui/core/skin_source.h"
@@ -43,6 +44,7 @@ const TClassEntry kClassTable[] = {
     {L"HBox", &Make<CHorizontalLayoutUI>},
     {L"Label", &Make<CLabelUI>},
     {L"Button", &Make<CButtonUI>},
+    {L"RichEdit", &Make<CRichEditUI>},
     {L"ScrollBar", &Make<CScrollBarUI>},
 };
 
