@@ -121,15 +121,22 @@ protected:
     CScrollBarUI* horizontalScrollBar_ = nullptr;
 
 private:
+    enum BarChange { kBarUnchanged, kBarAppeared, kBarWent, kBarRangeChanged, kBarPositionShrank };
+
+    BarChange SettleBar(CScrollBarUI* bar, int required, int extent, const RECT& place);
     void ProcessVerticalOnly(RECT rect, int cyRequired);
     void ProcessHorizontalOnly(RECT rect, int cxRequired);
     void ProcessBothBars(RECT rect, int cxRequired, int cyRequired);
     void RelayoutInScrollProcessing();
     CScrollBarUI* MakeScrollBar(bool horizontal);
-    void ApplyScrollBarStyle(CScrollBarUI* bar, const wchar_t* style);
+    int VerticalLine() const;
+    int HorizontalLine() const;
+    int ClientHeight() const;
+    int ClientWidth() const;
+    void ScrollBy(int dx, int dy);
     bool OnKeyDown(const TUIEvent& event);
-    void OnScrollWheel(const TUIEvent& event);
-    bool PaintChildren(HDC dc, const RECT& paintRect, const RECT& clip, CControlUI* stopControl);
+    bool OnScrollWheel(const TUIEvent& event);
+    bool PaintChildren(HDC dc, const RECT& paintRect, CControlUI* stopControl);
 };
 
 } // namespace SkinUI

@@ -81,10 +81,13 @@ private:
     int Thickness() const;
     int ThumbLength(int track) const;
 
+    int LineStep() const;
+    int PageStep() const;
     void LineBack();
     void LineForward();
     void PageBack();
     void PageForward();
+    void PageToward(POINT point);
     void ScrollTo(int position);
     void OnButtonDown(const TUIEvent& event);
     void OnMouseMove(const TUIEvent& event);
@@ -94,10 +97,13 @@ private:
     bool OnMouseLeave(const TUIEvent& event);
     void PassOn(TUIEvent& event);
 
+    static ImageState StateImage(UINT state);
+    void SyncDisabled(UINT& state) const;
     void PaintTrack(HDC dc);
     void PaintPart(HDC dc, Part& part, bool shown);
     void PaintRail(HDC dc);
-    bool DrawPartImage(HDC dc, TImageSpec& image, const RECT& part);
+    void DrawStateImage(HDC dc, TImageSpec* images, ImageState state, const RECT* part);
+    bool DrawPartImage(HDC dc, TImageSpec& image, const RECT* part);
 
     bool horizontal_ = false;
     int range_ = 100;

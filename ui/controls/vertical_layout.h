@@ -36,6 +36,7 @@ private:
     bool sepImmediate_ = false;
     UINT dragState_ = 0;
     POINT dragStart_ = {0, 0};
+    int dragStartSize_ = 0;
     RECT dragRect_ = {0, 0, 0, 0};
 };
 
