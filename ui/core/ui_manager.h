@@ -9,6 +9,7 @@
 #include "ui/core/string_map.h"
 #include "ui/core/ui_events.h"
 #include "ui/core/ui_string.h"
+#include "ui/core/unique_handle.h"
 
 namespace SkinUI {
 
@@ -71,7 +72,6 @@ struct TUIRegistry {
 class CUIManager {
 public:
     static const UINT kAsyncNotifyMessage = WM_APP + 1;
-    static const UINT kLayeredTimerId = 0x2000;
 
     CUIManager();
     ~CUIManager();
@@ -80,6 +80,9 @@ public:
 
     // Attachment and tree.
     void AttachWindow(HWND window, const wchar_t* name = nullptr);
+    // The window has been destroyed: forget it and everything tied to it,
+    // keep the tree until the manager goes.
+    void WindowGone();
     bool AttachRoot(CControlUI* control);
     CControlUI* GetRoot() const { return root_; }
     bool BindControls(CControlUI* control, CControlUI* parent = nullptr);
@@ -120,13 +123,13 @@ public:
     void SetHoverTime(DWORD milliseconds) { hoverTime_ = milliseconds; }
     BYTE GetOpacity() const { return opacity_; }
     void SetOpacity(BYTE opacity);
-    bool IsLayered() const { return layered_; }
-    void SetLayered(bool layered);
+    // Per-pixel layering is not drawn: its attributes are only kept.
     RECT GetLayeredInset() const { return layeredInset_; }
     void SetLayeredInset(const RECT& inset) { layeredInset_ = inset; }
-    void SetLayeredOpacity(BYTE opacity);
+    BYTE GetLayeredOpacity() const { return layeredOpacity_; }
+    void SetLayeredOpacity(BYTE opacity) { layeredOpacity_ = opacity; }
     const CUIString& GetLayeredImage() const { return layeredImage_; }
-    void SetLayeredImage(const wchar_t* image);
+    void SetLayeredImage(const wchar_t* image) { layeredImage_ = image ? image : L""; }
     bool IsUsedVirtualWnd() const { return useVirtualWnd_; }
     void UsedVirtualWnd(bool used) { useVirtualWnd_ = used; }
     bool IsForceUseSharedRes() const { return forceSharedRes_; }
@@ -207,8 +210,8 @@ public:
     void SetClassDefaults(const wchar_t* elementName, const wchar_t* list, bool shared = false);
     const wchar_t* ClassDefaults(const wchar_t* elementName) const;
 
-    // Default colours (0xAARRGGBB); a shared change also reaches windows
-    // still using the old shared value.
+    // Default colours (0xAARRGGBB); a shared change also reaches this
+    // window's value while it still equals the old shared one.
     DWORD GetDefaultDisabledColor() const { return own_.dwDisabledColor; }
     void SetDefaultDisabledColor(DWORD colour, bool shared = false);
     DWORD GetDefaultFontColor() const { return own_.dwTextColor; }
@@ -271,39 +274,43 @@ private:
     void DeliverNotify(TUINotify& msg);
     void ResetForNewRoot();
     void ForgetInLists(CControlUI* control);
+    // keyState -1: read the keyboard's state now.
     void SendEvent(CControlUI* target, int type, CControlUI* sender, WPARAM wParam = 0,
-                   LPARAM lParam = 0, WORD keyState = 0, wchar_t key = 0);
+                   LPARAM lParam = 0, int keyState = -1, wchar_t key = 0);
     CControlUI* FindOwnControlAt(POINT point) const;
     int FindTimer(CControlUI* control, UINT id) const;
     bool NativeIdInUse(UINT nativeId) const;
     void KillTimerRecord(TTimerRecord* record);
+    void DropTimerRecords();
 
-    bool OnMouseMove(WPARAM wParam, LPARAM lParam);
+    void OnMouseMove(WPARAM wParam, LPARAM lParam);
     bool OnMouseHover(LPARAM lParam);
     void OnMouseLeave();
     void OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam);
     void OnButtonUp(WPARAM wParam, LPARAM lParam);
     void OnContextMenu(WPARAM wParam, LPARAM lParam);
     void OnMouseWheel(WPARAM wParam, LPARAM lParam);
-    void OnKeyMessage(UINT message, WPARAM wParam);
+    void OnKeyMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnKillFocus(WPARAM wParam);
     void OnClose();
     bool OnSetCursor(WPARAM wParam, LPARAM lParam);
     void OnTimer(WPARAM wParam, LPARAM lParam);
     void OnSize(WPARAM wParam, LPARAM lParam);
+    void ApplyTrackSizes(MINMAXINFO* info);
+    bool TranslateByAccelerators(MSG* msg);
     bool ReflectMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool HandleShortcut(wchar_t ch);
     void HideTooltip();
     void ShowTooltip(CControlUI* control, POINT point);
-    void RemoveHover(bool notifyListeners);
-    bool RememberFilterPoint(UINT message, LPARAM lParam);
+    void RemoveHover();
+    void RememberFilterPoint(UINT message, LPARAM lParam);
 
     void OnPaint();
     void PaintWithoutRoot();
-    void LayoutIfNeeded(const RECT& client);
-    void CreateOffscreen(const RECT& client);
+    void LayOut(const RECT& client);
+    bool CreateOffscreen(const RECT& client);
     void DeleteOffscreen();
-    void PaintOffscreen(HDC dc, const RECT& area);
+    void PaintTree(HDC dc, const RECT& area);
     void PrintClient(HDC dc, LPARAM flags);
 
     static CControlUI* CALLBACK FindByPoint(CControlUI* control, LPVOID data);
@@ -315,12 +322,11 @@ private:
     CUIString name_;
     HWND window_ = nullptr;
     HDC paintDc_ = nullptr;
-    HDC offscreenDc_ = nullptr;
-    HBITMAP offscreenBitmap_ = nullptr;
-    HGDIOBJ offscreenOldBitmap_ = nullptr;
-    void* offscreenPixels_ = nullptr;
+    MemoryDc offscreenDc_;
+    GdiObject offscreenBitmap_;
     HWND tooltipWindow_ = nullptr;
     TOOLINFOW toolInfo_ = {};
+    CUIString tooltipText_;
     int lastTooltipWidth_ = -1;
     DWORD hoverTime_ = 1000;
 
@@ -331,8 +337,7 @@ private:
     bool focusNeeded_ = false;
     bool offscreenPaint_ = true;
     BYTE opacity_ = 255;
-    bool layered_ = false;
-    bool layeredChanged_ = false;
+    BYTE layeredOpacity_ = 255;
     bool painting_ = false;
     bool mouseTracking_ = false;
     bool captured_ = false;
@@ -355,7 +360,6 @@ private:
     SIZE roundCorner_ = {0, 0};
     RECT caption_ = {0, 0, 0, 0};
     RECT layeredInset_ = {0, 0, 0, 0};
-    RECT layeredUpdate_ = {0, 0, 0, 0};
     CUIString layeredImage_;
 
     UINT timerCounter_ = 4096;
