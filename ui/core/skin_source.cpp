@@ -95,13 +95,13 @@ bool ExtractWhole(CZipReader& zip, int index, uint32_t size, std::vector<unsigne
     return false;
 }
 
-bool ReadFromSkinSource(const wchar_t* name, std::vector<unsigned char>& bytes)
+bool ReadFromSkinSource(const wchar_t* name, std::vector<unsigned char>& bytes, size_t limit)
 {
     SkinSettings& settings = Settings();
     if (IS_INTRESOURCE(name))
         return false;
     if (settings.zipName.IsEmpty())
-        return ReadWholeFile(settings.resourcePath + name, bytes, 0) == FileRead::Ok;
+        return ReadWholeFile(settings.resourcePath + name, bytes, limit) == FileRead::Ok;
     std::unique_ptr<CZipReader> opened;
     CZipReader* zip = ArchiveForRead(opened);
     if (!zip)
@@ -110,10 +110,12 @@ bool ReadFromSkinSource(const wchar_t* name, std::vector<unsigned char>& bytes)
     TZipEntry entry;
     if (zip->FindItem(name, true, &index, &entry) != kZipOk || entry.uncompressedSize == 0)
         return false;
+    if (limit && entry.uncompressedSize > limit)
+        return false;
     return ExtractWhole(*zip, index, entry.uncompressedSize, bytes);
 }
 
-bool ReadModuleResource(const wchar_t* name, const wchar_t* type, std::vector<unsigned char>& bytes)
+bool ReadModuleResource(const wchar_t* name, const wchar_t* type, std::vector<unsigned char>& bytes, size_t limit)
 {
     HINSTANCE module = Settings().module;
     HRSRC resource = FindResourceW(module, name, type);
@@ -121,7 +123,7 @@ bool ReadModuleResource(const wchar_t* name, const wchar_t* type, std::vector<un
         return false;
     DWORD size = SizeofResource(module, resource);
     HGLOBAL loaded = LoadResource(module, resource);
-    if (!loaded || size == 0)
+    if (!loaded || size == 0 || (limit && size > limit))
         return false;
     const void* data = LockResource(loaded);
     if (data) {
@@ -252,19 +254,20 @@ bool CSkinSource::ReadLayoutFile(const wchar_t* name, std::vector<unsigned char>
     return true;
 }
 
-bool CSkinSource::LoadImageBytes(const wchar_t* name, const wchar_t* type, std::vector<unsigned char>& bytes)
+bool CSkinSource::LoadImageBytes(const wchar_t* name, const wchar_t* type, std::vector<unsigned char>& bytes,
+    size_t limit)
 {
     bytes.clear();
     if (!name)
         return false;
     if (type && !IS_INTRESOURCE(type) && wcscmp(type, L"*COLOR*") == 0)
         return false;
-    bool found = type ? ReadModuleResource(name, type, bytes) : ReadFromSkinSource(name, bytes);
+    bool found = type ? ReadModuleResource(name, type, bytes, limit) : ReadFromSkinSource(name, bytes, limit);
     if (found)
         return true;
     if (IS_INTRESOURCE(name))
         return false;
-    return ReadWholeFile(name, bytes, 0) == FileRead::Ok;
+    return ReadWholeFile(name, bytes, limit) == FileRead::Ok;
 }
 
 } // namespace SkinUI

@@ -42,7 +42,9 @@ public:
     // The encoded bytes of an image: from a module resource when a type is
     // given, else from the skin source, and failing both from the name taken
     // as a path. The type "*COLOR*" names a colour and gives no bytes.
-    static bool LoadImageBytes(const wchar_t* name, const wchar_t* type, std::vector<unsigned char>& bytes);
+    // A limit above 0 refuses larger images before reading them.
+    static bool LoadImageBytes(const wchar_t* name, const wchar_t* type, std::vector<unsigned char>& bytes,
+        size_t limit = 0);
 };
 
 } // namespace SkinUI

@@ -1,0 +1,604 @@
+#include "ui/controls/container.h"
+
+#include "ui/controls/attribute_value.h"
+#include "ui/controls/render_kit.h"
+#include "ui/controls/scroll_bar.h"
+#include "ui/core/ui_manager.h"
+
+#include <string.h>
+
+namespace SkinUI {
+
+namespace {
+
+bool IsMouseEvent(int type)
+{
+    return type > UIEVENT__MOUSEBEGIN && type < UIEVENT__MOUSEEND;
+}
+
+bool Meets(const RECT& a, const RECT& b)
+{
+    RECT common;
+    return IntersectRect(&common, &a, &b) != FALSE;
+}
+
+int ClampToRange(int value, int low, int high)
+{
+    if (value < low)
+        value = low;
+    if (value > high)
+        value = high;
+    return value;
+}
+
+} // namespace
+
+CContainerUI::CContainerUI() = default;
+
+// Children go at once, not through the manager's delayed cleanup: the
+// container they point at as parent is going away now.
+CContainerUI::~CContainerUI()
+{
+    delayedDestroy_ = false;
+    RemoveAll();
+    if (verticalScrollBar_)
+        verticalScrollBar_->Delete();
+    if (horizontalScrollBar_)
+        horizontalScrollBar_->Delete();
+}
+
+const wchar_t* CContainerUI::GetClass() const
+{
+    return L"Container";
+}
+
+void* CContainerUI::GetInterface(const wchar_t* name)
+{
+    if (wcscmp(name, L"IContainer") == 0)
+        return static_cast<IContainerUI*>(this);
+    if (wcscmp(name, L"Container") == 0)
+        return this;
+    return CControlUI::GetInterface(name);
+}
+
+CControlUI* CContainerUI::GetItemAt(int index) const
+{
+    return static_cast<CControlUI*>(items_.GetAt(index));
+}
+
+int CContainerUI::GetItemIndex(CControlUI* control) const
+{
+    return items_.Find(control);
+}
+
+// The index is checked before the child leaves the list, so a bad index
+// cannot lose it.
+bool CContainerUI::SetItemIndex(CControlUI* control, int index)
+{
+    int current = GetItemIndex(control);
+    if (current < 0 || index < 0 || index >= items_.GetSize())
+        return false;
+    if (current == index)
+        return true;
+    NeedUpdate();
+    items_.Remove(current);
+    return items_.InsertAt(index, control);
+}
+
+bool CContainerUI::SetMultiItemIndex(CControlUI* startControl, int count, int newStartIndex)
+{
+    if (!startControl || count < 0 || newStartIndex < 0)
+        return false;
+    int start = GetItemIndex(startControl);
+    if (start == newStartIndex)
+        return true;
+    int size = items_.GetSize();
+    if (start < 0 || start > size - count || newStartIndex > size - count)
+        return false;
+    CUIPtrArray block(count);
+    for (int i = 0; i < count; ++i)
+        block.Add(items_.GetAt(start + i));
+    for (int i = 0; i < count; ++i)
+        items_.Remove(start);
+    for (int i = 0; i < count; ++i)
+        items_.InsertAt(newStartIndex + i, block.GetAt(i));
+    NeedUpdate();
+    return true;
+}
+
+int CContainerUI::GetCount() const
+{
+    return items_.GetSize();
+}
+
+bool CContainerUI::Add(CControlUI* control)
+{
+    return AddAt(control, items_.GetSize());
+}
+
+bool CContainerUI::AddAt(CControlUI* control, int index)
+{
+    if (!control || index < 0 || index > items_.GetSize())
+        return false;
+    if (m_pManager)
+        m_pManager->BindControls(control, this);
+    if (IsVisible())
+        NeedUpdate();
+    else
+        control->SetInternVisible(false);
+    return items_.InsertAt(index, control);
+}
+
+// The child leaves the list before it is deleted, so nothing can reach it
+// through the list while it goes.
+bool CContainerUI::Remove(CControlUI* control, bool doNotDestroy)
+{
+    int index = GetItemIndex(control);
+    if (index < 0)
+        return false;
+    NeedUpdate();
+    items_.Remove(index);
+    if (!doNotDestroy && autoDestroy_)
+        DisposeChild(control);
+    return true;
+}
+
+bool CContainerUI::RemoveAt(int index, bool doNotDestroy)
+{
+    CControlUI* control = GetItemAt(index);
+    if (!control)
+        return false;
+    return Remove(control, doNotDestroy);
+}
+
+void CContainerUI::RemoveAll()
+{
+    CUIPtrArray removed(items_);
+    items_.Empty();
+    if (autoDestroy_) {
+        for (int i = 0; i < removed.GetSize(); ++i)
+            DisposeChild(static_cast<CControlUI*>(removed.GetAt(i)));
+    }
+    NeedUpdate();
+}
+
+void CContainerUI::DisposeChild(CControlUI* control)
+{
+    if (delayedDestroy_ && m_pManager)
+        m_pManager->DeleteLater(control);
+    else
+        control->Delete();
+}
+
+RECT CContainerUI::GetInset() const
+{
+    return inset_;
+}
+
+void CContainerUI::SetInset(RECT inset)
+{
+    inset_ = inset;
+    NeedUpdate();
+}
+
+int CContainerUI::GetChildPadding() const
+{
+    return childPadding_;
+}
+
+void CContainerUI::SetChildPadding(int padding)
+{
+    childPadding_ = padding < 0 ? 0 : ClampCoordinate(padding);
+    NeedUpdate();
+}
+
+UINT CContainerUI::GetChildAlign() const
+{
+    return childAlign_;
+}
+
+void CContainerUI::SetChildAlign(UINT align)
+{
+    childAlign_ = align;
+    NeedUpdate();
+}
+
+UINT CContainerUI::GetChildVAlign() const
+{
+    return childVAlign_;
+}
+
+void CContainerUI::SetChildVAlign(UINT align)
+{
+    childVAlign_ = align;
+    NeedUpdate();
+}
+
+bool CContainerUI::IsAutoDestroy() const
+{
+    return autoDestroy_;
+}
+
+void CContainerUI::SetAutoDestroy(bool autoDestroy)
+{
+    autoDestroy_ = autoDestroy;
+}
+
+bool CContainerUI::IsDelayedDestroy() const
+{
+    return delayedDestroy_;
+}
+
+void CContainerUI::SetDelayedDestroy(bool delayed)
+{
+    delayedDestroy_ = delayed;
+}
+
+bool CContainerUI::IsMouseChildEnabled() const
+{
+    return mouseChildEnabled_;
+}
+
+void CContainerUI::SetMouseChildEnabled(bool enable)
+{
+    mouseChildEnabled_ = enable;
+}
+
+// Selection belongs to list controls; a plain container has nothing to select.
+int CContainerUI::FindSelectable(int index, bool forward) const
+{
+    return -1;
+}
+
+void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (wcscmp(name, L"inset") == 0) {
+        SetInset(ParseRectValue(value));
+    } else if (wcscmp(name, L"mousechild") == 0) {
+        SetMouseChildEnabled(ParseBoolValue(value));
+    } else if (wcscmp(name, L"vscrollbar") == 0) {
+        EnableScrollBar(ParseBoolValue(value), horizontalScrollBar_ != nullptr);
+    } else if (wcscmp(name, L"vscrollbarstyle") == 0) {
+        EnableScrollBar(true, horizontalScrollBar_ != nullptr);
+        verticalScrollBar_->ApplyAttributeList(value);
+    } else if (wcscmp(name, L"hscrollbar") == 0) {
+        EnableScrollBar(verticalScrollBar_ != nullptr, ParseBoolValue(value));
+    } else if (wcscmp(name, L"hscrollbarstyle") == 0) {
+        EnableScrollBar(verticalScrollBar_ != nullptr, true);
+        horizontalScrollBar_->ApplyAttributeList(value);
+    } else if (wcscmp(name, L"childpadding") == 0) {
+        SetChildPadding(ParseIntValue(value));
+    } else if (wcscmp(name, L"childalign") == 0) {
+        if (wcscmp(value, L"left") == 0)
+            childAlign_ = 0;
+        else if (wcscmp(value, L"center") == 0)
+            childAlign_ = 1;
+        else if (wcscmp(value, L"right") == 0)
+            childAlign_ = 2;
+    } else if (wcscmp(name, L"childvalign") == 0) {
+        if (wcscmp(value, L"top") == 0)
+            childVAlign_ = 0;
+        else if (wcscmp(value, L"vcenter") == 0)
+            childVAlign_ = 4;
+        else if (wcscmp(value, L"bottom") == 0)
+            childVAlign_ = 8;
+    } else {
+        CControlUI::SetAttribute(name, value);
+    }
+}
+
+void CContainerUI::SetManager(CUIManager* manager, CControlUI* parent, bool init)
+{
+    for (int i = 0; i < items_.GetSize(); ++i)
+        GetItemAt(i)->SetManager(manager, this, init);
+    if (verticalScrollBar_)
+        verticalScrollBar_->SetManager(manager, this, init);
+    if (horizontalScrollBar_)
+        horizontalScrollBar_->SetManager(manager, this, init);
+    CControlUI::SetManager(manager, parent, init);
+}
+
+void CContainerUI::SetVisible(bool visible)
+{
+    if (m_bVisible == visible)
+        return;
+    CControlUI::SetVisible(visible);
+    for (int i = 0; i < items_.GetSize(); ++i)
+        GetItemAt(i)->SetInternVisible(IsVisible());
+}
+
+void CContainerUI::SetInternVisible(bool visible)
+{
+    CControlUI::SetInternVisible(visible);
+    for (int i = 0; i < items_.GetSize(); ++i)
+        GetItemAt(i)->SetInternVisible(IsVisible());
+}
+
+void CContainerUI::SetMouseEnabled(bool enable)
+{
+    if (verticalScrollBar_)
+        verticalScrollBar_->SetMouseEnabled(enable);
+    if (horizontalScrollBar_)
+        horizontalScrollBar_->SetMouseEnabled(enable);
+    CControlUI::SetMouseEnabled(enable);
+}
+
+bool CContainerUI::IsBarShown(const CScrollBarUI* bar) const
+{
+    return bar && bar->IsVisible();
+}
+
+RECT CContainerUI::ContentRect() const
+{
+    RECT rect = m_rcItem;
+    rect.left += inset_.left;
+    rect.top += inset_.top;
+    rect.right -= inset_.right;
+    rect.bottom -= inset_.bottom;
+    if (IsBarShown(verticalScrollBar_))
+        rect.right -= verticalScrollBar_->GetFixedWidth();
+    if (IsBarShown(horizontalScrollBar_))
+        rect.bottom -= horizontalScrollBar_->GetFixedHeight();
+    return rect;
+}
+
+RECT CContainerUI::GetClientPos() const
+{
+    return ContentRect();
+}
+
+void CContainerUI::SetPos(RECT rect, bool invalidate)
+{
+    CControlUI::SetPos(rect, invalidate);
+    if (items_.IsEmpty())
+        return;
+    RECT area = m_rcItem;
+    area.left += inset_.left;
+    area.top += inset_.top;
+    area.right -= inset_.right;
+    area.bottom -= inset_.bottom;
+    if (IsBarShown(verticalScrollBar_)) {
+        area.top -= verticalScrollBar_->GetScrollPos();
+        area.bottom += verticalScrollBar_->GetScrollRange() - verticalScrollBar_->GetScrollPos();
+        area.right -= verticalScrollBar_->GetFixedWidth();
+    }
+    if (IsBarShown(horizontalScrollBar_)) {
+        area.left -= horizontalScrollBar_->GetScrollPos();
+        area.right += horizontalScrollBar_->GetScrollRange() - horizontalScrollBar_->GetScrollPos();
+        area.bottom -= horizontalScrollBar_->GetFixedHeight();
+    }
+    for (int i = 0; i < items_.GetSize(); ++i) {
+        CControlUI* child = GetItemAt(i);
+        if (!child->IsVisible())
+            continue;
+        if (child->IsFloat()) {
+            SetFloatPos(i);
+            continue;
+        }
+        int width = ClampToRange(area.right - area.left, child->GetMinWidth(), child->GetMaxWidth());
+        int height = ClampToRange(area.bottom - area.top, child->GetMinHeight(), child->GetMaxHeight());
+        child->SetPos(RECT{area.left, area.top, area.left + width, area.top + height}, false);
+    }
+}
+
+void CContainerUI::SetFloatPos(int index)
+{
+    CControlUI* child = GetItemAt(index);
+    if (!child || !child->IsVisible() || !child->IsFloat())
+        return;
+    SIZE xy = child->GetFixedXY();
+    TPercentInfo percent = child->GetFloatPercent();
+    double width = m_rcItem.right - m_rcItem.left;
+    double height = m_rcItem.bottom - m_rcItem.top;
+    RECT place;
+    place.left = static_cast<int>(width * percent.left) + xy.cx;
+    place.top = static_cast<int>(height * percent.top) + xy.cy;
+    place.right = static_cast<int>(width * percent.right) + xy.cx + child->GetFixedWidth();
+    place.bottom = static_cast<int>(height * percent.bottom) + xy.cy + child->GetFixedHeight();
+    child->SetPos(place, false);
+}
+
+void CContainerUI::Move(int dx, int dy, bool invalidate)
+{
+    CControlUI::Move(dx, dy, invalidate);
+    if (IsBarShown(verticalScrollBar_))
+        verticalScrollBar_->Move(dx, dy, false);
+    if (IsBarShown(horizontalScrollBar_))
+        horizontalScrollBar_->Move(dx, dy, false);
+    for (int i = 0; i < items_.GetSize(); ++i) {
+        CControlUI* child = GetItemAt(i);
+        if (child->IsVisible())
+            child->Move(dx, dy, false);
+    }
+}
+
+void CContainerUI::Relayout(bool invalidate)
+{
+    if (scrollRelayoutDepth_ >= kMaxScrollRelayout)
+        return;
+    ++scrollRelayoutDepth_;
+    SetPos(IsFloat() ? GetRelativePos() : m_rcItem, invalidate);
+    --scrollRelayoutDepth_;
+}
+
+CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags)
+{
+    bool hitTest = (flags & UIFIND_HITTEST) != 0;
+    if ((flags & UIFIND_VISIBLE) && !IsVisible())
+        return nullptr;
+    if ((flags & UIFIND_ENABLED) && !IsEnabled())
+        return nullptr;
+    if (hitTest && !PtInRect(&m_rcItem, *static_cast<POINT*>(data)))
+        return nullptr;
+    if ((flags & UIFIND_UPDATETEST) && proc(this, data))
+        return nullptr;
+
+    CControlUI* found = nullptr;
+    if ((flags & UIFIND_ME_FIRST) && (!hitTest || IsMouseEnabled())) {
+        found = proc(this, data);
+        if (found)
+            return found;
+    }
+    if (m_pCover && (!hitTest || mouseChildEnabled_)) {
+        found = m_pCover->FindControl(proc, data, flags);
+        if (found)
+            return found;
+    }
+    if (!hitTest || IsMouseEnabled()) {
+        if (verticalScrollBar_ && (found = verticalScrollBar_->FindControl(proc, data, flags)))
+            return found;
+        if (horizontalScrollBar_ && (found = horizontalScrollBar_->FindControl(proc, data, flags)))
+            return found;
+    }
+    if (!hitTest || mouseChildEnabled_) {
+        RECT client = ContentRect();
+        bool topFirst = (flags & UIFIND_TOP_FIRST) != 0;
+        int count = items_.GetSize();
+        for (int n = 0; n < count; ++n) {
+            CControlUI* child = GetItemAt(topFirst ? count - 1 - n : n);
+            found = child->FindControl(proc, data, flags);
+            if (!found)
+                continue;
+            if (!hitTest || found->IsFloat() || PtInRect(&client, *static_cast<POINT*>(data)))
+                return found;
+        }
+    }
+    if ((flags & UIFIND_ME_FIRST) || (hitTest && !IsMouseEnabled()))
+        return nullptr;
+    return proc(this, data);
+}
+
+bool CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stop)
+{
+    RECT visible;
+    if (!IntersectRect(&visible, &rcPaint, &m_rcItem))
+        return true;
+    CRenderClip clip;
+    CRenderKit::GenerateClip(hDC, visible, clip);
+    CControlUI::DoPaint(hDC, rcPaint, stop);
+
+    if (!items_.IsEmpty() && !PaintChildren(hDC, rcPaint, stop))
+        return false;
+    CScrollBarUI* bars[] = {verticalScrollBar_, horizontalScrollBar_};
+    for (CScrollBarUI* bar : bars) {
+        if (!bar)
+            continue;
+        if (bar == stop)
+            return false;
+        if (bar->IsVisible() && Meets(rcPaint, bar->GetPos()) && !bar->Paint(hDC, rcPaint, stop))
+            return false;
+    }
+    return true;
+}
+
+// Children are clipped to the client area; floating ones only to the
+// container, so they are painted with the outer clip selected.
+bool CContainerUI::PaintChildren(HDC hDC, const RECT& rcPaint, CControlUI* stop)
+{
+    RECT client = ContentRect();
+    RECT inner;
+    bool meetsClient = IntersectRect(&inner, &rcPaint, &client) != FALSE;
+    CRenderClip childClip;
+    if (meetsClient)
+        CRenderKit::GenerateClip(hDC, inner, childClip);
+    for (int i = 0; i < items_.GetSize(); ++i) {
+        CControlUI* child = GetItemAt(i);
+        if (child == stop)
+            return false;
+        if (!child->IsVisible() || !Meets(rcPaint, child->GetPos()))
+            continue;
+        if (child->IsFloat()) {
+            if (!Meets(m_rcItem, child->GetPos()))
+                continue;
+            if (meetsClient)
+                childClip.UsePreviousClip();
+            bool painted = child->Paint(hDC, rcPaint, stop);
+            if (meetsClient)
+                childClip.UseNewClip();
+            if (!painted)
+                return false;
+            continue;
+        }
+        if (meetsClient && Meets(client, child->GetPos()) && !child->Paint(hDC, rcPaint, stop))
+            return false;
+    }
+    return true;
+}
+
+void CContainerUI::DoEvent(TUIEvent& event)
+{
+    if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
+        if (m_pParent)
+            m_pParent->DoEvent(event);
+        else
+            CControlUI::DoEvent(event);
+        return;
+    }
+    switch (event.Type) {
+    case UIEVENT_SETFOCUS:
+        m_bFocused = true;
+        return;
+    case UIEVENT_KILLFOCUS:
+        m_bFocused = false;
+        return;
+    case UIEVENT_KEYDOWN:
+        if (IsKeyboardEnabled() && IsEnabled() && OnKeyDown(event))
+            return;
+        break;
+    case UIEVENT_SCROLLWHEEL:
+        if (OnScrollWheel(event))
+            return;
+        break;
+    default:
+        break;
+    }
+    CControlUI::DoEvent(event);
+}
+
+bool CContainerUI::OnKeyDown(const TUIEvent& event)
+{
+    bool vertical = IsBarShown(verticalScrollBar_) && verticalScrollBar_->IsEnabled();
+    bool horizontal = IsBarShown(horizontalScrollBar_) && horizontalScrollBar_->IsEnabled();
+    if (!vertical && !horizontal)
+        return false;
+    switch (event.chKey) {
+    case VK_PRIOR:
+        vertical ? PageUp() : PageLeft();
+        return true;
+    case VK_NEXT:
+        vertical ? PageDown() : PageRight();
+        return true;
+    case VK_END:
+        vertical ? EndDown() : EndRight();
+        return true;
+    case VK_HOME:
+        vertical ? HomeUp() : HomeLeft();
+        return true;
+    case VK_UP:
+        vertical ? LineUp() : LineLeft();
+        return true;
+    case VK_DOWN:
+        vertical ? LineDown() : LineRight();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CContainerUI::OnScrollWheel(const TUIEvent& event)
+{
+    bool down = LOWORD(event.wParam) == 1;
+    bool horizontal = IsBarShown(horizontalScrollBar_) && horizontalScrollBar_->IsEnabled();
+    bool vertical = IsBarShown(verticalScrollBar_) && verticalScrollBar_->IsEnabled();
+    if (horizontal && (PtInRect(&horizontalScrollBar_->GetPos(), event.ptMouse) || !vertical)) {
+        down ? LineRight() : LineLeft();
+        return true;
+    }
+    if (vertical) {
+        down ? LineDown() : LineUp();
+        return true;
+    }
+    return false;
+}
+
+} // namespace SkinUI

@@ -1,0 +1,327 @@
+#include "ui/controls/container.h"
+
+#include "ui/controls/scroll_bar.h"
+#include "ui/core/ui_manager.h"
+
+#include <limits.h>
+
+namespace SkinUI {
+
+namespace {
+
+const int kDefaultLine = 8;
+
+int AddClamped(int value, int step)
+{
+    long long sum = static_cast<long long>(value) + step;
+    if (sum > INT_MAX)
+        return INT_MAX;
+    if (sum < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(sum);
+}
+
+} // namespace
+
+SIZE CContainerUI::GetScrollPos() const
+{
+    SIZE position = {0, 0};
+    if (IsBarShown(horizontalScrollBar_))
+        position.cx = horizontalScrollBar_->GetScrollPos();
+    if (IsBarShown(verticalScrollBar_))
+        position.cy = verticalScrollBar_->GetScrollPos();
+    return position;
+}
+
+SIZE CContainerUI::GetScrollRange() const
+{
+    SIZE range = {0, 0};
+    if (IsBarShown(horizontalScrollBar_))
+        range.cx = horizontalScrollBar_->GetScrollRange();
+    if (IsBarShown(verticalScrollBar_))
+        range.cy = verticalScrollBar_->GetScrollRange();
+    return range;
+}
+
+// Children move by what the bars actually accepted after clamping and
+// rounding; floating children stay where they are.
+void CContainerUI::SetScrollPos(SIZE position)
+{
+    int dx = 0;
+    int dy = 0;
+    if (IsBarShown(verticalScrollBar_)) {
+        int old = verticalScrollBar_->GetScrollPos();
+        verticalScrollBar_->SetScrollPos(position.cy);
+        dy = verticalScrollBar_->GetScrollPos() - old;
+    }
+    if (IsBarShown(horizontalScrollBar_)) {
+        int old = horizontalScrollBar_->GetScrollPos();
+        horizontalScrollBar_->SetScrollPos(position.cx);
+        dx = horizontalScrollBar_->GetScrollPos() - old;
+    }
+    if (dx == 0 && dy == 0)
+        return;
+    for (int i = 0; i < items_.GetSize(); ++i) {
+        CControlUI* child = GetItemAt(i);
+        if (child->IsVisible() && !child->IsFloat())
+            child->Move(-dx, -dy, false);
+    }
+    Invalidate();
+}
+
+int CContainerUI::VerticalLine() const
+{
+    if (verticalScrollBar_ && verticalScrollBar_->GetLineSize() > 1)
+        return verticalScrollBar_->GetLineSize();
+    if (!m_pManager)
+        return kDefaultLine;
+    TFontRecord* font = m_pManager->DefaultFontRecord();
+    return (font ? font->tm.tmHeight : 0) + kDefaultLine;
+}
+
+int CContainerUI::HorizontalLine() const
+{
+    if (horizontalScrollBar_ && horizontalScrollBar_->GetLineSize() > 1)
+        return horizontalScrollBar_->GetLineSize();
+    return kDefaultLine;
+}
+
+int CContainerUI::ClientHeight() const
+{
+    int height = (m_rcItem.bottom - m_rcItem.top) - inset_.top - inset_.bottom;
+    if (IsBarShown(horizontalScrollBar_))
+        height -= horizontalScrollBar_->GetFixedHeight();
+    return height;
+}
+
+int CContainerUI::ClientWidth() const
+{
+    int width = (m_rcItem.right - m_rcItem.left) - inset_.left - inset_.right;
+    if (IsBarShown(verticalScrollBar_))
+        width -= verticalScrollBar_->GetFixedWidth();
+    return width;
+}
+
+void CContainerUI::ScrollBy(int dx, int dy)
+{
+    SIZE position = GetScrollPos();
+    position.cx = AddClamped(position.cx, dx);
+    position.cy = AddClamped(position.cy, dy);
+    SetScrollPos(position);
+}
+
+void CContainerUI::LineUp()
+{
+    ScrollBy(0, -VerticalLine());
+}
+
+void CContainerUI::LineDown()
+{
+    ScrollBy(0, VerticalLine());
+}
+
+void CContainerUI::PageUp()
+{
+    ScrollBy(0, -ClientHeight());
+}
+
+void CContainerUI::PageDown()
+{
+    ScrollBy(0, ClientHeight());
+}
+
+void CContainerUI::HomeUp()
+{
+    SIZE position = GetScrollPos();
+    position.cy = 0;
+    SetScrollPos(position);
+}
+
+void CContainerUI::EndDown()
+{
+    SIZE position = GetScrollPos();
+    position.cy = GetScrollRange().cy;
+    SetScrollPos(position);
+}
+
+void CContainerUI::LineLeft()
+{
+    ScrollBy(-HorizontalLine(), 0);
+}
+
+void CContainerUI::LineRight()
+{
+    ScrollBy(HorizontalLine(), 0);
+}
+
+void CContainerUI::PageLeft()
+{
+    ScrollBy(-ClientWidth(), 0);
+}
+
+void CContainerUI::PageRight()
+{
+    ScrollBy(ClientWidth(), 0);
+}
+
+void CContainerUI::HomeLeft()
+{
+    SIZE position = GetScrollPos();
+    position.cx = 0;
+    SetScrollPos(position);
+}
+
+void CContainerUI::EndRight()
+{
+    SIZE position = GetScrollPos();
+    position.cx = GetScrollRange().cx;
+    SetScrollPos(position);
+}
+
+CScrollBarUI* CContainerUI::GetVerticalScrollBar() const
+{
+    return verticalScrollBar_;
+}
+
+CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const
+{
+    return horizontalScrollBar_;
+}
+
+void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal)
+{
+    if (enableVertical && !verticalScrollBar_) {
+        verticalScrollBar_ = MakeScrollBar(false);
+    } else if (!enableVertical && verticalScrollBar_) {
+        verticalScrollBar_->Delete();
+        verticalScrollBar_ = nullptr;
+    }
+    if (enableHorizontal && !horizontalScrollBar_) {
+        horizontalScrollBar_ = MakeScrollBar(true);
+    } else if (!enableHorizontal && horizontalScrollBar_) {
+        horizontalScrollBar_->Delete();
+        horizontalScrollBar_ = nullptr;
+    }
+    NeedUpdate();
+}
+
+CScrollBarUI* CContainerUI::MakeScrollBar(bool horizontal)
+{
+    CScrollBarUI* bar = new CScrollBarUI;
+    bar->SetVisible(false);
+    bar->SetScrollRange(0);
+    bar->SetHorizontal(horizontal);
+    bar->SetOwner(this);
+    if (!m_pManager)
+        return bar;
+    m_pManager->BindControls(bar, nullptr);
+    const wchar_t* defaults = m_pManager->ClassDefaults(horizontal ? L"HScrollBar" : L"VScrollBar");
+    if (defaults)
+        bar->ApplyAttributeList(defaults);
+    return bar;
+}
+
+// Lays out again while the bars settle; the flag keeps a bar that has just
+// appeared from being hidden by the pass it triggered.
+void CContainerUI::RelayoutInScrollProcessing()
+{
+    bool processing = scrollProcessing_;
+    scrollProcessing_ = true;
+    Relayout(true);
+    scrollProcessing_ = processing;
+}
+
+void CContainerUI::ProcessScrollBar(RECT rect, int cxRequired, int cyRequired)
+{
+    if (verticalScrollBar_ && horizontalScrollBar_)
+        ProcessBothBars(rect, cxRequired, cyRequired);
+    else if (verticalScrollBar_)
+        ProcessVerticalOnly(rect, cyRequired);
+    else if (horizontalScrollBar_)
+        ProcessHorizontalOnly(rect, cxRequired);
+}
+
+// One bar along one axis; "extent" is the client length along it and the
+// bar lies in "place". True when the pass must lay out again.
+CContainerUI::BarChange CContainerUI::SettleBar(CScrollBarUI* bar, int required, int extent, const RECT& place)
+{
+    long long excess = static_cast<long long>(required) - extent;
+    int scroll = excess > INT_MAX ? INT_MAX : (excess < INT_MIN ? INT_MIN : static_cast<int>(excess));
+    if (scroll > 0 && !bar->IsVisible()) {
+        bar->SetVisible(true);
+        bar->SetScrollRange(scroll);
+        bar->SetScrollPos(0);
+        return kBarAppeared;
+    }
+    if (!bar->IsVisible())
+        return kBarUnchanged;
+    if (scroll <= 0 && !scrollProcessing_) {
+        bar->SetVisible(false);
+        bar->SetScrollPos(0);
+        bar->SetScrollRange(0);
+        return kBarWent;
+    }
+    bar->SetPos(place, true);
+    if (bar->GetScrollRange() == scroll)
+        return kBarUnchanged;
+    int oldPosition = bar->GetScrollPos();
+    bar->SetScrollRange(scroll < 0 ? (scroll == INT_MIN ? INT_MAX : -scroll) : scroll);
+    if (bar->GetScrollRange() == 0) {
+        bar->SetVisible(false);
+        bar->SetScrollPos(0);
+    }
+    return bar->GetScrollPos() < oldPosition ? kBarPositionShrank : kBarRangeChanged;
+}
+
+void CContainerUI::ProcessVerticalOnly(RECT rect, int cyRequired)
+{
+    CScrollBarUI* bar = verticalScrollBar_;
+    RECT place = {rect.right, rect.top, rect.right + bar->GetFixedWidth(), rect.bottom};
+    BarChange change = SettleBar(bar, cyRequired, rect.bottom - rect.top, place);
+    if (change == kBarAppeared)
+        RelayoutInScrollProcessing();
+    else if (change == kBarWent)
+        Relayout(true);
+    else if (change == kBarPositionShrank)
+        Relayout(false);
+}
+
+void CContainerUI::ProcessHorizontalOnly(RECT rect, int cxRequired)
+{
+    CScrollBarUI* bar = horizontalScrollBar_;
+    RECT place = {rect.left, rect.bottom, rect.right, rect.bottom + bar->GetFixedHeight()};
+    BarChange change = SettleBar(bar, cxRequired, rect.right - rect.left, place);
+    if (change == kBarAppeared)
+        RelayoutInScrollProcessing();
+    else if (change == kBarWent)
+        Relayout(true);
+    else if (change == kBarPositionShrank)
+        Relayout(false);
+}
+
+// The horizontal bar is decided first: showing or hiding it changes the
+// height the vertical bar is decided against.
+void CContainerUI::ProcessBothBars(RECT rect, int cxRequired, int cyRequired)
+{
+    CScrollBarUI* horizontal = horizontalScrollBar_;
+    CScrollBarUI* vertical = verticalScrollBar_;
+    RECT place = {rect.left, rect.bottom, rect.right, rect.bottom + horizontal->GetFixedHeight()};
+    BarChange horizontalChange = SettleBar(horizontal, cxRequired, rect.right - rect.left, place);
+    if (horizontalChange == kBarAppeared) {
+        rect.bottom -= horizontal->GetFixedHeight();
+        horizontal->SetPos(RECT{rect.left, rect.bottom, rect.right, rect.bottom + horizontal->GetFixedHeight()}, true);
+    } else if (horizontalChange == kBarWent) {
+        rect.bottom += horizontal->GetFixedHeight();
+    }
+
+    place = RECT{rect.right, rect.top, rect.right + vertical->GetFixedWidth(), rect.bottom};
+    BarChange verticalChange = SettleBar(vertical, cyRequired, rect.bottom - rect.top, place);
+    if (verticalChange == kBarAppeared || horizontalChange == kBarAppeared)
+        RelayoutInScrollProcessing();
+    else if (verticalChange == kBarWent || horizontalChange == kBarWent)
+        Relayout(true);
+    else if (verticalChange == kBarPositionShrank || horizontalChange != kBarUnchanged)
+        Relayout(false);
+}
+
+} // namespace SkinUI

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "ui/core/ui_string.h"
+
+#include <windows.h>
+
+namespace SkinUI {
+
+// One decoded image: a 32-bit top-down DIB section with premultiplied
+// pixels (blue, green, red, alpha). The registry that loaded it owns it.
+struct TLoadedImage {
+    TLoadedImage() = default;
+    ~TLoadedImage();
+    TLoadedImage(const TLoadedImage&) = delete;
+    TLoadedImage& operator=(const TLoadedImage&) = delete;
+
+    // Keeps an unchanged copy of the pixels for colour adjustment.
+    bool KeepSource();
+
+    HBITMAP hBitmap = nullptr;
+    BYTE* pBits = nullptr;
+    // Owned copy made by KeepSource, or null.
+    BYTE* pSrcBits = nullptr;
+    int nX = 0;
+    int nY = 0;
+    bool bAlpha = false;
+    bool bAdjusted = false;
+    CUIString sResType;
+};
+
+// What an image text asks the registry for.
+struct TImageRequest {
+    CUIString sName;
+    CUIString sResType;
+    DWORD dwMask = 0;
+    bool bFromResource = false;
+    bool bUseHSL = false;
+};
+
+// One image attribute of a control, parsed once from its text.
+struct TImageSpec {
+    // Back to the defaults, the text included.
+    void Reset();
+    // Reads sText's key='value' items into this spec and the request;
+    // a bare name is used whole. Keeps what was read before a malformed item.
+    void Parse(TImageRequest& request);
+
+    CUIString sText;
+    CUIString sImageName;
+    bool bLoadAttempted = false;
+    TLoadedImage* pImage = nullptr;
+    RECT rcDest = {0, 0, 0, 0};
+    RECT rcSource = {0, 0, 0, 0};
+    RECT rcCorner = {0, 0, 0, 0};
+    BYTE uFade = 255;
+    bool bHole = false;
+    bool bXTiled = false;
+    bool bYTiled = false;
+};
+
+} // namespace SkinUI

@@ -1,0 +1,280 @@
+#include "ui/controls/vertical_layout.h"
+
+#include "ui/controls/attribute_value.h"
+#include "ui/controls/layout_math.h"
+#include "ui/controls/render_kit.h"
+#include "ui/controls/scroll_bar.h"
+#include "ui/core/ui_manager.h"
+
+#include <string.h>
+
+namespace SkinUI {
+
+CVerticalLayoutUI::CVerticalLayoutUI() = default;
+
+const wchar_t* CVerticalLayoutUI::GetClass() const
+{
+    return L"VerticalLayout";
+}
+
+void* CVerticalLayoutUI::GetInterface(const wchar_t* name)
+{
+    if (wcscmp(name, L"VerticalLayout") == 0)
+        return this;
+    return CContainerUI::GetInterface(name);
+}
+
+UINT CVerticalLayoutUI::GetControlFlags() const
+{
+    return IsEnabled() && sepHeight_ != 0 ? static_cast<UINT>(UIFLAG_SETCURSOR) : 0u;
+}
+
+void CVerticalLayoutUI::SetSepHeight(int height)
+{
+    sepHeight_ = ClampCoordinate(height);
+}
+
+void CVerticalLayoutUI::SetSepImmMode(bool immediate)
+{
+    if (sepImmediate_ == immediate)
+        return;
+    if ((dragState_ & kDragging) && !sepImmediate_ && m_pManager)
+        m_pManager->RemovePostPaint(this);
+    sepImmediate_ = immediate;
+}
+
+void CVerticalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (wcscmp(name, L"sepheight") == 0)
+        SetSepHeight(ParseIntValue(value));
+    else if (wcscmp(name, L"sepimm") == 0)
+        SetSepImmMode(ParseBoolValue(value));
+    else
+        CContainerUI::SetAttribute(name, value);
+}
+
+// Sizes are summed in 64 bits: a few children near the coordinate limit
+// would overflow int.
+void CVerticalLayoutUI::SetPos(RECT rect, bool invalidate)
+{
+    CControlUI::SetPos(rect, invalidate);
+    RECT area = m_rcItem;
+    area.left += inset_.left;
+    area.top += inset_.top;
+    area.right -= inset_.right;
+    area.bottom -= inset_.bottom;
+    bool vertical = IsBarShown(verticalScrollBar_);
+    bool horizontal = IsBarShown(horizontalScrollBar_);
+    if (vertical)
+        area.right -= verticalScrollBar_->GetFixedWidth();
+    if (horizontal)
+        area.bottom -= horizontalScrollBar_->GetFixedHeight();
+    if (items_.IsEmpty()) {
+        ProcessScrollBar(area, 0, 0);
+        return;
+    }
+
+    long long availableCx = area.right - area.left;
+    long long availableCy = area.bottom - area.top;
+    if (horizontal)
+        availableCx += horizontalScrollBar_->GetScrollRange();
+    if (vertical)
+        availableCy += verticalScrollBar_->GetScrollRange();
+    SIZE available = {LayoutMath::Clamp(availableCx), LayoutMath::Clamp(availableCy)};
+
+    int laidOutCount = 0;
+    int adjustables = 0;
+    long long cxNeeded = 0;
+    long long cyFixed = 0;
+    for (int i = 0; i < items_.GetSize(); ++i) {
+        CControlUI* child = GetItemAt(i);
+        if (!child->IsVisible() || child->IsFloat())
+            continue;
+        ++laidOutCount;
+        RECT padding = child->GetPadding();
+        int widthLimit = LayoutMath::Clamp(static_cast<long long>(available.cx) - padding.left - padding.right);
+        SIZE size = child->EstimateSize(
+            {LayoutMath::Min(LayoutMath::FixedOrMax(child->GetFixedWidth(), child->GetMaxWidth()), widthLimit),
+                LayoutMath::Min(LayoutMath::FixedOrMax(child->GetFixedHeight(), child->GetMaxHeight()), available.cy)});
+        if (size.cy == 0)
+            ++adjustables;
+        else
+            size.cy = LayoutMath::Limit(size.cy, child->GetMinHeight(), child->GetMaxHeight());
+        size.cx = LayoutMath::Limit(size.cx < 0 ? 0 : size.cx, child->GetMinWidth(), child->GetMaxWidth());
+        long long cx = static_cast<long long>(size.cx) + padding.left + padding.right;
+        if (cx > cxNeeded)
+            cxNeeded = cx;
+        cyFixed += static_cast<long long>(padding.top) + size.cy + padding.bottom;
+    }
+    if (laidOutCount > 0)
+        cyFixed += static_cast<long long>(childPadding_) * (laidOutCount - 1);
+    long long cyExpand = 0;
+    if (adjustables > 0) {
+        cyExpand = (available.cy - cyFixed) / adjustables;
+        if (cyExpand < 0)
+            cyExpand = 0;
+    }
+
+    int scrollX = horizontal ? horizontalScrollBar_->GetScrollPos() : 0;
+    int rangeX = horizontal ? horizontalScrollBar_->GetScrollRange() : 0;
+    long long y = static_cast<long long>(area.top) - (vertical ? verticalScrollBar_->GetScrollPos() : 0);
+    long long remaining = available.cy;
+    long long fixedRemaining = cyFixed;
+    long long cyNeeded = 0;
+    int placed = 0;
+    int adjustablesSeen = 0;
+    for (int i = 0; i < items_.GetSize(); ++i) {
+        CControlUI* child = GetItemAt(i);
+        if (!child->IsVisible())
+            continue;
+        if (child->IsFloat()) {
+            SetFloatPos(i);
+            continue;
+        }
+        RECT padding = child->GetPadding();
+        remaining -= padding.top;
+        int cxLimit = LayoutMath::Min(
+            LayoutMath::Clamp(static_cast<long long>(available.cx) - padding.left - padding.right),
+            LayoutMath::FixedOrMax(child->GetFixedWidth(), child->GetMaxWidth()));
+        int cyLimit = LayoutMath::Min(LayoutMath::FixedOrMax(child->GetFixedHeight(), child->GetMaxHeight()),
+            LayoutMath::Clamp(remaining));
+        fixedRemaining -= static_cast<long long>(padding.top) + padding.bottom;
+        if (placed > 0)
+            fixedRemaining -= childPadding_;
+        ++placed;
+
+        SIZE size = child->EstimateSize({cxLimit, cyLimit});
+        if (size.cy != 0) {
+            size.cy = LayoutMath::Limit(size.cy, child->GetMinHeight(), child->GetMaxHeight());
+            fixedRemaining -= size.cy;
+        } else {
+            ++adjustablesSeen;
+            long long cy = cyExpand;
+            if (adjustablesSeen == adjustables) {
+                cy = remaining - padding.bottom - fixedRemaining;
+                if (cy < 0)
+                    cy = 0;
+            }
+            size.cy = LayoutMath::Limit(LayoutMath::Clamp(cy), child->GetMinHeight(), child->GetMaxHeight());
+        }
+
+        int widthCap = child->GetMaxWidth();
+        if (widthCap == 0)
+            widthCap = LayoutMath::Clamp(static_cast<long long>(available.cx) - padding.left - padding.right);
+        size.cx = LayoutMath::Min(cxLimit, widthCap < 0 ? 0 : widthCap);
+        if (size.cx < child->GetMinWidth())
+            size.cx = child->GetMinWidth();
+
+        long long left;
+        if (childAlign_ == 1) {
+            long long centre = (static_cast<long long>(area.left) + area.right) / 2;
+            if (horizontal)
+                centre += rangeX / 2 - scrollX;
+            left = centre - size.cx / 2;
+        } else if (childAlign_ == 2) {
+            long long edge = static_cast<long long>(area.right) + (horizontal ? rangeX - scrollX : 0);
+            left = edge - size.cx - padding.right;
+        } else {
+            left = static_cast<long long>(area.left) - scrollX + padding.left;
+        }
+        long long top = y + padding.top;
+        child->SetPos(LayoutMath::Rect(left, top, left + size.cx, top + size.cy), false);
+
+        y += static_cast<long long>(padding.top) + size.cy + padding.bottom + childPadding_;
+        cyNeeded += static_cast<long long>(padding.top) + size.cy + padding.bottom;
+        remaining -= static_cast<long long>(size.cy) + padding.bottom + childPadding_;
+    }
+    cyNeeded += static_cast<long long>(childPadding_) * (laidOutCount > 0 ? laidOutCount - 1 : 0);
+    ProcessScrollBar(area, LayoutMath::Clamp(cxNeeded), LayoutMath::Clamp(cyNeeded));
+}
+
+RECT CVerticalLayoutUI::GetThumbRect(bool useNew) const
+{
+    RECT rect = useNew ? dragRect_ : m_rcItem;
+    if (sepHeight_ >= 0)
+        rect.top = rect.bottom - sepHeight_;
+    else
+        rect.bottom = rect.top - sepHeight_;
+    return rect;
+}
+
+// The new height for a drag that has moved the pointer to mouseY, within
+// the layout's minimum and maximum.
+int CVerticalLayoutUI::DraggedHeight(int mouseY) const
+{
+    long long moved = static_cast<long long>(mouseY) - dragStart_.y;
+    long long height = dragStartSize_ + (sepHeight_ >= 0 ? moved : -moved);
+    return LayoutMath::Limit(LayoutMath::Clamp(height), GetMinHeight(), GetMaxHeight());
+}
+
+void CVerticalLayoutUI::DoEvent(TUIEvent& event)
+{
+    if (sepHeight_ != 0 && IsEnabled() && OnSeparatorEvent(event))
+        return;
+    CContainerUI::DoEvent(event);
+}
+
+// True when the event belonged to the separator.
+bool CVerticalLayoutUI::OnSeparatorEvent(const TUIEvent& event)
+{
+    bool dragging = (dragState_ & kDragging) != 0;
+    RECT strip = GetThumbRect(false);
+    switch (event.Type) {
+    case UIEVENT_BUTTONDOWN:
+        if (!PtInRect(&strip, event.ptMouse))
+            return false;
+        dragState_ |= kDragging;
+        dragStart_ = event.ptMouse;
+        dragRect_ = m_rcItem;
+        dragStartSize_ = m_rcItem.bottom - m_rcItem.top;
+        if (!sepImmediate_ && m_pManager)
+            m_pManager->AddPostPaint(this);
+        return true;
+    case UIEVENT_BUTTONUP:
+        if (!dragging)
+            return false;
+        dragState_ &= ~kDragging;
+        if (!sepImmediate_) {
+            if (m_pManager)
+                m_pManager->RemovePostPaint(this);
+            SetFixedHeight(dragRect_.bottom - dragRect_.top);
+        }
+        return true;
+    case UIEVENT_MOUSEMOVE: {
+        if (!dragging)
+            return false;
+        int height = DraggedHeight(event.ptMouse.y);
+        if (sepImmediate_) {
+            SetFixedHeight(height);
+            return true;
+        }
+        RECT old = dragRect_;
+        if (sepHeight_ >= 0)
+            dragRect_.bottom = dragRect_.top + height;
+        else
+            dragRect_.top = dragRect_.bottom - height;
+        if (m_pManager) {
+            RECT dirty;
+            UnionRect(&dirty, &old, &dragRect_);
+            m_pManager->InvalidateArea(dirty);
+        }
+        return true;
+    }
+    case UIEVENT_SETCURSOR:
+        if (!PtInRect(&strip, event.ptMouse))
+            return false;
+        ::SetCursor(::LoadCursor(nullptr, IDC_SIZENS));
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CVerticalLayoutUI::DoPostPaint(HDC hDC, const RECT& rcPaint)
+{
+    if ((dragState_ & kDragging) && !sepImmediate_)
+        CRenderKit::DrawColor(hDC, GetThumbRect(true), 0xAA000000);
+    CContainerUI::DoPostPaint(hDC, rcPaint);
+}
+
+} // namespace SkinUI

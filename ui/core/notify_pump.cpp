@@ -1,0 +1,85 @@
+#include "ui/core/notify_pump.h"
+
+#include "ui/controls/control.h"
+
+#include <wchar.h>
+
+namespace SkinUI {
+
+namespace {
+
+// The entry a table picks: one naming the sender wins at once, else the
+// last entry for any sender.
+const TNotifyMapEntry* PickEntry(const TNotifyMapEntry* entries, const TUINotify& msg)
+{
+    CUIString sender = msg.pSender ? msg.pSender->GetName() : CUIString();
+    const TNotifyMapEntry* anySender = nullptr;
+    for (const TNotifyMapEntry* entry = entries; entry->signature != kNotifyTableEnd; ++entry) {
+        if (msg.sType != entry->type)
+            continue;
+        if (entry->controlName && *entry->controlName) {
+            if (sender == entry->controlName)
+                return entry;
+        } else {
+            anySender = entry;
+        }
+    }
+    return anySender;
+}
+
+} // namespace
+
+const TNotifyMapEntry CNotifyPump::kNotifyEntries[] = {
+    {nullptr, nullptr, kNotifyTableEnd, nullptr, nullptr},
+};
+
+const TNotifyMap CNotifyPump::kNotifyMap = {nullptr, kNotifyEntries};
+
+bool CNotifyPump::AddVirtualWnd(const wchar_t* name, CNotifyPump* pump)
+{
+    if (!name || !*name || !pump)
+        return false;
+    return virtualWindows_.Insert(name, pump);
+}
+
+bool CNotifyPump::RemoveVirtualWnd(const wchar_t* name)
+{
+    return name && virtualWindows_.Remove(name);
+}
+
+bool CNotifyPump::DispatchNotify(TUINotify& msg)
+{
+    if (!msg.sVirtualWnd.IsEmpty()) {
+        for (int i = 0; i < virtualWindows_.GetSize(); ++i) {
+            const wchar_t* name = virtualWindows_.GetAt(i);
+            if (msg.sVirtualWnd.CompareNoCase(name) != 0)
+                continue;
+            CNotifyPump* pump = static_cast<CNotifyPump*>(virtualWindows_.Find(name));
+            if (pump && pump->DispatchToTables(msg))
+                return true;
+        }
+    }
+    return DispatchToTables(msg);
+}
+
+const TNotifyMap* CNotifyPump::MessageMap() const
+{
+    return &kNotifyMap;
+}
+
+bool CNotifyPump::DispatchToTables(TUINotify& msg)
+{
+    for (const TNotifyMap* map = MessageMap(); map; map = map->base) {
+        const TNotifyMapEntry* entry = PickEntry(map->entries, msg);
+        if (!entry)
+            continue;
+        if (entry->signature == kNotifyWithParams && entry->withParams)
+            (this->*entry->withParams)(msg.wParam, msg.lParam);
+        else if (entry->signature == kNotifyWithRecord && entry->withRecord)
+            (this->*entry->withRecord)(msg);
+        return true;
+    }
+    return false;
+}
+
+} // namespace SkinUI

@@ -1,0 +1,514 @@
+#include "ui/core/ui_manager.h"
+
+#include "ui/controls/control.h"
+#include "ui/controls/render_kit.h"
+#include "ui/core/skin_source.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace SkinUI {
+
+namespace {
+
+CUIPtrArray& Managers()
+{
+    static CUIPtrArray managers;
+    return managers;
+}
+
+std::vector<CONTROLFACTORYPROC>& Factories()
+{
+    static std::vector<CONTROLFACTORYPROC> factories;
+    return factories;
+}
+
+// Common controls (the tooltip class) and msimg32 once per process, by the
+// first manager; the library stays loaded for the render kit.
+void InitProcessOnce()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    ::InitCommonControls();
+    ::LoadLibraryW(L"msimg32.dll");
+    CRenderKit::StartGraphics();
+}
+
+void DeleteNotify(void* item)
+{
+    delete static_cast<TUINotify*>(item);
+}
+
+} // namespace
+
+CUIManager::CUIManager() : optionGroups_(83)
+{
+    InitProcessOnce();
+    TUIRegistry& shared = Shared();
+    own_.dwDisabledColor = shared.dwDisabledColor;
+    own_.dwTextColor = shared.dwTextColor;
+    own_.dwLinkColor = shared.dwLinkColor;
+    own_.dwLinkHoverColor = shared.dwLinkHoverColor;
+    own_.dwSelectedBkColor = shared.dwSelectedBkColor;
+}
+
+CUIManager::~CUIManager()
+{
+    DeleteCleanupControls();
+    DeleteQueuedNotifies();
+    ClearNameMap();
+    if (root_) {
+        CControlUI* root = root_;
+        root_ = nullptr;
+        root->Delete();
+    }
+    own_.RemoveAllFonts();
+    own_.RemoveAllImages();
+    own_.RemoveAllClassDefaults();
+    RemoveAllExtraWindowAttributes();
+    RemoveAllOptionGroups();
+    StopAllTimers();
+    if (tooltipWindow_ && ::IsWindow(tooltipWindow_))
+        ::DestroyWindow(tooltipWindow_);
+    DeleteOffscreen();
+    if (paintDc_)
+        ::ReleaseDC(window_, paintDc_);
+    CUIPtrArray& managers = Managers();
+    int index = managers.Find(this);
+    if (index >= 0)
+        managers.Remove(index);
+}
+
+void CUIManager::AttachWindow(HWND window, const wchar_t* name)
+{
+    ClearNameMap();
+    own_.RemoveAllFonts();
+    own_.RemoveAllImages();
+    own_.RemoveAllClassDefaults();
+    RemoveAllOptionGroups();
+    RemoveAllExtraWindowAttributes();
+    StopAllTimers();
+    name_.Empty();
+    if (name)
+        name_ = name;
+    if (window == window_)
+        return;
+    if (paintDc_)
+        ::ReleaseDC(window_, paintDc_);
+    DeleteOffscreen();
+    window_ = window;
+    paintDc_ = window ? ::GetDC(window) : nullptr;
+    if (Managers().Find(this) < 0)
+        Managers().Add(this);
+}
+
+void CUIManager::WindowGone()
+{
+    // The native timers and the tooltip died with the window.
+    DropTimerRecords();
+    tooltipWindow_ = nullptr;
+    lastTooltip_ = nullptr;
+    captured_ = false;
+    mouseTracking_ = false;
+    DeleteOffscreen();
+    if (paintDc_)
+        ::ReleaseDC(window_, paintDc_);
+    paintDc_ = nullptr;
+    window_ = nullptr;
+}
+
+SIZE CUIManager::GetClientSize() const
+{
+    RECT client = {0, 0, 0, 0};
+    if (window_)
+        ::GetClientRect(window_, &client);
+    return {client.right - client.left, client.bottom - client.top};
+}
+
+void CUIManager::SetInitSize(int cx, int cy)
+{
+    initSize_ = {cx, cy};
+    if (!root_ && window_)
+        ::SetWindowPos(window_, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+bool CUIManager::AttachRoot(CControlUI* control)
+{
+    FocusControl(nullptr, false);
+    key_ = nullptr;
+    hover_ = nullptr;
+    click_ = nullptr;
+    lastTooltip_ = nullptr;
+    if (root_) {
+        ResetForNewRoot();
+        DeleteLater(root_);
+    }
+    root_ = control;
+    if (!control)
+        return false;
+    firstLayout_ = true;
+    updateNeeded_ = true;
+    focusNeeded_ = true;
+    return BindControls(control);
+}
+
+void CUIManager::ResetForNewRoot()
+{
+    DeleteCleanupControls();
+    DeleteQueuedNotifies();
+    ClearNameMap();
+    postPaintControls_.Empty();
+    nativeWindows_.Empty();
+    nativeWindowControls_.Empty();
+}
+
+bool CUIManager::BindControls(CControlUI* control, CControlUI* parent)
+{
+    if (!control)
+        return false;
+    control->SetManager(this, parent ? parent : control->GetParent(), true);
+    control->FindControl(&CUIManager::CollectNames, this, UIFIND_ALL);
+    return true;
+}
+
+CControlUI* CALLBACK CUIManager::CollectNames(CControlUI* control, LPVOID data)
+{
+    CUIManager* manager = static_cast<CUIManager*>(data);
+    CUIString name = control->GetName();
+    if (!name.IsEmpty())
+        manager->nameMap_.Set(name, control);
+    return nullptr;
+}
+
+void CUIManager::ClearNameMap()
+{
+    nameMap_.RemoveAll();
+}
+
+void CUIManager::RenameControl(CControlUI* control, const wchar_t* oldName, const wchar_t* newName)
+{
+    if (oldName && *oldName && nameMap_.Find(oldName) == control)
+        nameMap_.Remove(oldName);
+    if (control && newName && *newName)
+        nameMap_.Set(newName, control);
+}
+
+void CUIManager::ForgetControl(CControlUI* control)
+{
+    if (!control)
+        return;
+    if (control == root_)
+        root_ = nullptr;
+    if (control == key_)
+        key_ = nullptr;
+    if (control == hover_)
+        hover_ = nullptr;
+    if (control == focus_)
+        focus_ = nullptr;
+    if (control == click_) {
+        click_ = nullptr;
+        if (captured_)
+            ReleaseMouse();
+    }
+    if (control == lastTooltip_) {
+        lastTooltip_ = nullptr;
+        HideTooltip();
+    }
+    StopTimers(control);
+    CUIString name = control->GetName();
+    if (!name.IsEmpty() && nameMap_.Find(name) == control)
+        nameMap_.Remove(name);
+    // A queued notification from a deleted control would reach listeners
+    // that read its sender; it is dropped instead.
+    for (int i = asyncNotifies_.GetSize() - 1; i >= 0; --i) {
+        TUINotify* msg = static_cast<TUINotify*>(asyncNotifies_[i]);
+        if (msg->pSender != control)
+            continue;
+        asyncNotifies_.Remove(i);
+        delete msg;
+    }
+    ForgetInLists(control);
+}
+
+void CUIManager::ForgetInLists(CControlUI* control)
+{
+    CUIPtrArray* lists[] = {&mouseLeaveNeeded_, &postPaintControls_, &cleanupControls_};
+    for (CUIPtrArray* list : lists) {
+        int index = list->Find(control);
+        if (index >= 0)
+            list->Remove(index);
+    }
+    for (int i = nativeWindowControls_.GetSize() - 1; i >= 0; --i) {
+        if (nativeWindowControls_[i] != control)
+            continue;
+        nativeWindowControls_.Remove(i);
+        nativeWindows_.Remove(i);
+    }
+    for (int i = 0; i < optionGroups_.GetSize(); ++i) {
+        CUIPtrArray* group = static_cast<CUIPtrArray*>(optionGroups_.Find(optionGroups_.GetAt(i)));
+        int index = group ? group->Find(control) : -1;
+        if (index >= 0)
+            group->Remove(index);
+    }
+}
+
+CControlUI* CUIManager::FindControlAt(POINT point) const
+{
+    if (!root_)
+        return nullptr;
+    return root_->FindControl(&CUIManager::FindByPoint, &point,
+        UIFIND_VISIBLE | UIFIND_HITTEST | UIFIND_TOP_FIRST);
+}
+
+CControlUI* CALLBACK CUIManager::FindByPoint(CControlUI* control, LPVOID data)
+{
+    const POINT* point = static_cast<const POINT*>(data);
+    return ::PtInRect(&control->GetPos(), *point) ? control : nullptr;
+}
+
+CControlUI* CUIManager::FindOwnControlAt(POINT point) const
+{
+    CControlUI* control = FindControlAt(point);
+    return control && control->GetManager() == this ? control : nullptr;
+}
+
+CControlUI* CUIManager::FindControlByName(const wchar_t* name) const
+{
+    if (!name || !*name)
+        return nullptr;
+    return static_cast<CControlUI*>(nameMap_.Find(name));
+}
+
+void CUIManager::InvalidateArea(const RECT& rect)
+{
+    if (!window_)
+        return;
+    RECT clamped = rect;
+    clamped.left = std::max(clamped.left, 0L);
+    clamped.top = std::max(clamped.top, 0L);
+    clamped.right = std::max(clamped.right, clamped.left);
+    clamped.bottom = std::max(clamped.bottom, clamped.top);
+    ::InvalidateRect(window_, &clamped, FALSE);
+}
+
+void CUIManager::InvalidateAll()
+{
+    if (!window_)
+        return;
+    RECT client;
+    ::GetClientRect(window_, &client);
+    InvalidateArea(client);
+}
+
+void CUIManager::DeleteLater(CControlUI* control)
+{
+    if (!control)
+        return;
+    control->SetManager(this, nullptr, false);
+    if (cleanupControls_.Find(control) < 0)
+        cleanupControls_.Add(control);
+    if (!asyncPosted_ && window_)
+        asyncPosted_ = ::PostMessageW(window_, kAsyncNotifyMessage, 0, 0) != FALSE;
+}
+
+void CUIManager::DeleteCleanupControls()
+{
+    // Deleting one control may take others (its children) off the list.
+    while (!cleanupControls_.IsEmpty()) {
+        CControlUI* control = static_cast<CControlUI*>(cleanupControls_[0]);
+        cleanupControls_.Remove(0);
+        control->Delete();
+    }
+}
+
+void CUIManager::DeleteQueuedNotifies()
+{
+    for (int i = 0; i < asyncNotifies_.GetSize(); ++i)
+        DeleteNotify(asyncNotifies_[i]);
+    asyncNotifies_.Empty();
+}
+
+void CUIManager::EmitNotify(CControlUI* sender, const wchar_t* type, WPARAM wParam, LPARAM lParam, bool async,
+    bool allowRepeat)
+{
+    TUINotify msg;
+    msg.sType = type ? type : L"";
+    msg.pSender = sender;
+    msg.dwTimestamp = ::GetTickCount();
+    msg.ptMouse = lastMousePos_;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    if (useVirtualWnd_ && sender)
+        msg.sVirtualWnd = sender->GetVirtualWnd();
+    if (!async) {
+        DeliverNotify(msg);
+        return;
+    }
+    if (!allowRepeat) {
+        for (int i = 0; i < asyncNotifies_.GetSize(); ++i) {
+            TUINotify* queued = static_cast<TUINotify*>(asyncNotifies_[i]);
+            if (queued->pSender != sender || queued->sType != msg.sType)
+                continue;
+            queued->sVirtualWnd = msg.sVirtualWnd;
+            queued->wParam = wParam;
+            queued->lParam = lParam;
+            queued->ptMouse = msg.ptMouse;
+            queued->dwTimestamp = msg.dwTimestamp;
+            return;
+        }
+    }
+    asyncNotifies_.Add(new TUINotify(msg));
+    if (!asyncPosted_ && window_)
+        asyncPosted_ = ::PostMessageW(window_, kAsyncNotifyMessage, 0, 0) != FALSE;
+}
+
+void CUIManager::DeliverNotify(TUINotify& msg)
+{
+    if (msg.pSender && !msg.pSender->OnNotify().IsEmpty())
+        msg.pSender->OnNotify()(&msg);
+    // A listener may remove itself (or others) while being called.
+    for (int i = 0; i < notifiers_.GetSize(); ++i)
+        static_cast<INotifyUI*>(notifiers_[i])->Notify(msg);
+}
+
+void CUIManager::DeliverQueuedNotifies()
+{
+    asyncPosted_ = false;
+    while (!asyncNotifies_.IsEmpty()) {
+        TUINotify* msg = static_cast<TUINotify*>(asyncNotifies_[0]);
+        asyncNotifies_.Remove(0);
+        DeliverNotify(*msg);
+        delete msg;
+    }
+    DeleteCleanupControls();
+}
+
+namespace {
+
+bool AddUnique(CUIPtrArray& list, void* item)
+{
+    if (!item || list.Find(item) >= 0)
+        return false;
+    return list.Add(item);
+}
+
+bool RemoveItem(CUIPtrArray& list, void* item)
+{
+    int index = list.Find(item);
+    return index >= 0 && list.Remove(index);
+}
+
+} // namespace
+
+bool CUIManager::AddNotifier(INotifyUI* notifier) { return AddUnique(notifiers_, notifier); }
+bool CUIManager::RemoveNotifier(INotifyUI* notifier) { return RemoveItem(notifiers_, notifier); }
+bool CUIManager::AddPreMessageFilter(IMessageFilterUI* filter) { return AddUnique(preMessageFilters_, filter); }
+bool CUIManager::RemovePreMessageFilter(IMessageFilterUI* filter) { return RemoveItem(preMessageFilters_, filter); }
+bool CUIManager::AddMessageFilter(IMessageFilterUI* filter) { return AddUnique(messageFilters_, filter); }
+bool CUIManager::RemoveMessageFilter(IMessageFilterUI* filter) { return RemoveItem(messageFilters_, filter); }
+bool CUIManager::AddPostPaint(CControlUI* control) { return AddUnique(postPaintControls_, control); }
+bool CUIManager::RemovePostPaint(CControlUI* control) { return RemoveItem(postPaintControls_, control); }
+bool CUIManager::AddMouseLeaveNeeded(CControlUI* control) { return AddUnique(mouseLeaveNeeded_, control); }
+bool CUIManager::RemoveMouseLeaveNeeded(CControlUI* control) { return RemoveItem(mouseLeaveNeeded_, control); }
+
+bool CUIManager::AddTranslateAccelerator(ITranslateAccelerator* translator)
+{
+    return AddUnique(translators_, translator);
+}
+
+bool CUIManager::RemoveTranslateAccelerator(ITranslateAccelerator* translator)
+{
+    return RemoveItem(translators_, translator);
+}
+
+bool CUIManager::AddNativeWindow(CControlUI* control, HWND child)
+{
+    if (!control || !child || nativeWindows_.Find(child) >= 0)
+        return false;
+    nativeWindows_.Add(child);
+    nativeWindowControls_.Add(control);
+    RECT rect;
+    if (window_ && ::GetWindowRect(child, &rect)) {
+        ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
+        InvalidateArea(rect);
+    }
+    return true;
+}
+
+bool CUIManager::RemoveNativeWindow(HWND child)
+{
+    int index = nativeWindows_.Find(child);
+    if (index < 0)
+        return false;
+    nativeWindows_.Remove(index);
+    nativeWindowControls_.Remove(index);
+    return true;
+}
+
+bool CUIManager::AddOptionGroup(const wchar_t* group, CControlUI* control)
+{
+    if (!group || !*group || !control)
+        return false;
+    CUIPtrArray* members = static_cast<CUIPtrArray*>(optionGroups_.Find(group));
+    if (!members) {
+        members = new CUIPtrArray(6);
+        optionGroups_.Insert(group, members);
+    }
+    return AddUnique(*members, control);
+}
+
+CUIPtrArray* CUIManager::GetOptionGroup(const wchar_t* group) const
+{
+    return group ? static_cast<CUIPtrArray*>(optionGroups_.Find(group)) : nullptr;
+}
+
+void CUIManager::RemoveOptionGroup(const wchar_t* group, CControlUI* control)
+{
+    CUIPtrArray* members = GetOptionGroup(group);
+    if (!members)
+        return;
+    RemoveItem(*members, control);
+    if (!members->IsEmpty())
+        return;
+    optionGroups_.Remove(group);
+    delete members;
+}
+
+void CUIManager::RemoveAllOptionGroups()
+{
+    for (int i = 0; i < optionGroups_.GetSize(); ++i)
+        delete static_cast<CUIPtrArray*>(optionGroups_.Find(optionGroups_.GetAt(i)));
+    optionGroups_.RemoveAll();
+}
+
+int CUIManager::GetManagerCount() { return Managers().GetSize(); }
+CUIManager* CUIManager::GetManager(int index) { return static_cast<CUIManager*>(Managers()[index]); }
+
+void CUIManager::AddControlFactory(CONTROLFACTORYPROC factory)
+{
+    if (factory)
+        Factories().push_back(factory);
+}
+
+int CUIManager::GetControlFactoryCount() { return static_cast<int>(Factories().size()); }
+
+CONTROLFACTORYPROC CUIManager::GetControlFactory(int index)
+{
+    if (index < 0 || index >= GetControlFactoryCount())
+        return nullptr;
+    return Factories()[index];
+}
+
+void CUIManager::SetInstance(HINSTANCE instance) { CSkinSource::SetModule(instance); }
+HINSTANCE CUIManager::GetInstance() { return CSkinSource::Module(); }
+CUIString CUIManager::GetInstancePath() { return CSkinSource::GetModuleFolder(); }
+void CUIManager::SetResourcePath(const wchar_t* path) { CSkinSource::SetResourceFolder(path); }
+const CUIString& CUIManager::GetResourcePath() { return CSkinSource::ResourceFolder(); }
+void CUIManager::SetResourceZip(const wchar_t* name, bool cached) { CSkinSource::UseZipFile(name, cached); }
+void CUIManager::SetResourceZip(const void* bytes, size_t length) { CSkinSource::UseZipInMemory(bytes, length); }
+const CUIString& CUIManager::GetResourceZip() { return CSkinSource::ResourceZipName(); }
+bool CUIManager::IsCachedResourceZip() { return CSkinSource::IsZipCached(); }
+
+} // namespace SkinUI
