@@ -1,6 +1,7 @@
 #include "app/bind_callback.h"
 
 #include "app/upgrade_messages.h"
+#include "app/upgrade_session.h"
 
 #include <wininet.h>
 
@@ -49,6 +50,8 @@ STDMETHODIMP BindCallback::OnLowResource(DWORD)
 STDMETHODIMP BindCallback::OnProgress(ULONG progress, ULONG maximum, ULONG, LPCWSTR)
 {
     ReadHttpStatus();
+    if (session_ && session_->LeaveRequested())
+        return E_ABORT;
     PostMessageW(window_, WM_UPGRADE_PROGRESS, static_cast<WPARAM>(progress),
                  static_cast<LPARAM>(maximum));
     return S_OK;

@@ -3,12 +3,14 @@
 #include <windows.h>
 #include <urlmon.h>
 
+class UpgradeSession;
+
 // Status callback of the package download: every progress report becomes a
 // WM_UPGRADE_PROGRESS message to the upgrade window. Lives on the caller's
 // stack for the length of one download; not reference-counted.
 class BindCallback final : public IBindStatusCallback {
 public:
-    explicit BindCallback(HWND window) : window_(window) {}
+    BindCallback(HWND window, const UpgradeSession* session) : window_(window), session_(session) {}
     ~BindCallback();
     BindCallback(const BindCallback&) = delete;
     BindCallback& operator=(const BindCallback&) = delete;
@@ -35,6 +37,7 @@ private:
     void DropBinding();
 
     HWND window_;
+    const UpgradeSession* session_;
     // Held only to ask for the answer's status: a download tool reports an
     // error page as a successful download.
     IBinding* binding_ = nullptr;

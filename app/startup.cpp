@@ -1,12 +1,15 @@
 #include "app/startup.h"
 
 #include "app/http_client.h"
+#include "app/main_window.h"
+#include "app/message_box.h"
 #include "app/module_folder.h"
 #include "app/oem_identity.h"
 #include "app/pending_deletions.h"
 #include "app/singleton_exe.h"
 #include "app/version_answer.h"
 #include "ui/core/skin_source.h"
+#include "ui/core/ui_manager.h"
 
 #include <objbase.h>
 
@@ -63,13 +66,33 @@ VersionCheck CheckVersion(HttpClient& client, const std::wstring& installedVersi
     return check;
 }
 
-// Until the message box and the upgrade window exist, a failed request and
-// a due upgrade both end the run without starting Tarnwick.
+const DWORD kWindowStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
+
+// Shows the upgrade window until it closes; true when the upgrade completed.
+bool RunUpgradeWindow(const VersionAnswer& answer)
+{
+    MainWindow window(answer.updateContent, answer.downloadUrl);
+    HWND handle = window.CreateNative(nullptr, L"Lumo Lumo Upgrade Version", kWindowStyle, WS_EX_WINDOWEDGE,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+    if (!handle)
+        return false;
+    SetWindowLongW(handle, GWL_STYLE, GetWindowLongW(handle, GWL_STYLE) & ~WS_THICKFRAME);
+    window.CenterOnOwner();
+    window.Show(true, true);
+    SkinUI::CUIManager::RunMessageLoop();
+    // A worker that is installing ends its transaction before the process does.
+    window.Session()->RequestLeave();
+    window.Session()->WaitUntilEnded();
+    return window.Succeeded();
+}
+
 void TakeOutcome(const VersionCheck& check, const std::wstring& moduleFolder)
 {
-    if (!check.requestSucceeded)
+    if (!check.requestSucceeded) {
+        ShowMessageBox(L"Error", L"Get Data Failed!", 1, nullptr);
         return;
-    if (check.answer.code != 0 || !check.upgradeDue)
+    }
+    if (check.answer.code != 0 || !check.upgradeDue || RunUpgradeWindow(check.answer))
         StartMainApp(moduleFolder);
 }
 

@@ -43,13 +43,14 @@ std::wstring PackageNameFromAddress(const std::wstring& address)
     return last == std::wstring::npos ? path : path.substr(last + 1);
 }
 
-bool DownloadToFile(const std::wstring& address, const std::wstring& targetPath, HWND window)
+bool DownloadToFile(const std::wstring& address, const std::wstring& targetPath, HWND window,
+                    const UpgradeSession* session)
 {
     std::wstring folder = ParentOf(targetPath);
     if (folder.empty() || (!Exists(folder) && !MakeFolderChain(folder)))
         return false;
 
-    BindCallback callback(window);
+    BindCallback callback(window, session);
     HRESULT result = URLDownloadToFileW(nullptr, address.c_str(), targetPath.c_str(), 0, &callback);
     // An error page or an empty answer is not a package and must not be taken for one.
     if (result == S_OK && callback.HttpStatus() < kFirstHttpError && IsNonEmptyFile(targetPath))

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+class UpgradeSession;
+
 #include <string>
 
 // Fetching the upgrade package into the installation folder.
@@ -12,8 +14,9 @@ std::wstring PackageNameFromAddress(const std::wstring& address);
 
 // Downloads address to targetPath, reporting progress to window. True when a
 // non-empty answer that is not an HTTP error now lies at targetPath; after a
-// failure nothing is left there.
-bool DownloadToFile(const std::wstring& address, const std::wstring& targetPath, HWND window);
+// failure nothing is left there. A session whose user left stops it.
+bool DownloadToFile(const std::wstring& address, const std::wstring& targetPath, HWND window,
+                    const UpgradeSession* session = nullptr);
 
 // Creates path and any missing parents; false when path already exists or
 // a folder cannot be made.

@@ -105,7 +105,7 @@ UINT Install(const std::wstring& folder, const std::wstring& packagePath,
     return WM_UPGRADE_DONE;
 }
 
-UINT Upgrade(const std::wstring& folder, const std::wstring& address, HWND window)
+UINT Upgrade(const std::wstring& folder, const std::wstring& address, HWND window, const UpgradeSession* session)
 {
     std::wstring packageName = PackageNameFromAddress(address);
     std::wstring packagePath;
@@ -113,25 +113,32 @@ UINT Upgrade(const std::wstring& folder, const std::wstring& address, HWND windo
         return WM_UPGRADE_DOWNLOAD_FAILED;
     if (_waccess(packagePath.c_str(), 0) == 0)
         _wremove(packagePath.c_str());
-    if (!DownloadToFile(address, packagePath, window))
+    if (!DownloadToFile(address, packagePath, window, session))
         return WM_UPGRADE_DOWNLOAD_FAILED;
+    // Once the user has left, nothing is installed any more.
+    if (session && session->LeaveRequested()) {
+        _wremove(packagePath.c_str());
+        return WM_UPGRADE_DOWNLOAD_FAILED;
+    }
     return Install(folder, packagePath, packageName);
 }
 
 } // namespace
 
-void RunUpgradeWorker(std::wstring address, HWND window)
+void RunUpgradeWorker(std::wstring address, HWND window, std::shared_ptr<UpgradeSession> session)
 {
     std::wstring folder;
-    if (!GetModuleFolder(folder)) {
+    if (GetModuleFolder(folder))
+        RunUpgradeInFolder(folder, address, window, session.get());
+    else
         PostMessageW(window, WM_UPGRADE_DOWNLOAD_FAILED, 0, 0);
-        return;
-    }
-    RunUpgradeInFolder(folder, address, window);
+    if (session)
+        session->MarkEnded();
 }
 
-void RunUpgradeInFolder(const std::wstring& folder, const std::wstring& address, HWND window)
+void RunUpgradeInFolder(const std::wstring& folder, const std::wstring& address, HWND window,
+                        UpgradeSession* session)
 {
     ComApartment apartment;
-    PostMessageW(window, Upgrade(folder, address, window), 0, 0);
+    PostMessageW(window, Upgrade(folder, address, window, session), 0, 0);
 }

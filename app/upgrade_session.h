@@ -1,0 +1,32 @@
+#pragma once
+
+#include "ui/core/unique_handle.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+// What the upgrade window and its worker share. Leaving the window while
+// the package downloads stops the download; leaving while it installs lets
+// the worker end its transaction (installed or rolled back) before the
+// process ends, so an installation is never left half written.
+class UpgradeSession {
+public:
+    UpgradeSession();
+    UpgradeSession(const UpgradeSession&) = delete;
+    UpgradeSession& operator=(const UpgradeSession&) = delete;
+
+    // UI thread: the user confirmed leaving, or the window has gone.
+    void RequestLeave() { leave_ = true; }
+    // Worker thread: polled while downloading.
+    bool LeaveRequested() const { return leave_; }
+
+    // Worker thread, its last act.
+    void MarkEnded();
+    // Start-up, before the process ends.
+    void WaitUntilEnded() const;
+
+private:
+    std::atomic<bool> leave_{false};
+    SkinUI::KernelHandle ended_;
+};
