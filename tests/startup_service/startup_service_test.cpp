@@ -1,5 +1,6 @@
 #include "tests/support/installation.h"
 #include "tests/support/version_service.h"
+#include "tests/support/window_driver.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -55,22 +56,25 @@ protected:
         ASSERT_TRUE(service.Available()) << "run through tests/support/with_version_service.sh";
     }
 
-    // Runs Kestrel.exe to its end and returns the command lines Tarnwick was
-    // started with. A Tarnwick started by Kestrel exists before Kestrel ends
-    // and logs before it ends, so once none runs the log is complete.
+    // Runs Kestrel.exe to its end, closing every message box it shows with
+    // Escape, and returns the command lines Tarnwick was started with. A
+    // Tarnwick started by Kestrel exists before Kestrel ends and logs before
+    // it ends, so once none runs the log is complete.
     std::vector<std::string> RunKestrel(const Installation& installation)
     {
-        ProcessResult result = installation.RunKestrel();
-        EXPECT_TRUE(result.started);
-        EXPECT_FALSE(result.timedOut);
-        EXPECT_EQ(result.exitCode, 0u);
-        output = result.output;
+        testing_support::ChildProcess kestrel;
+        EXPECT_TRUE(installation.StartKestrel(kestrel));
+        boxes = testing_support::AnswerBoxesUntilEnd(kestrel);
+        EXPECT_FALSE(kestrel.Running());
+        EXPECT_EQ(kestrel.ExitCode(), 0u);
+        output = kestrel.Output();
         EXPECT_TRUE(testing_support::WaitUntil([&] { return !TarnwickRunning(installation); }, 20000));
         return installation.TarnwickLogLines("started: ");
     }
 
     VersionService service;
     std::string output;
+    int boxes = 0;
 };
 
 const std::vector<std::string> kStartedWithId1 = {"-show -oemid:1"};
@@ -78,11 +82,12 @@ const std::vector<std::string> kNotStarted;
 
 } // namespace
 
-TEST_F(StartupAgainstService, FailedRequestDoesNotStartTarnwick)
+TEST_F(StartupAgainstService, FailedRequestShowsTheBoxAndDoesNotStartTarnwick)
 {
     service.AnswerOthers("gone", 404);
     Installation installation;
     EXPECT_EQ(RunKestrel(installation), kNotStarted);
+    EXPECT_EQ(boxes, 1);
     EXPECT_EQ(service.Requests(), std::vector<std::string>{kRequestForId1});
 }
 
@@ -92,6 +97,7 @@ TEST_F(StartupAgainstService, SelfSignedServiceCertificateFailsTheRequest)
     service.UseSelfSignedCertificate();
     Installation installation;
     EXPECT_EQ(RunKestrel(installation), kNotStarted);
+    EXPECT_EQ(boxes, 1);
     EXPECT_TRUE(service.Requests().empty());
 }
 
@@ -125,11 +131,13 @@ TEST_F(StartupAgainstService, OlderLatestVersionStartsTarnwick)
     EXPECT_EQ(RunKestrel(installation), kStartedWithId1);
 }
 
+// The package is missing: the upgrade fails with one box and Tarnwick waits.
 TEST_F(StartupAgainstService, NewerVersionIsDueAndTarnwickWaitsForTheUpgrade)
 {
-    service.AnswerOthers(UpgradeAnswer("1.0.0.10", "fixes", "https://localhost:1011/p.7z"));
+    service.AnswerOthers(UpgradeAnswer("1.0.0.10", "fixes", "https://localhost:1011/packages/p.7z"));
     Installation installation;
     EXPECT_EQ(RunKestrel(installation), kNotStarted);
+    EXPECT_EQ(boxes, 1);
 }
 
 TEST_F(StartupAgainstService, AnswerThatIsNotJsonCountsAsDue)
@@ -137,6 +145,7 @@ TEST_F(StartupAgainstService, AnswerThatIsNotJsonCountsAsDue)
     service.AnswerOthers("<html>captive portal</html>");
     Installation installation;
     EXPECT_EQ(RunKestrel(installation), kNotStarted);
+    EXPECT_EQ(boxes, 1);
 }
 
 TEST_F(StartupAgainstService, OemIdFromKestrelDatChoosesTheAnswer)

@@ -125,6 +125,13 @@ std::vector<std::pair<std::wstring, std::string>> SnapshotTree(const std::wstrin
     return entries;
 }
 
+std::wstring EnvironmentValue(const wchar_t* name)
+{
+    wchar_t value[MAX_PATH] = {};
+    DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(value) : std::wstring();
+}
+
 std::wstring ProgramFolder()
 {
     wchar_t path[MAX_PATH] = {};

@@ -20,6 +20,9 @@ std::wstring FromUtf8(const std::string& text);
 // Relative path -> contents of every file under folder; folders end with "\".
 std::vector<std::pair<std::wstring, std::string>> SnapshotTree(const std::wstring& folder);
 
+// The value of an environment variable; empty when unset or too long for a path.
+std::wstring EnvironmentValue(const wchar_t* name);
+
 // The folder of the running test program, where every built program lies.
 std::wstring ProgramFolder();
 

@@ -19,13 +19,6 @@ std::string Quoted(const std::string& text)
     return quoted + "\"";
 }
 
-std::wstring EnvironmentValue(const wchar_t* name)
-{
-    wchar_t value[MAX_PATH] = {};
-    DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(value) : std::wstring();
-}
-
 } // namespace
 
 VersionService::VersionService() : folder_(EnvironmentValue(L"KESTREL_SERVICE_STATE"))
@@ -79,6 +72,11 @@ void VersionService::AnswerOthers(const std::string& body, int status) const
 void VersionService::UseSelfSignedCertificate() const
 {
     Put(L"certificate", "self-signed");
+}
+
+void VersionService::PackageRate(const std::string& rate) const
+{
+    Put(L"package-rate", rate);
 }
 
 std::vector<std::string> VersionService::Requests() const

@@ -7,6 +7,10 @@
 # Tests using it take the ctest locks port1011 and kestrel_instance; the
 # service also holds a machine-wide lock on the port while it runs, so that
 # test runs of other build folders and the demo wait for each other.
+# KESTREL_PACKAGES_SETUP, when set, names a script run with a folder to put
+# upgrade packages in; the service serves them as
+# https://localhost:1011/packages/NAME. Upgrade failures open the homepage
+# through xdg-open: a stub notes the address in KESTREL_HOMEPAGE_LOG.
 set -eu
 WINE_RUN=$1
 PROGRAM=$2
@@ -16,12 +20,20 @@ KESTREL_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 
 driver_begin "$BUILD_DIR" version-service
 local_ca_self_signed "$TEST_CA_DIR" "$DATA/selfsigned.crt" localhost
-mkdir -p "$DATA/state"
+mkdir -p "$DATA/state" "$DATA/packages" "$DATA/stub-bin"
+if [ -n "${KESTREL_PACKAGES_SETUP:-}" ]; then
+    sh "$KESTREL_PACKAGES_SETUP" "$DATA/packages" "$BUILD_DIR" || { echo "the test packages could not be made"; exit 1; }
+fi
+printf '#!/bin/sh\necho "$1" >> "%s"\n' "$DATA/homepage.log" > "$DATA/stub-bin/xdg-open"
+chmod +x "$DATA/stub-bin/xdg-open"
+PATH="$DATA/stub-bin:$PATH"
+KESTREL_HOMEPAGE_LOG=$(wine_path "$DATA/homepage.log")
+export PATH KESTREL_HOMEPAGE_LOG
 
 python3 "$KESTREL_ROOT/tools/demo_service/version_service.py" --port 1011 \
     --cert "$TEST_CA_DIR/localhost.crt" --key "$TEST_CA_DIR/server.key" \
     --self-signed-cert "$DATA/selfsigned.crt" \
-    --answers "$DATA/state" --ready "$DATA/ready" --lock /tmp/kestrel-port1011.lock &
+    --answers "$DATA/state" --packages "$DATA/packages" --ready "$DATA/ready" --lock /tmp/kestrel-port1011.lock &
 server=$!
 wait_for_file "$DATA/ready" "$server" || { echo "the version service did not start on port 1011"; exit 1; }
 echo "version service: https://localhost:1011 (answers in $DATA/state)"

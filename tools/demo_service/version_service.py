@@ -11,7 +11,9 @@ The status defaults to 200; without any body file the answer is --fallback.
 Every request target is appended to requests.log in the folder.
 GET /packages/NAME serves the file NAME of the --packages folder, at most
 --package-rate bytes a second when that is given (the demo shows a download
-that takes a few seconds).
+that takes a few seconds). A file "package-rate" in the answers folder
+overrides it per request: a rate, or "stall" (half the package, then
+silence until the client goes).
 """
 
 import argparse
@@ -149,6 +151,12 @@ class ServiceHandler(BaseHTTPRequestHandler):
             self.send_body(404, b"no such package\n", "text/plain")
             return
         rate = self.server.options.package_rate
+        mode = (read_file(os.path.join(self.server.options.answers, "package-rate")) or b"").strip()
+        if mode == b"stall":
+            self.stall(body)
+            return
+        if mode:
+            rate = int(mode)
         if not rate:
             self.send_body(200, body, "application/octet-stream")
             return
@@ -161,6 +169,20 @@ class ServiceHandler(BaseHTTPRequestHandler):
             self.wfile.write(body[start:start + chunk])
             self.wfile.flush()
             time.sleep(0.05)
+
+
+    def stall(self, body):
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body[:len(body) // 2])
+        self.wfile.flush()
+        try:
+            while self.connection.recv(1):
+                pass
+        except OSError:
+            pass
 
 
 def hold_lock(path, seconds):

@@ -1,0 +1,220 @@
+#include "tests/support/files.h"
+#include "tests/support/installation.h"
+#include "tests/support/version_service.h"
+#include "tests/support/window_driver.h"
+
+#include "app/upgrade_messages.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+const wchar_t kWindowClass[] = L"MainWindow";
+const wchar_t kWindowTitle[] = L"Lumo Lumo Upgrade Version";
+const char kPackage[] = "https://localhost:1011/packages/tarnwick-1.0.1.0.7z";
+const char kManyFiles[] = "https://localhost:1011/packages/many-files.7z";
+
+// Points of the two layouts (client coordinates).
+const POINT kCloseButton = {482, 18};
+const POINT kBoxOkWithCancel = {110, 162};
+const POINT kBoxRowCentre = {185, 162};
+
+const COLORREF kBarBlue = RGB(0x2B, 0xA2, 0xF9);
+const COLORREF kTrack = RGB(0x1E, 0x29, 0x38);
+const COLORREF kBoxBackground = RGB(0x17, 0x21, 0x2E);
+
+bool SameFiles(const std::wstring& a, const std::wstring& b)
+{
+    return ReadBytes(a) == ReadBytes(b);
+}
+
+
+// One Kestrel run against the service, with its upgrade window.
+class UpgradeWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(service.Available()) << "run through tests/app_window/with_upgrade_service.sh";
+    }
+
+    void TearDown() override
+    {
+        if (kestrel.Running())
+            kestrel.Terminate();
+    }
+
+    HWND StartUpgrade(const char* package)
+    {
+        service.AnswerOthers(UpgradeAnswer("1.0.1.0", "Tarnwick 1.0.1.0|修复了若干问题|Faster", package));
+        before = SnapshotTree(installation.Folder());
+        EXPECT_TRUE(installation.StartKestrel(kestrel));
+        return WaitForWindow(kWindowClass, kWindowTitle);
+    }
+
+    // The close button, then the confirmation's OK (true) or Cancel (false).
+    void Leave(HWND window, bool confirm)
+    {
+        ClickAt(window, kCloseButton.x, kCloseButton.y);
+        HWND box = WaitForWindow(L"MessageBox", nullptr);
+        ASSERT_NE(nullptr, box);
+        if (confirm)
+            ClickAt(box, kBoxOkWithCancel.x, kBoxOkWithCancel.y);
+        else
+            PressKey(box, VK_ESCAPE);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 10000));
+    }
+
+    bool Ends()
+    {
+        AnswerBoxesUntilEnd(kestrel, 60000);
+        return !kestrel.Running() && kestrel.ExitCode() == 0;
+    }
+
+    bool InstallationAsBefore() const { return SnapshotTree(installation.Folder()) == before; }
+
+    std::vector<std::string> Started() const { return installation.TarnwickLogLines("started: "); }
+
+    VersionService service;
+    Installation installation;
+    ChildProcess kestrel;
+    std::vector<std::pair<std::wstring, std::string>> before;
+};
+
+TEST_F(UpgradeWindowTest, CompletedUpgradeInstallsAndStartsTheNewTarnwick)
+{
+    ASSERT_NE(nullptr, StartUpgrade(kPackage));
+    ASSERT_TRUE(Ends());
+    EXPECT_EQ(Started(), std::vector<std::string>{"-show -oemid:1"});
+    EXPECT_EQ(installation.TarnwickLogLines("version: "), std::vector<std::string>{"1.0.1.0"});
+    EXPECT_TRUE(SameFiles(installation.PathOf(L"Tarnwick.exe"), ProgramFolder() + L"TarnwickStandIn1010.exe"));
+    EXPECT_TRUE(FileExists(installation.PathOf(L"notes.txt")));
+    EXPECT_FALSE(FileExists(installation.PathOf(L"tarnwick-1.0.1.0.7z")));
+}
+
+TEST_F(UpgradeWindowTest, ProgressShowsAsABarOfFivePixelsPerPercent)
+{
+    service.PackageRate("stall");
+    HWND window = StartUpgrade(kPackage);
+    ASSERT_NE(nullptr, window);
+    PostMessageW(window, WM_UPGRADE_PROGRESS, 5000000, 10000000);
+    EXPECT_TRUE(WaitUntil([&] { return ClientPixel(window, 249, 275) == kBarBlue; }, 10000));
+    EXPECT_EQ(kTrack, ClientPixel(window, 250, 275));
+    // A report beyond its size changes nothing.
+    PostMessageW(window, WM_UPGRADE_PROGRESS, 10000001, 10000000);
+    PostMessageW(window, WM_UPGRADE_PROGRESS, 0xFFFFFFF0u, 0xFFFFFFFFu);
+    Sleep(300);
+    EXPECT_EQ(kTrack, ClientPixel(window, 250, 275));
+    Leave(window, true);
+    EXPECT_TRUE(Ends());
+}
+
+TEST_F(UpgradeWindowTest, ClosingIsRefusedWhileTheDownloadRuns)
+{
+    service.PackageRate("stall");
+    HWND window = StartUpgrade(kPackage);
+    ASSERT_NE(nullptr, window);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    PressKey(window, VK_ESCAPE);
+    PostMessageW(window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    Leave(window, false);
+    Sleep(300);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_FALSE(IsZoomed(window));
+    EXPECT_TRUE(kestrel.Running());
+}
+
+TEST_F(UpgradeWindowTest, LeavingDuringTheDownloadLeavesTheInstallationAsItWas)
+{
+    service.PackageRate("stall");
+    HWND window = StartUpgrade(kPackage);
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(installation.PathOf(L"tarnwick-1.0.1.0.7z")); }, 20000));
+    Leave(window, true);
+    ASSERT_TRUE(Ends());
+    EXPECT_TRUE(Started().empty());
+    EXPECT_TRUE(InstallationAsBefore());
+}
+
+TEST_F(UpgradeWindowTest, LeavingDuringTheInstallationLetsItFinish)
+{
+    HWND window = StartUpgrade(kManyFiles);
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(installation.PathOf(L"files\\f0.txt")); }, 30000));
+    Leave(window, true);
+    ASSERT_TRUE(Ends());
+    EXPECT_TRUE(Started().empty());
+    // Either all of the new version is there, or the old one is back whole.
+    if (SameFiles(installation.PathOf(L"Tarnwick.exe"), ProgramFolder() + L"TarnwickStandIn1010.exe")) {
+        EXPECT_TRUE(FileExists(installation.PathOf(L"files\\f2999.txt")));
+        EXPECT_FALSE(FileExists(installation.PathOf(L"many-files.7z")));
+    } else {
+        EXPECT_TRUE(InstallationAsBefore());
+    }
+}
+
+TEST_F(UpgradeWindowTest, FailedDownloadReportsAndOpensTheHomepageWithTheOemId)
+{
+    installation.WriteOemFile("{\"id\":1234}");
+    ASSERT_NE(nullptr, StartUpgrade("https://localhost:1011/packages/missing.7z"));
+    ASSERT_TRUE(WaitForWindow(L"MessageBox", nullptr));
+    ASSERT_TRUE(Ends());
+    EXPECT_TRUE(Started().empty());
+    EXPECT_TRUE(InstallationAsBefore());
+    std::wstring log = EnvironmentValue(L"KESTREL_HOMEPAGE_LOG");
+    EXPECT_TRUE(WaitUntil([&] { return !ReadLines(log).empty(); }, 20000));
+    EXPECT_EQ(ReadLines(log), std::vector<std::string>{"http://localhost/?oemid=1234"});
+}
+
+TEST_F(UpgradeWindowTest, SecondCopyEndsWith1314AndTheWindowGoesOn)
+{
+    service.PackageRate("stall");
+    HWND window = StartUpgrade(kPackage);
+    ASSERT_NE(nullptr, window);
+    ProcessResult second = installation.RunKestrel(30000);
+    EXPECT_EQ(1314u, second.exitCode);
+    EXPECT_TRUE(IsWindow(window));
+    Leave(window, true);
+    EXPECT_TRUE(Ends());
+}
+
+TEST_F(UpgradeWindowTest, GetDataFailedBoxHasOneCentredOk)
+{
+    service.AnswerOthers("gone", 404);
+    ASSERT_TRUE(installation.StartKestrel(kestrel));
+    HWND box = WaitForWindow(L"MessageBox", nullptr);
+    ASSERT_NE(nullptr, box);
+    RECT client = {};
+    GetClientRect(box, &client);
+    EXPECT_EQ(370, client.right);
+    EXPECT_EQ(208, client.bottom);
+    EXPECT_TRUE(WaitUntil([&] { return ClientPixel(box, kBoxRowCentre.x, kBoxRowCentre.y) == kBarBlue; }, 10000));
+    PressKey(box, VK_RETURN);
+    Sleep(300);
+    EXPECT_TRUE(IsWindow(box));
+    ASSERT_TRUE(Ends());
+    EXPECT_TRUE(Started().empty());
+}
+
+TEST_F(UpgradeWindowTest, ConfirmationBoxShowsBothButtonsApart)
+{
+    service.PackageRate("stall");
+    HWND window = StartUpgrade(kPackage);
+    ASSERT_NE(nullptr, window);
+    ClickAt(window, kCloseButton.x, kCloseButton.y);
+    HWND box = WaitForWindow(L"MessageBox", nullptr);
+    ASSERT_NE(nullptr, box);
+    EXPECT_TRUE(WaitUntil([&] { return ClientPixel(box, kBoxOkWithCancel.x, kBoxOkWithCancel.y) == kBarBlue; },
+                          10000));
+    EXPECT_EQ(kBoxBackground, ClientPixel(box, kBoxRowCentre.x, kBoxRowCentre.y));
+    ClickAt(box, kBoxOkWithCancel.x, kBoxOkWithCancel.y);
+    EXPECT_TRUE(Ends());
+}
+
+} // namespace
