@@ -39,7 +39,6 @@ public:
     void SetPushedForeImage(const wchar_t* text);
     void SetFocusedImage(const wchar_t* text);
     void SetDisabledImage(const wchar_t* text);
-    void SetForeImage(const wchar_t* text);
     void SetFiveStatusImage(const wchar_t* text);
     void SetFadeAlphaDelta(BYTE delta);
     BYTE GetFadeAlphaDelta() const { return fadeDelta_; }
@@ -60,13 +59,15 @@ private:
     void SetImage(TImageSpec& spec, const wchar_t* text);
     void SyncState();
     bool IsFading() const { return fadeDelta_ != 0; }
-    bool DrawNormal(HDC dc, bool fade);
+    bool DrawFaded(HDC dc, TImageSpec& spec, int fade);
+    void DrawNormal(HDC dc);
     void DrawFore(HDC dc, TImageSpec* preferred);
-    void OnButtonDown(const TUIEvent& event);
+    void PaintHot(HDC dc);
+    void DrawStateBorder(HDC dc, DWORD color, const RECT& size);
     void OnMouseMove(const TUIEvent& event);
     void OnButtonUp(const TUIEvent& event);
     void OnMouseEnter(const TUIEvent& event);
-    bool OnMouseLeave(const TUIEvent& event);
+    void OnMouseLeave(const TUIEvent& event);
     void OnFadeTimer();
     void StartFade();
 

@@ -60,7 +60,7 @@ public:
 protected:
     // The colours that 0 leaves to the manager's defaults, filled in once.
     void ResolveTextColors();
-    void DrawLabelText(HDC dc, RECT rect, DWORD color);
+    void DrawLabelText(HDC dc, RECT& rect, DWORD color, UINT style);
 
     DWORD textColor_ = 0;
     DWORD disabledTextColor_ = 0;
@@ -70,11 +70,12 @@ protected:
     bool showHtml_ = false;
 
 private:
-    SIZE MeasureSingleLine(HDC dc, int height);
-    int MeasureWrapped(HDC dc, int width);
+    bool SetEffectAttribute(const wchar_t* name, const wchar_t* value);
+    int FontHeight() const;
+    void Measure(HDC dc, RECT& rect, UINT style);
+    SIZE MeasureIn(HDC dc, int width);
     void PaintEffectText(HDC dc, const RECT& rect);
 
-    const wchar_t* effectText_ = nullptr;
     bool needsEstimate_ = true;
     SIZE lastAvailable_ = {0, 0};
     SIZE estimated_ = {0, 0};
@@ -90,7 +91,6 @@ private:
     DWORD shadowColorB_ = static_cast<DWORD>(-1);
     DWORD strokeColor_ = 0;
     POINT shadowOffset_ = {0, 0};
-    ULONG_PTR gdiplusToken_ = 0;
 };
 
 } // namespace SkinUI

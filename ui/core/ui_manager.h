@@ -123,7 +123,9 @@ public:
     void SetHoverTime(DWORD milliseconds) { hoverTime_ = milliseconds; }
     BYTE GetOpacity() const { return opacity_; }
     void SetOpacity(BYTE opacity);
-    // Per-pixel layering is not drawn: its attributes are only kept.
+    // Per-pixel layering is not drawn: its attributes are only kept, and a
+    // window is never per-pixel layered.
+    bool IsLayered() const { return false; }
     RECT GetLayeredInset() const { return layeredInset_; }
     void SetLayeredInset(const RECT& inset) { layeredInset_ = inset; }
     BYTE GetLayeredOpacity() const { return layeredOpacity_; }

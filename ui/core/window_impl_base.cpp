@@ -54,12 +54,6 @@ bool CopyZipResource(const wchar_t* name)
     return copy.bytes != nullptr;
 }
 
-bool IsCaptionExempt(const wchar_t* className)
-{
-    return _wcsicmp(className, L"Button") == 0 || _wcsicmp(className, L"Option") == 0 ||
-           _wcsicmp(className, L"Text") == 0;
-}
-
 RECT WorkAreaNear(HWND window, RECT* monitor)
 {
     MONITORINFO info = {};
@@ -78,6 +72,12 @@ const TNotifyMapEntry WindowImplBase::kNotifyEntries[] = {
 };
 
 const TNotifyMap WindowImplBase::kNotifyMap = {&CNotifyPump::kNotifyMap, kNotifyEntries};
+
+WindowImplBase::~WindowImplBase()
+{
+    if (::IsWindow(GetHWND()))
+        ::DestroyWindow(GetHWND());
+}
 
 const TNotifyMap* WindowImplBase::MessageMap() const
 {
@@ -176,6 +176,7 @@ void WindowImplBase::OnWindowGone(HWND)
 {
     manager_.RemovePreMessageFilter(this);
     manager_.RemoveNotifier(this);
+    manager_.WindowGone();
 }
 
 LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool&)
@@ -259,11 +260,18 @@ LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool&)
     RECT caption = manager_.GetCaptionRect();
     if (point.x >= client.left + caption.left && point.x < client.right - caption.right && point.y >= caption.top &&
         point.y < caption.bottom) {
-        CControlUI* control = manager_.FindControlAt(point);
-        if (control && !IsCaptionExempt(control->GetClass()))
+        if (IsCaptionControl(manager_.FindControlAt(point)))
             return HTCAPTION;
     }
     return HTCLIENT;
+}
+
+bool WindowImplBase::IsCaptionControl(CControlUI* control) const
+{
+    if (!control)
+        return false;
+    const wchar_t* name = control->GetClass();
+    return _wcsicmp(name, L"Button") != 0 && _wcsicmp(name, L"Option") != 0 && _wcsicmp(name, L"Text") != 0;
 }
 
 LRESULT WindowImplBase::OnNcCalcSize(UINT, WPARAM, LPARAM lParam, bool&)

@@ -30,7 +30,9 @@ class WindowImplBase : public CWindowWnd,
                        public IDialogBuilderCallback {
 public:
     WindowImplBase() = default;
-    ~WindowImplBase() override = default;
+    // A window still open when its object goes is destroyed first, so that
+    // no message reaches the object half torn down.
+    ~WindowImplBase() override;
 
     CUIManager& GetManager() { return manager_; }
 
@@ -77,6 +79,9 @@ protected:
     virtual LRESULT OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 
     virtual LONG FrameStyle() const;
+    // Whether a point of the caption band over this control (or over none)
+    // drags the window.
+    virtual bool IsCaptionControl(CControlUI* control) const;
 
 private:
     typedef LRESULT (WindowImplBase::*MessageOperation)(UINT, WPARAM, LPARAM, bool&);

@@ -1,0 +1,335 @@
+#include "ui/controls/label.h"
+
+#include "ui/controls/attribute_value.h"
+#include "ui/controls/render_kit.h"
+#include "ui/core/ui_manager.h"
+
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace SkinUI {
+
+namespace {
+
+const UINT kHorizontalAlignBits = DT_CENTER | DT_RIGHT;
+const UINT kVerticalAlignBits = DT_VCENTER | DT_BOTTOM;
+const int kMeasureExtent = 9999;
+// Extra height of a single-line estimate above the font's own.
+const int kLineSlack = 8;
+
+bool Contains(const wchar_t* value, const wchar_t* word)
+{
+    return wcsstr(value, word) != nullptr;
+}
+
+} // namespace
+
+CLabelUI::CLabelUI() = default;
+
+CLabelUI::~CLabelUI() = default;
+
+const wchar_t* CLabelUI::GetClass() const
+{
+    return L"Label";
+}
+
+void* CLabelUI::GetInterface(const wchar_t* name)
+{
+    if (wcscmp(name, L"Label") == 0)
+        return this;
+    return CControlUI::GetInterface(name);
+}
+
+void CLabelUI::SetText(const wchar_t* text)
+{
+    CControlUI::SetText(text);
+    needsEstimate_ = true;
+}
+
+void CLabelUI::SetFixedWidth(int cx)
+{
+    CControlUI::SetFixedWidth(cx);
+    needsEstimate_ = true;
+}
+
+void CLabelUI::SetFixedHeight(int cy)
+{
+    CControlUI::SetFixedHeight(cy);
+    needsEstimate_ = true;
+}
+
+void CLabelUI::SetTextStyle(UINT style)
+{
+    textStyle_ = style;
+    needsEstimate_ = true;
+    Invalidate();
+}
+
+void CLabelUI::SetTextColor(DWORD color)
+{
+    textColor_ = color;
+    Invalidate();
+}
+
+void CLabelUI::SetDisabledTextColor(DWORD color)
+{
+    disabledTextColor_ = color;
+    Invalidate();
+}
+
+void CLabelUI::SetFont(int index)
+{
+    font_ = index;
+    needsEstimate_ = true;
+    Invalidate();
+}
+
+void CLabelUI::SetTextPadding(RECT padding)
+{
+    textPadding_ = padding;
+    needsEstimate_ = true;
+    Invalidate();
+}
+
+void CLabelUI::SetShowHtml(bool show)
+{
+    if (showHtml_ == show)
+        return;
+    showHtml_ = show;
+    needsEstimate_ = true;
+    Invalidate();
+}
+
+// Word break stays set when going back to a single line, as the style
+// bits were before.
+void CLabelUI::SetMultiLine(bool multiLine)
+{
+    if (multiLine) {
+        textStyle_ &= ~DT_SINGLELINE;
+        textStyle_ |= DT_WORDBREAK;
+    } else {
+        textStyle_ |= DT_SINGLELINE;
+    }
+    needsEstimate_ = true;
+}
+
+void CLabelUI::SetEnabledEffect(bool enabled)
+{
+    effectsOn_ = enabled;
+    Invalidate();
+}
+
+void CLabelUI::SetEnabledLuminous(bool enabled)
+{
+    luminous_ = enabled;
+    Invalidate();
+}
+
+void CLabelUI::SetLuminousFuzzy(float fuzzy)
+{
+    if (fuzzy < 0.0001f)
+        return;
+    luminousFuzzy_ = fuzzy;
+}
+
+void CLabelUI::SetShadowOffset(int distance, int angle)
+{
+    if (angle < -180 || angle > 180)
+        return;
+    const double radians = angle * 3.14159265358979323846 / 180.0;
+    shadowOffset_.x = static_cast<LONG>(lround(distance * cos(radians)));
+    shadowOffset_.y = static_cast<LONG>(lround(distance * sin(radians)));
+}
+
+void CLabelUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (wcscmp(name, L"align") == 0) {
+        if (Contains(value, L"left"))
+            textStyle_ &= ~kHorizontalAlignBits;
+        else if (Contains(value, L"center"))
+            textStyle_ = (textStyle_ & ~kHorizontalAlignBits) | DT_CENTER;
+        else if (Contains(value, L"right"))
+            textStyle_ = (textStyle_ & ~kHorizontalAlignBits) | DT_RIGHT;
+    } else if (wcscmp(name, L"valign") == 0) {
+        if (Contains(value, L"top"))
+            textStyle_ &= ~kVerticalAlignBits;
+        else if (Contains(value, L"vcenter"))
+            textStyle_ = (textStyle_ & ~kVerticalAlignBits) | DT_VCENTER;
+        else if (Contains(value, L"bottom"))
+            textStyle_ = (textStyle_ & ~kVerticalAlignBits) | DT_BOTTOM;
+    } else if (wcscmp(name, L"endellipsis") == 0) {
+        if (ParseBoolValue(value))
+            textStyle_ |= DT_END_ELLIPSIS;
+        else
+            textStyle_ &= ~DT_END_ELLIPSIS;
+    } else if (wcscmp(name, L"font") == 0) {
+        SetFont(ParseIntValue(value));
+    } else if (wcscmp(name, L"textcolor") == 0) {
+        SetTextColor(ParseColorValue(value));
+    } else if (wcscmp(name, L"disabledtextcolor") == 0) {
+        SetDisabledTextColor(ParseColorValue(value));
+    } else if (wcscmp(name, L"textpadding") == 0) {
+        SetTextPadding(ParseRectValue(value));
+    } else if (wcscmp(name, L"multiline") == 0) {
+        SetMultiLine(ParseBoolValue(value));
+    } else if (wcscmp(name, L"showhtml") == 0) {
+        SetShowHtml(ParseBoolValue(value));
+    } else if (!SetEffectAttribute(name, value)) {
+        CControlUI::SetAttribute(name, value);
+    }
+}
+
+bool CLabelUI::SetEffectAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (wcscmp(name, L"enabledeffect") == 0) {
+        SetEnabledEffect(ParseBoolValue(value));
+    } else if (wcscmp(name, L"enabledluminous") == 0) {
+        SetEnabledLuminous(ParseBoolValue(value));
+    } else if (wcscmp(name, L"luminousfuzzy") == 0) {
+        SetLuminousFuzzy(static_cast<float>(wcstod(value, nullptr)));
+    } else if (wcscmp(name, L"gradientangle") == 0) {
+        SetGradientAngle(ParseIntValue(value));
+    } else if (wcscmp(name, L"enabledstroke") == 0) {
+        SetEnabledStroke(ParseBoolValue(value));
+    } else if (wcscmp(name, L"enabledshadow") == 0) {
+        SetEnabledShadow(ParseBoolValue(value));
+    } else if (wcscmp(name, L"gradientlength") == 0) {
+        SetGradientLength(ParseIntValue(value));
+    } else if (wcscmp(name, L"shadowoffset") == 0) {
+        SIZE offset = ParseSizeValue(value);
+        SetShadowOffset(offset.cx, offset.cy);
+    } else if (wcscmp(name, L"textcolor1") == 0) {
+        SetTextColor1(ParseColorValue(value));
+    } else if (wcscmp(name, L"textshadowcolora") == 0) {
+        SetTextShadowColorA(ParseColorValue(value));
+    } else if (wcscmp(name, L"textshadowcolorb") == 0) {
+        SetTextShadowColorB(ParseColorValue(value));
+    } else if (wcscmp(name, L"strokecolor") == 0) {
+        SetStrokeColor(ParseColorValue(value));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+SIZE CLabelUI::EstimateSize(SIZE available)
+{
+    if (m_cxFixed > 0 && m_cyFixed > 0)
+        return SIZE{m_cxFixed, m_cyFixed};
+    if (IsMultiLine() && (available.cx != lastAvailable_.cx || available.cy != lastAvailable_.cy))
+        needsEstimate_ = true;
+    if (!needsEstimate_)
+        return estimated_;
+
+    lastAvailable_ = available;
+    estimated_ = SIZE{m_cxFixed, m_cyFixed};
+    needsEstimate_ = false;
+    HDC dc = m_pManager ? m_pManager->GetPaintDC() : nullptr;
+    if (!IsMultiLine()) {
+        if (estimated_.cy == 0)
+            estimated_.cy = textPadding_.top + FontHeight() + textPadding_.bottom + kLineSlack;
+        if (estimated_.cx == 0) {
+            RECT rect = {0, 0, kMeasureExtent, estimated_.cy};
+            Measure(dc, rect, (textStyle_ & ~(kHorizontalAlignBits)) | DT_CALCRECT);
+            estimated_.cx = textPadding_.left + textPadding_.right + (rect.right - rect.left);
+        }
+        return estimated_;
+    }
+    if (estimated_.cx == 0)
+        estimated_.cx = available.cx;
+    RECT rect = {textPadding_.left, 0, estimated_.cx - textPadding_.right, kMeasureExtent};
+    Measure(dc, rect, textStyle_ | DT_CALCRECT);
+    estimated_.cy = textPadding_.top + textPadding_.bottom + (rect.bottom - rect.top);
+    return estimated_;
+}
+
+int CLabelUI::FontHeight() const
+{
+    if (!m_pManager)
+        return 0;
+    TFontRecord* font = m_pManager->FontRecordById(font_);
+    if (!font)
+        font = m_pManager->DefaultFontRecord();
+    return font ? font->tm.tmHeight : 0;
+}
+
+// Measures (with DT_CALCRECT in style) into rect; nothing without a device
+// context or text.
+void CLabelUI::Measure(HDC dc, RECT& rect, UINT style)
+{
+    if (!dc || m_sText.IsEmpty()) {
+        rect.right = rect.left;
+        rect.bottom = rect.top;
+        return;
+    }
+    DrawLabelText(dc, rect, textColor_, style);
+}
+
+SIZE CLabelUI::CalcTextRect(int width)
+{
+    return MeasureIn(m_pManager ? m_pManager->GetPaintDC() : nullptr, width);
+}
+
+SIZE CLabelUI::MeasureIn(HDC dc, int width)
+{
+    int right = (m_cxFixed > width ? m_cxFixed : width) - textPadding_.right;
+    RECT rect = {textPadding_.left, 0, right, kMeasureExtent};
+    Measure(dc, rect, textStyle_ | DT_CALCRECT);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void CLabelUI::DrawLabelText(HDC dc, RECT& rect, DWORD color, UINT style)
+{
+    if (showHtml_) {
+        int links = 0;
+        CRenderKit::DrawHtmlText(dc, m_pManager, rect, m_sText, color, nullptr, nullptr, links, font_, style);
+    } else {
+        CRenderKit::DrawText(dc, m_pManager, rect, m_sText, color, font_, style);
+    }
+}
+
+void CLabelUI::ResolveTextColors()
+{
+    if (!m_pManager)
+        return;
+    if (textColor_ == 0)
+        textColor_ = m_pManager->GetDefaultFontColor();
+    if (disabledTextColor_ == 0)
+        disabledTextColor_ = m_pManager->GetDefaultDisabledColor();
+}
+
+// Every label's text is moved down by half its free height before drawing,
+// whatever the vertical alignment; a vertically centred single line ends
+// up a quarter of the free height below the centre.
+void CLabelUI::PaintText(HDC hDC)
+{
+    ResolveTextColors();
+    RECT rect = m_rcItem;
+    rect.left += textPadding_.left;
+    rect.top += textPadding_.top;
+    rect.right -= textPadding_.right;
+    rect.bottom -= textPadding_.bottom;
+    SIZE measured = MeasureIn(hDC, rect.right - rect.left);
+    int shift = ((rect.bottom - rect.top) - measured.cy) / 2;
+    if (shift > 0)
+        rect.top += shift;
+    if (effectsOn_) {
+        PaintEffectText(hDC, rect);
+        return;
+    }
+    if (m_sText.IsEmpty())
+        return;
+    DrawLabelText(hDC, rect, IsEnabled() ? textColor_ : disabledTextColor_, textStyle_);
+}
+
+void CLabelUI::DoEvent(TUIEvent& event)
+{
+    if (event.Type == UIEVENT_SETFOCUS || event.Type == UIEVENT_KILLFOCUS) {
+        m_bFocused = event.Type == UIEVENT_SETFOCUS;
+        return;
+    }
+    CControlUI::DoEvent(event);
+}
+
+} // namespace SkinUI

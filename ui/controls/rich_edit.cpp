@@ -1,0 +1,465 @@
+#include "ui/controls/rich_edit.h"
+
+#include <oleauto.h>
+
+#include "ui/controls/attribute_value.h"
+#include "ui/controls/render_kit.h"
+#include "ui/controls/scroll_bar.h"
+#include "ui/controls/txt_win_host.h"
+#include "ui/core/ui_manager.h"
+
+namespace SkinUI {
+
+CRichEditUI::CRichEditUI() = default;
+
+// The engine calls back into the control while it is released (timers,
+// caret, invalidation), so it goes first, while the control is whole.
+CRichEditUI::~CRichEditUI()
+{
+    if (!host_)
+        return;
+    if (m_pManager) {
+        m_pManager->RemoveMessageFilter(this);
+        m_pManager->StopTimer(this, kCaretTimerId);
+    }
+    host_->Shutdown();
+    host_->Release();
+    host_ = nullptr;
+}
+
+const wchar_t* CRichEditUI::GetClass() const
+{
+    return L"RichEdit";
+}
+
+LPVOID CRichEditUI::GetInterface(const wchar_t* name)
+{
+    if (name && wcscmp(name, L"RichEdit") == 0)
+        return this;
+    return CContainerUI::GetInterface(name);
+}
+
+UINT CRichEditUI::GetControlFlags() const
+{
+    if (!IsEnabled())
+        return CContainerUI::GetControlFlags();
+    UINT flags = UIFLAG_SETCURSOR | UIFLAG_TABSTOP;
+    if (wantTab_)
+        flags |= UIFLAG_WANTTAB;
+    return flags;
+}
+
+void CRichEditUI::SetTransparent(bool transparent)
+{
+    transparent_ = transparent;
+    if (host_)
+        host_->SetTransparent(transparent);
+}
+
+void CRichEditUI::SetRich(bool rich)
+{
+    rich_ = rich;
+    if (host_)
+        host_->SetRich(rich);
+}
+
+void CRichEditUI::SetReadOnly(bool readOnly)
+{
+    readOnly_ = readOnly;
+    if (readOnly)
+        style_ |= kStyleReadOnly;
+    else
+        style_ &= ~kStyleReadOnly;
+    if (host_)
+        host_->SetReadOnly(readOnly);
+}
+
+void CRichEditUI::SetFont(int index)
+{
+    font_ = index;
+    if (host_)
+        host_->SetFont(FontHandle());
+}
+
+void CRichEditUI::SetTextColor(DWORD color)
+{
+    textColor_ = color;
+    if (host_)
+        host_->SetColor(color);
+}
+
+void CRichEditUI::SetLimitText(int limit)
+{
+    textLimit_ = limit;
+    if (host_)
+        host_->SetMaxLength(limit);
+}
+
+// The engine's view depends on the padding, so it needs a new layout, not
+// only a repaint.
+void CRichEditUI::SetTextPadding(RECT padding)
+{
+    textPadding_ = padding;
+    NeedUpdate();
+}
+
+HFONT CRichEditUI::FontHandle() const
+{
+    if (!m_pManager)
+        return nullptr;
+    return font_ >= 0 ? m_pManager->FontById(font_) : m_pManager->DefaultFontRecord()->hFont;
+}
+
+CUIString CRichEditUI::GetText() const
+{
+    ITextServices* services = host_ ? host_->GetTextServices() : nullptr;
+    if (!services)
+        return CUIString();
+    BSTR text = nullptr;
+    if (FAILED(services->TxGetText(&text)) || !text)
+        return CUIString();
+    CUIString result(text, static_cast<int>(SysStringLen(text)));
+    SysFreeString(text);
+    return result;
+}
+
+void CRichEditUI::SetText(const wchar_t* text)
+{
+    m_sText = text;
+    if (!host_)
+        return;
+    CHARRANGE all = {0, -1};
+    TxSendMessage(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all), nullptr);
+    TxSendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(m_sText.GetData()), nullptr);
+}
+
+bool CRichEditUI::ApplyStyleAttribute(const wchar_t* name, const wchar_t* value)
+{
+    bool on = ParseBoolValue(value);
+    if (wcscmp(name, L"vscrollbar") == 0) {
+        if (on)
+            style_ |= kStyleVScrollBar | kStyleKeepDisabledScroll;
+        CContainerUI::SetAttribute(name, value);
+    } else if (wcscmp(name, L"hscrollbar") == 0) {
+        if (on)
+            style_ |= kStyleHScrollBar | kStyleKeepDisabledScroll;
+        CContainerUI::SetAttribute(name, value);
+    } else if (wcscmp(name, L"autovscroll") == 0) {
+        if (on)
+            style_ |= kStyleAutoVScroll;
+    } else if (wcscmp(name, L"autohscroll") == 0) {
+        if (on)
+            style_ |= kStyleAutoHScroll;
+    } else if (wcscmp(name, L"multiline") == 0) {
+        if (wcscmp(value, L"false") == 0)
+            style_ &= ~kStyleMultiLine;
+    } else if (wcscmp(name, L"readonly") == 0) {
+        if (on)
+            SetReadOnly(true);
+    } else if (wcscmp(name, L"password") == 0) {
+        if (on)
+            style_ |= kStylePassword;
+    } else if (wcscmp(name, L"align") == 0) {
+        if (wcsstr(value, L"left"))
+            style_ &= ~(kStyleCenter | kStyleRight);
+        if (wcsstr(value, L"center"))
+            style_ = (style_ & ~kStyleRight) | kStyleCenter;
+        if (wcsstr(value, L"right"))
+            style_ = (style_ & ~kStyleCenter) | kStyleRight;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool CRichEditUI::ApplyStoreAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (wcscmp(name, L"wanttab") == 0)
+        SetWantTab(ParseBoolValue(value));
+    else if (wcscmp(name, L"wantreturn") == 0)
+        SetWantReturn(ParseBoolValue(value));
+    else if (wcscmp(name, L"wantctrlreturn") == 0)
+        SetWantCtrlReturn(ParseBoolValue(value));
+    else if (wcscmp(name, L"transparent") == 0)
+        SetTransparent(ParseBoolValue(value));
+    else if (wcscmp(name, L"rich") == 0)
+        SetRich(ParseBoolValue(value));
+    else if (wcscmp(name, L"font") == 0)
+        SetFont(ParseIntValue(value));
+    else if (wcscmp(name, L"textcolor") == 0)
+        SetTextColor(ParseColorValue(value, true));
+    else if (wcscmp(name, L"textpadding") == 0)
+        SetTextPadding(ParseRectValue(value));
+    else
+        return false;
+    return true;
+}
+
+void CRichEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (!name || !value)
+        return;
+    if (ApplyStyleAttribute(name, value) || ApplyStoreAttribute(name, value))
+        return;
+    CContainerUI::SetAttribute(name, value);
+}
+
+void CRichEditUI::SetPos(RECT rc, bool invalidate)
+{
+    CControlUI::SetPos(rc, invalidate);
+    bool verticalWasShown = IsBarShown(verticalScrollBar_);
+    bool horizontalWasShown = IsBarShown(horizontalScrollBar_);
+    RECT view = ContentRect();
+    if (host_) {
+        RECT client = {view.left + textPadding_.left, view.top + textPadding_.top,
+            view.right - textPadding_.right, view.bottom - textPadding_.bottom};
+        layingOut_ = true;
+        host_->SetClientRect(client);
+        FixVerticalBar(verticalWasShown, view);
+        layingOut_ = false;
+        // A bar that came or went changes the view: lay out again, a bounded
+        // number of times, so that a bar toggling at the boundary cannot loop.
+        if ((IsBarShown(verticalScrollBar_) != verticalWasShown ||
+                IsBarShown(horizontalScrollBar_) != horizontalWasShown) &&
+            scrollRelayoutDepth_ < kMaxScrollRelayout) {
+            Relayout(invalidate);
+            return;
+        }
+        view = ContentRect();
+    }
+    if (IsBarShown(verticalScrollBar_))
+        verticalScrollBar_->SetPos({view.right, view.top, view.right + verticalScrollBar_->GetFixedWidth(),
+            view.bottom}, invalidate);
+    if (IsBarShown(horizontalScrollBar_))
+        horizontalScrollBar_->SetPos({view.left, view.bottom, view.right,
+            view.bottom + horizontalScrollBar_->GetFixedHeight()}, invalidate);
+    PlaceChildren(view);
+}
+
+// An engine that does not report its range when the view changes would
+// leave a text taller than the view without a bar; measure it ourselves.
+void CRichEditUI::FixVerticalBar(bool barWasShown, const RECT& view)
+{
+    CScrollBarUI* bar = verticalScrollBar_;
+    if (!bar)
+        return;
+    bool hiddenNow = barWasShown && !bar->IsVisible();
+    bool ourBar = bar->IsVisible() && scrollBarFixing_;
+    if (!hiddenNow && !ourBar)
+        return;
+    const RECT& client = host_->GetClientRect();
+    int clientHeight = client.bottom - client.top;
+    int height = host_->GetNaturalHeight(client.right - client.left + bar->GetFixedWidth());
+    if (height > clientHeight) {
+        bar->SetVisible(true);
+        if (bar->GetScrollRange() <= 0)
+            bar->SetScrollRange(height - clientHeight);
+        bar->SetScrollPos(0);
+        scrollBarFixing_ = true;
+    } else if (scrollBarFixing_) {
+        bar->SetVisible(false);
+        scrollBarFixing_ = false;
+    }
+}
+
+bool CRichEditUI::TextFitsWithoutBar()
+{
+    if (!host_ || !verticalScrollBar_)
+        return true;
+    const RECT& client = host_->GetClientRect();
+    int width = client.right - client.left;
+    if (IsBarShown(verticalScrollBar_))
+        width += verticalScrollBar_->GetFixedWidth();
+    return host_->GetNaturalHeight(width) <= client.bottom - client.top;
+}
+
+void CRichEditUI::PlaceChildren(const RECT& view)
+{
+    RECT area = view;
+    if (IsBarShown(verticalScrollBar_)) {
+        area.top -= verticalScrollBar_->GetScrollPos();
+        area.bottom += verticalScrollBar_->GetScrollRange() - verticalScrollBar_->GetScrollPos();
+    }
+    if (IsBarShown(horizontalScrollBar_)) {
+        area.left -= horizontalScrollBar_->GetScrollPos();
+        area.right += horizontalScrollBar_->GetScrollRange() - horizontalScrollBar_->GetScrollPos();
+    }
+    for (int i = 0; i < items_.GetSize(); ++i) {
+        CControlUI* child = GetItemAt(i);
+        if (!child->IsVisible())
+            continue;
+        if (child->IsFloat()) {
+            SetFloatPos(i);
+            continue;
+        }
+        int width = area.right - area.left;
+        width = width < child->GetMinWidth() ? child->GetMinWidth() : width;
+        width = width > child->GetMaxWidth() ? child->GetMaxWidth() : width;
+        int height = area.bottom - area.top;
+        height = height < child->GetMinHeight() ? child->GetMinHeight() : height;
+        height = height > child->GetMaxHeight() ? child->GetMaxHeight() : height;
+        child->SetPos({area.left, area.top, area.left + width, area.top + height}, false);
+    }
+}
+
+bool CRichEditUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stop)
+{
+    RECT area;
+    if (!IntersectRect(&area, &rcPaint, &m_rcItem))
+        return true;
+    CRenderClip clip;
+    CRenderKit::GenerateClip(hDC, area, clip);
+    CControlUI::DoPaint(hDC, rcPaint, stop);
+    PaintEngine(hDC, area);
+    for (int i = 0; i < items_.GetSize(); ++i) {
+        CControlUI* child = GetItemAt(i);
+        if (child == stop)
+            return false;
+        RECT overlap;
+        if (child->IsVisible() && IntersectRect(&overlap, &rcPaint, &child->GetPos()) &&
+            !child->Paint(hDC, rcPaint, stop))
+            return false;
+    }
+    PaintCaret(hDC);
+    for (CScrollBarUI* bar : {verticalScrollBar_, horizontalScrollBar_}) {
+        if (!bar)
+            continue;
+        if (bar == stop)
+            return false;
+        RECT overlap;
+        if (bar->IsVisible() && IntersectRect(&overlap, &rcPaint, &bar->GetPos()) &&
+            !bar->Paint(hDC, rcPaint, stop))
+            return false;
+    }
+    return true;
+}
+
+// The engine draws into the paint surface within its view only, so text
+// scrolled past the edges never reaches the decoration or the neighbours.
+void CRichEditUI::PaintEngine(HDC hDC, const RECT& area)
+{
+    ITextServices* services = host_ ? host_->GetTextServices() : nullptr;
+    if (!services)
+        return;
+    const RECT& client = host_->GetClientRect();
+    RECT update;
+    if (IntersectRect(&update, &area, &client)) {
+        CRenderClip clip;
+        CRenderKit::GenerateClip(hDC, update, clip);
+        RECTL bounds = {client.left, client.top, client.right, client.bottom};
+        services->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, hDC, nullptr, &bounds, nullptr, &update, nullptr,
+            0, TXTVIEW_ACTIVE);
+    }
+    if (scrollBarFixing_ && TextFitsWithoutBar())
+        NeedUpdate();
+}
+
+void CRichEditUI::PaintCaret(HDC hDC)
+{
+    if (!host_ || !m_pManager || !m_pManager->IsLayered())
+        return;
+    if (!IsFocused() || !host_->IsCaretShown() || !caretBlinkShown_)
+        return;
+    RECT caret = host_->GetCaretRect();
+    CRenderKit::DrawColor(hDC, caret, 0xFF000000);
+}
+
+void CRichEditUI::DoInit()
+{
+    if (created_)
+        return;
+    created_ = true;
+    TTxtHostSetup setup;
+    setup.style = style_;
+    setup.textLimit = textLimit_;
+    setup.rich = rich_;
+    setup.font = FontHandle();
+    setup.textColor = textColor_;
+    setup.text = m_sText.GetData();
+    host_ = CTxtWinHost::Create(this, setup);
+    if (!host_)
+        return;
+    host_->SetTransparent(transparent_);
+    TxSendMessage(EM_SETLANGOPTIONS, 0, 0, nullptr);
+    // The engine reports content changes only when asked to.
+    TxSendMessage(EM_SETEVENTMASK, 0, ENM_CHANGE, nullptr);
+    host_->SetActive(true);
+    if (!m_pManager)
+        return;
+    m_pManager->AddMessageFilter(this);
+    if (m_pManager->IsLayered())
+        m_pManager->StartTimer(this, kCaretTimerId, GetCaretBlinkTime());
+}
+
+void CRichEditUI::OnFocusChange(bool focused)
+{
+    if (host_) {
+        host_->SetActive(true);
+        TxSendMessage(focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0, nullptr);
+    }
+    m_bFocused = focused;
+    Invalidate();
+}
+
+void CRichEditUI::OnCaretTimer()
+{
+    if (!host_ || !m_pManager || !m_pManager->IsLayered() || !IsFocused())
+        return;
+    if (::GetFocus() != m_pManager->GetPaintWindow())
+        return;
+    caretBlinkShown_ = !caretBlinkShown_;
+    RECT caret = host_->GetCaretRect();
+    for (CControlUI* ancestor = this; ancestor; ancestor = ancestor->GetParent()) {
+        if (!IntersectRect(&caret, &caret, &ancestor->GetPos()))
+            return;
+    }
+    m_pManager->InvalidateArea(caret);
+}
+
+void CRichEditUI::DoEvent(TUIEvent& event)
+{
+    bool mouse = event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND;
+    if (mouse && !IsMouseEnabled()) {
+        if (m_pParent)
+            m_pParent->DoEvent(event);
+        else
+            CContainerUI::DoEvent(event);
+        return;
+    }
+    switch (event.Type) {
+    case UIEVENT_SETCURSOR:
+        if (IsEnabled() && host_ && host_->DoSetCursor(event.ptMouse))
+            return;
+        break;
+    case UIEVENT_WINDOWSIZE:
+        if (host_)
+            host_->SetSizeChanged();
+        return;
+    case UIEVENT_SETFOCUS:
+    case UIEVENT_KILLFOCUS:
+        OnFocusChange(event.Type == UIEVENT_SETFOCUS);
+        return;
+    case UIEVENT_TIMER:
+        if (event.wParam == kCaretTimerId)
+            OnCaretTimer();
+        else
+            TxSendMessage(WM_TIMER, event.wParam, event.lParam, nullptr);
+        return;
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK:
+    case UIEVENT_MOUSEMOVE:
+    case UIEVENT_BUTTONUP:
+        return;
+    case UIEVENT_SCROLLWHEEL:
+        if (GetKeyState(VK_CONTROL) < 0)
+            return;
+        break;
+    default:
+        if (event.Type > UIEVENT__KEYBEGIN && event.Type < UIEVENT__KEYEND)
+            return;
+        break;
+    }
+    CContainerUI::DoEvent(event);
+}
+
+} // namespace SkinUI
