@@ -104,6 +104,39 @@ TEST_F(InputTest, DeletedControlLeavesEveryList)
     EXPECT_EQ(a->Count(UIEVENT_MOUSELEAVE), 1);
 }
 
+TEST_F(InputTest, KeysGoToFocusAndKeyControlsAndTheWheelToTheControlUnderIt)
+{
+    host.manager.FocusControl(b);
+    host.Send(WM_KEYDOWN, 'K');
+    host.Send(WM_CHAR, 'k');
+    host.manager.FocusControl(c);
+    host.Send(WM_KEYUP, 'K');
+    POINT screen = {10, 120};
+    ::ClientToScreen(host.hwnd, &screen);
+    host.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(screen.x, screen.y));
+
+    EXPECT_EQ(b->Count(UIEVENT_KEYDOWN), 1);
+    EXPECT_EQ(b->Count(UIEVENT_CHAR), 1);
+    EXPECT_EQ(b->Count(UIEVENT_KEYUP), 1) << "the key up goes to the control that got the key down";
+    EXPECT_EQ(c->Count(UIEVENT_KEYUP), 0);
+    EXPECT_EQ(c->LastParam(UIEVENT_SCROLLWHEEL), 1) << "towards the user";
+}
+
+TEST_F(InputTest, HoverShowsTheTooltipAndCloseDestroysIt)
+{
+    c->SetToolTip(L"tip");
+    host.SendAt(WM_MOUSEMOVE, 10, 120);
+    host.SendAt(WM_MOUSEHOVER, 10, 120);
+    HWND tooltip = host.manager.GetTooltipWindow();
+
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_EQ(::GetWindow(tooltip, GW_OWNER), host.hwnd);
+    EXPECT_EQ(c->Count(UIEVENT_MOUSEHOVER), 1);
+    host.Send(WM_CLOSE);
+    EXPECT_FALSE(::IsWindow(tooltip));
+    EXPECT_EQ(c->Count(UIEVENT_MOUSELEAVE), 1);
+}
+
 struct TabCase {
     const char* what;
     const wchar_t* from;
