@@ -1,4 +1,4 @@
-#include "manager_host.h"
+#include "tests/support/ui_host.h"
 
 #include "ui/controls/image_spec.h"
 
