@@ -104,6 +104,12 @@ LRESULT RichEditHost::SendAt(UINT message, POINT point, WPARAM wParam)
     return Send(message, wParam, MAKELPARAM(point.x, point.y));
 }
 
+LRESULT RichEditHost::SendWheel(POINT point, WPARAM keys, int delta)
+{
+    ::ClientToScreen(hwnd, &point);
+    return Send(WM_MOUSEWHEEL, MAKEWPARAM(keys, delta), MAKELPARAM(point.x, point.y));
+}
+
 void RichEditHost::Pump()
 {
     MSG msg;

@@ -18,8 +18,7 @@ public:
     std::vector<SkinUI::TUINotify> got;
 };
 
-// A visible popup window at the screen's origin (client and screen points
-// agree) whose procedure hands every message to its manager first, as the
+// A visible popup window whose procedure hands every message to its manager first, as the
 // window base does. The root is a vertical layout with an inset around one
 // rich edit of a fixed size.
 class RichEditHost {
@@ -38,6 +37,8 @@ public:
     RECT EditRect() const;
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     LRESULT SendAt(UINT message, POINT point, WPARAM wParam = 0);
+    // The wheel's point is given on the screen.
+    LRESULT SendWheel(POINT point, WPARAM keys, int delta);
     // Dispatches what is queued for the window (the posted notifications).
     void Pump();
     // Closes the window the way a user's close ends it.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <richedit.h>
+#include <string.h>
+
 #include "rich_edit_host.h"
 #include "ui/controls/scroll_bar.h"
 
@@ -13,6 +16,23 @@ const UINT kFirstNativeTimerId = 17;
 const RichEditHost::Attributes kStyledBar = {
     {L"vscrollbar", L"true"},
     {L"vscrollbarstyle", L"width=\"6\" thumbcolor=\"#FFFF0000\""},
+};
+
+// Holds Ctrl down in the thread's keyboard state while alive.
+class ControlHeld {
+public:
+    ControlHeld()
+    {
+        GetKeyboardState(saved_);
+        BYTE held[256];
+        memcpy(held, saved_, sizeof(held));
+        held[VK_CONTROL] = 0x80;
+        SetKeyboardState(held);
+    }
+    ~ControlHeld() { SetKeyboardState(saved_); }
+
+private:
+    BYTE saved_[256];
 };
 
 POINT Center(const RECT& rect)
@@ -49,7 +69,7 @@ TEST(RichEditScroll, WheelScrollsByLinesAndCtrlWheelGoesToTheEngine)
     host.edit->SetText(NumberedLines(30).c_str());
     host.Paint();
     POINT inside = Center(host.EditRect());
-    host.SendAt(WM_MOUSEWHEEL, inside, MAKEWPARAM(0, -WHEEL_DELTA));
+    host.SendWheel(inside, 0, -WHEEL_DELTA);
     host.Pump();
     int oneLine = host.EngineScrollY();
     EXPECT_GT(oneLine, 0);
@@ -58,8 +78,14 @@ TEST(RichEditScroll, WheelScrollsByLinesAndCtrlWheelGoesToTheEngine)
 
     host.edit->HomeUp();
     ASSERT_EQ(host.EngineScrollY(), 0);
-    host.SendAt(WM_MOUSEWHEEL, inside, MAKEWPARAM(MK_CONTROL, -WHEEL_DELTA));
-    EXPECT_NE(host.EngineScrollY(), oneLine);
+    ControlHeld control;
+    host.SendWheel(inside, MK_CONTROL, -WHEEL_DELTA);
+    EXPECT_EQ(host.EngineScrollY(), 0);
+    WPARAM numerator = 0;
+    LPARAM denominator = 0;
+    host.edit->TxSendMessage(EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator),
+        reinterpret_cast<LPARAM>(&denominator), nullptr);
+    EXPECT_NE(numerator, denominator);
 }
 
 TEST(RichEditScroll, DraggingTheThumbScrollsTheText)
