@@ -6,6 +6,8 @@
 #include <wchar.h>
 #include <wctype.h>
 
+#include <algorithm>
+
 namespace SkinUI {
 
 namespace {
@@ -141,8 +143,9 @@ bool CUIManager::MakeFont(TFontRecord& record, const wchar_t* name, int size, bo
     font.lfFaceName[length] = L'\0';
     font.lfCharSet = kFontCharset;
     font.lfHeight = -size;
+    // Bold adds to the base weight, kept inside the range GDI documents.
     if (bold)
-        font.lfWeight += FW_BOLD;
+        font.lfWeight = std::min(font.lfWeight + FW_BOLD, 1000L);
     font.lfUnderline = underline ? TRUE : FALSE;
     font.lfItalic = italic ? TRUE : FALSE;
     HFONT handle = ::CreateFontIndirectW(&font);

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <richedit.h>
+
+#include "rich_edit_host.h"
+
+using namespace SkinUI;
+
+namespace {
+
+struct TextCase {
+    const wchar_t* set;
+    // The engine answers paragraph ends as CR.
+    const wchar_t* got;
+    int lines;
+};
+
+TEST(RichEditText, SetTextGivesTheTextBackInUtf16)
+{
+    const TextCase cases[] = {
+        {L"第一行 中文\n第二行\n第三行 line three", L"第一行 中文\r第二行\r第三行 line three", 3},
+        {L"plain", L"plain", 1},
+        {L"", L"", 1},
+    };
+    RichEditHost host(200, 100);
+    for (const TextCase& c : cases) {
+        host.notes.got.clear();
+        host.edit->SetText(c.set);
+        EXPECT_STREQ(host.edit->GetText().GetData(), c.got) << "set: " << testing::PrintToString(c.set);
+        EXPECT_EQ(host.LineCount(), c.lines);
+        EXPECT_GE(host.notes.Count(L"textchanged"), 1);
+    }
+}
+
+// The upgrade window turns each "|" of the release notes into a line feed.
+TEST(RichEditText, ReleaseNotesWithBarsShowOneLineEach)
+{
+    RichEditHost host(200, 100);
+    CUIString notes(L"a|b|c");
+    notes.Replace(L"|", L"\n");
+    host.edit->SetText(notes);
+    EXPECT_EQ(host.LineCount(), 3);
+    EXPECT_STREQ(host.edit->GetText().GetData(), L"a\rb\rc");
+}
+
+struct InputCase {
+    const wchar_t* name;
+    const wchar_t* value;
+    bool typingChanges;
+    bool enterSendsReturn;
+    int linesAfterEnter;
+};
+
+// Keys reach the engine through the window's message filter, as typed.
+TEST(RichEditInput, ReadOnlyAndWantReturnDecideWhatKeysDo)
+{
+    const InputCase cases[] = {
+        {L"readonly", L"true", false, false, 1},
+        {L"wantreturn", L"false", true, true, 1},
+        {L"wantreturn", L"true", true, false, 2},
+    };
+    for (const InputCase& c : cases) {
+        RichEditHost host(200, 100, {{c.name, c.value}});
+        host.edit->SetText(L"abc");
+        host.manager.FocusControl(host.edit);
+        ASSERT_TRUE(host.edit->IsFocused());
+        CHARRANGE end = {3, 3};
+        host.edit->TxSendMessage(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end), nullptr);
+        // No input-method context exists here: composition must pass quietly.
+        host.Send(WM_IME_STARTCOMPOSITION);
+        host.Send(WM_CHAR, L'x');
+        host.notes.got.clear();
+        host.Send(WM_KEYDOWN, VK_RETURN);
+        host.Send(WM_CHAR, L'\r');
+        host.Send(WM_KEYUP, VK_RETURN);
+        SCOPED_TRACE(testing::PrintToString(c.name) + "=" + testing::PrintToString(c.value));
+        CUIString text = host.edit->GetText();
+        EXPECT_EQ(text.Find(L"abcx") == 0, c.typingChanges);
+        EXPECT_EQ(host.notes.Count(L"return"), c.enterSendsReturn ? 1 : 0);
+        EXPECT_EQ(host.LineCount(), c.linesAfterEnter);
+    }
+}
+
+TEST(RichEditInput, KeysGoNowhereWithoutFocus)
+{
+    RichEditHost host(200, 100);
+    host.edit->SetText(L"abc");
+    host.Send(WM_CHAR, L'x');
+    EXPECT_STREQ(host.edit->GetText().GetData(), L"abc");
+}
+
+} // namespace
