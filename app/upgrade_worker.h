@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/upgrade_messages.h"
+#include "app/version_answer.h"
 
 #include <windows.h>
 
@@ -13,8 +14,13 @@
 // WM_UPGRADE_DONE. A failed installation leaves the installed entries as
 // they were.
 
-// Thread entry: the upgrade over the program's own folder.
-void RunUpgradeWorker(std::wstring address, HWND window);
+// A downloaded package that fails its check (app/package_check.h) is
+// deleted and the run ends with WM_UPGRADE_DOWNLOAD_FAILED.
+
+// Thread entry: the upgrade over the program's own folder. proof is what
+// the version answer gives to vouch for the package.
+void RunUpgradeWorker(std::wstring address, PackageProof proof, HWND window);
 
 // The upgrade over folder (ending with a backslash).
-void RunUpgradeInFolder(const std::wstring& folder, const std::wstring& address, HWND window);
+void RunUpgradeInFolder(const std::wstring& folder, const std::wstring& address,
+                        const PackageProof& proof, HWND window);
