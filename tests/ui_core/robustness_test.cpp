@@ -1,7 +1,9 @@
-// Feeds mutated layouts and zip archives to the parser and the zip reader.
+// Feeds mutated layouts and zip archives to the parser and the zip reader,
+// and mutated hash and signature texts to the package proof decoders.
 // Built with libstdc++'s checks and SKINUI_GUARDED_HEAP, and every input
 // lies right before an inaccessible page: a read or write past any buffer
 // faults and fails the run. Seeds are fixed, so a failure repeats.
+#include "app/package_proof.h"
 #include "ui/core/layout_markup.h"
 #include "ui/core/zip_reader.h"
 
@@ -253,4 +255,120 @@ TEST(Robustness, TruncatedAndPaddedZips)
     ExerciseZip(std::string(100000, 'P') + seed);
     ExerciseZip(seed + std::string(65535 - 22, '\0'));
     ExerciseZip(std::string("PK\x05\x06", 4));
+}
+
+namespace {
+
+std::string Hex(const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (unsigned char byte : bytes) {
+        text += digits[byte >> 4];
+        text += digits[byte & 15];
+    }
+    return text;
+}
+
+std::string Base64(const std::string& bytes)
+{
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        size_t have = bytes.size() - i < 3 ? bytes.size() - i : 3;
+        unsigned int group = 0;
+        for (size_t k = 0; k < 3; ++k)
+            group = group << 8 | (k < have ? static_cast<unsigned char>(bytes[i + k]) : 0);
+        for (size_t k = 0; k < 4; ++k)
+            text += k <= have ? digits[(group >> (18 - 6 * k)) & 63] : '=';
+    }
+    return text;
+}
+
+// The one DER spelling of r and s (32 bytes each).
+std::string CanonicalDer(const unsigned char* raw)
+{
+    std::string sequence;
+    for (int half = 0; half < 2; ++half) {
+        std::string value(reinterpret_cast<const char*>(raw + 32 * half), 32);
+        value.erase(0, value.find_first_not_of('\0'));
+        if (static_cast<unsigned char>(value[0]) & 0x80)
+            value.insert(0, 1, '\0');
+        sequence += std::string("\x02", 1) + static_cast<char>(value.size()) + value;
+    }
+    return std::string("\x30", 1) + static_cast<char>(sequence.size()) + sequence;
+}
+
+std::string SampleSignature()
+{
+    std::string r = "\x00\x80" + std::string(31, '\x11');
+    std::string s = "\x7F" + std::string(31, '\x22');
+    std::string sequence = std::string("\x02\x21", 2) + r + std::string("\x02\x20", 2) + s;
+    return std::string("\x30", 1) + static_cast<char>(sequence.size()) + sequence;
+}
+
+// A DER text that is accepted must be the one spelling of what it gave.
+void ExerciseDer(const std::string& der)
+{
+    GuardedBlock block(der);
+    unsigned char raw[kRawSignatureBytes] = {};
+    if (DerSignatureToRaw(std::string_view(block.data(), der.size()), raw)) {
+        EXPECT_EQ(Hex(der), Hex(CanonicalDer(raw)));
+    }
+}
+
+void ExerciseBase64(const std::string& text)
+{
+    GuardedBlock block(text);
+    std::vector<unsigned char> bytes;
+    if (DecodeBase64(std::string_view(block.data(), text.size()), bytes)) {
+        EXPECT_EQ(text, Base64(std::string(bytes.begin(), bytes.end())));
+    }
+}
+
+void ExerciseHex(const std::string& text)
+{
+    GuardedBlock block(text);
+    unsigned char digest[kSha256Bytes] = {};
+    if (DecodeSha256Hex(std::string_view(block.data(), text.size()), digest)) {
+        std::string lower = text;
+        for (char& c : lower)
+            c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(lower, Hex(std::string(reinterpret_cast<char*>(digest), sizeof(digest))));
+    }
+}
+
+} // namespace
+
+TEST(Robustness, MutatedSignaturesAndHashesAreDecodedExactlyOrRefused)
+{
+    const std::string der = SampleSignature();
+    const std::vector<std::string> derSeeds = {der, std::string("\x30\x06\x02\x01\x01\x02\x01\x02", 8)};
+    const std::string hex = Hex(der.substr(3, 32));
+    std::mt19937 random(16);
+    for (int i = 0; i < 6000; ++i) {
+        SCOPED_TRACE("proof mutation " + std::to_string(i));
+        std::string mutated = Mutate(derSeeds[i % derSeeds.size()], random);
+        ExerciseDer(mutated);
+        ExerciseBase64(Base64(mutated));
+        ExerciseBase64(Mutate(Base64(der), random));
+        ExerciseHex(Mutate(hex, random));
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+TEST(Robustness, TruncatedSignaturesAndHashes)
+{
+    const std::string der = SampleSignature();
+    const std::string text = Base64(der);
+    const std::string hex = Hex(der.substr(3, 32));
+    for (size_t length = 0; length <= der.size(); ++length)
+        ExerciseDer(der.substr(0, length));
+    for (size_t length = 0; length <= text.size(); ++length)
+        ExerciseBase64(text.substr(0, length));
+    for (size_t length = 0; length <= hex.size(); ++length)
+        ExerciseHex(hex.substr(0, length));
+    ExerciseDer(std::string(100000, '\x30'));
+    ExerciseBase64(std::string(100000, 'A'));
 }
