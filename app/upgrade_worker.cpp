@@ -133,7 +133,7 @@ UINT Upgrade(const std::wstring& folder, const std::wstring& address, const Pack
     SkinUI::FileHandle package = OpenPackageForCheck(packagePath);
     if (!package || !PackageIsGenuine(package.get(), proof, CompiledPackageKey())) {
         package.reset();
-        _wremove(packagePath.c_str());
+        DeleteFileForGood(packagePath);
         return WM_UPGRADE_DOWNLOAD_FAILED;
     }
     return Install(folder, packagePath, packageName, std::move(package));
