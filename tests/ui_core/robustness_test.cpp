@@ -7,6 +7,7 @@
 #include "ui/core/layout_markup.h"
 #include "ui/core/zip_reader.h"
 
+#include "tests/support/proof_texts.h"
 #include "tests/ui_core/fixtures.h"
 
 #include <windows.h>
@@ -259,61 +260,31 @@ TEST(Robustness, TruncatedAndPaddedZips)
 
 namespace {
 
-std::string Hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned char byte : bytes) {
-        text += digits[byte >> 4];
-        text += digits[byte & 15];
-    }
-    return text;
-}
-
-std::string Base64(const std::string& bytes)
-{
-    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string text;
-    for (size_t i = 0; i < bytes.size(); i += 3) {
-        size_t have = bytes.size() - i < 3 ? bytes.size() - i : 3;
-        unsigned int group = 0;
-        for (size_t k = 0; k < 3; ++k)
-            group = group << 8 | (k < have ? static_cast<unsigned char>(bytes[i + k]) : 0);
-        for (size_t k = 0; k < 4; ++k)
-            text += k <= have ? digits[(group >> (18 - 6 * k)) & 63] : '=';
-    }
-    return text;
-}
-
 // The one DER spelling of r and s (32 bytes each).
 std::string CanonicalDer(const unsigned char* raw)
 {
-    std::string sequence;
-    for (int half = 0; half < 2; ++half) {
-        std::string value(reinterpret_cast<const char*>(raw + 32 * half), 32);
-        value.erase(0, value.find_first_not_of('\0'));
-        if (static_cast<unsigned char>(value[0]) & 0x80)
-            value.insert(0, 1, '\0');
-        sequence += std::string("\x02", 1) + static_cast<char>(value.size()) + value;
-    }
-    return std::string("\x30", 1) + static_cast<char>(sequence.size()) + sequence;
+    std::string r(reinterpret_cast<const char*>(raw), 32);
+    std::string s(reinterpret_cast<const char*>(raw + 32), 32);
+    return testing_support::DerSignature(testing_support::MinimalDerInteger(r),
+                                         testing_support::MinimalDerInteger(s));
 }
 
 std::string SampleSignature()
 {
-    std::string r = "\x00\x80" + std::string(31, '\x11');
-    std::string s = "\x7F" + std::string(31, '\x22');
-    std::string sequence = std::string("\x02\x21", 2) + r + std::string("\x02\x20", 2) + s;
-    return std::string("\x30", 1) + static_cast<char>(sequence.size()) + sequence;
+    return testing_support::DerSignature('\0' + ("\x80" + std::string(31, '\x11')),
+                                         "\x7F" + std::string(31, '\x22'));
 }
 
-// A DER text that is accepted must be the one spelling of what it gave.
+using testing_support::ToBase64;
+using testing_support::ToHex;
+
+// A text that is accepted must be the one spelling of what it gave.
 void ExerciseDer(const std::string& der)
 {
     GuardedBlock block(der);
     unsigned char raw[kRawSignatureBytes] = {};
     if (DerSignatureToRaw(std::string_view(block.data(), der.size()), raw)) {
-        EXPECT_EQ(Hex(der), Hex(CanonicalDer(raw)));
+        EXPECT_EQ(ToHex(der), ToHex(CanonicalDer(raw)));
     }
 }
 
@@ -322,7 +293,7 @@ void ExerciseBase64(const std::string& text)
     GuardedBlock block(text);
     std::vector<unsigned char> bytes;
     if (DecodeBase64(std::string_view(block.data(), text.size()), bytes)) {
-        EXPECT_EQ(text, Base64(std::string(bytes.begin(), bytes.end())));
+        EXPECT_EQ(text, ToBase64(std::string(bytes.begin(), bytes.end())));
     }
 }
 
@@ -334,7 +305,7 @@ void ExerciseHex(const std::string& text)
         std::string lower = text;
         for (char& c : lower)
             c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-        EXPECT_EQ(lower, Hex(std::string(reinterpret_cast<char*>(digest), sizeof(digest))));
+        EXPECT_EQ(lower, ToHex(std::string(reinterpret_cast<char*>(digest), sizeof(digest))));
     }
 }
 
@@ -344,14 +315,14 @@ TEST(Robustness, MutatedSignaturesAndHashesAreDecodedExactlyOrRefused)
 {
     const std::string der = SampleSignature();
     const std::vector<std::string> derSeeds = {der, std::string("\x30\x06\x02\x01\x01\x02\x01\x02", 8)};
-    const std::string hex = Hex(der.substr(3, 32));
+    const std::string hex = ToHex(der.substr(3, 32));
     std::mt19937 random(16);
     for (int i = 0; i < 6000; ++i) {
         SCOPED_TRACE("proof mutation " + std::to_string(i));
         std::string mutated = Mutate(derSeeds[i % derSeeds.size()], random);
         ExerciseDer(mutated);
-        ExerciseBase64(Base64(mutated));
-        ExerciseBase64(Mutate(Base64(der), random));
+        ExerciseBase64(ToBase64(mutated));
+        ExerciseBase64(Mutate(ToBase64(der), random));
         ExerciseHex(Mutate(hex, random));
         if (HasFatalFailure())
             return;
@@ -361,8 +332,8 @@ TEST(Robustness, MutatedSignaturesAndHashesAreDecodedExactlyOrRefused)
 TEST(Robustness, TruncatedSignaturesAndHashes)
 {
     const std::string der = SampleSignature();
-    const std::string text = Base64(der);
-    const std::string hex = Hex(der.substr(3, 32));
+    const std::string text = ToBase64(der);
+    const std::string hex = ToHex(der.substr(3, 32));
     for (size_t length = 0; length <= der.size(); ++length)
         ExerciseDer(der.substr(0, length));
     for (size_t length = 0; length <= text.size(); ++length)

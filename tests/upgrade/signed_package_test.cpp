@@ -5,47 +5,16 @@
 #include "app/upgrade_messages.h"
 #include "app/package_proof.h"
 #include "tests/support/files.h"
+#include "tests/support/proof_texts.h"
 #include "tests/support/temp_folder.h"
 #include "tests/upgrade/worker_run.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 using namespace testing_support;
 using namespace upgrade_testing;
 
 namespace {
-
-std::string Base64(const std::string& bytes)
-{
-    const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string text;
-    for (size_t i = 0; i < bytes.size(); i += 3) {
-        unsigned int group = static_cast<unsigned char>(bytes[i]) << 16;
-        if (i + 1 < bytes.size())
-            group |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-        if (i + 2 < bytes.size())
-            group |= static_cast<unsigned char>(bytes[i + 2]);
-        size_t have = std::min<size_t>(3, bytes.size() - i);
-        for (size_t k = 0; k < 4; ++k)
-            text += k <= have ? digits[(group >> (18 - 6 * k)) & 63] : '=';
-    }
-    return text;
-}
-
-// A DER element with a one-byte length.
-std::string Element(char tag, const std::string& content)
-{
-    return std::string(1, tag) + static_cast<char>(content.size()) + content;
-}
-
-// An integer's minimal DER content: no leading zeros but one before a high bit.
-std::string MinimalInteger(std::string value)
-{
-    value.erase(0, std::min(value.find_first_not_of('\0'), value.size() - 1));
-    return (static_cast<unsigned char>(value[0]) & 0x80) ? '\0' + value : value;
-}
 
 struct Signature {
     std::string r;
@@ -67,7 +36,7 @@ Signature PublisherSignature()
 
 std::string Spelled(const std::string& r, const std::string& s)
 {
-    return Base64(Element(0x30, Element(0x02, r) + Element(0x02, s)));
+    return ToBase64(DerSignature(r, s));
 }
 
 PackageProof Proof(const OptionalText& signature, const OptionalText& sha256 = OptionalText())
@@ -102,8 +71,8 @@ TEST(SignedPackageTest, PublishersSignatureInstalls)
         {L"a-only.zip", Proof(TextMember(ProofText(L"a-only.zip.sig")),
                               TextMember(ProofText(L"a-only.zip.sha256")))},
         // The same r and s respelled by this test: proves the respellings below right.
-        {L"a-only.zip", Proof(TextMember(Spelled(MinimalInteger(signature.r),
-                                                 MinimalInteger(signature.s))))},
+        {L"a-only.zip", Proof(TextMember(Spelled(MinimalDerInteger(signature.r),
+                                                 MinimalDerInteger(signature.s))))},
     };
     for (const Case& c : cases) {
         TempFolder folder;
@@ -118,9 +87,9 @@ TEST(SignedPackageTest, PackageWithoutThePublishersValidSignatureIsADeletedDownl
 {
     std::string good = ProofText(L"a-only.zip.sig");
     Signature signature = PublisherSignature();
-    std::string r = MinimalInteger(signature.r);
-    std::string s = MinimalInteger(signature.s);
-    std::string der = Element(0x30, Element(0x02, r) + Element(0x02, s));
+    std::string r = MinimalDerInteger(signature.r);
+    std::string s = MinimalDerInteger(signature.s);
+    std::string der = DerSignature(r, s);
     std::string negativeLength = der;
     negativeLength[1] = '\xFF';
     OptionalText wrongType;
@@ -143,9 +112,9 @@ TEST(SignedPackageTest, PackageWithoutThePublishersValidSignatureIsADeletedDownl
         {L"a-only.zip", Proof(TextMember("")), "empty"},
         {L"a-only.zip", Proof(TextMember(good.substr(1))), "base64 cut short"},
         {L"a-only.zip", Proof(TextMember(good + " ")), "base64 with a space"},
-        {L"a-only.zip", Proof(TextMember(Base64(der.substr(0, der.size() - 1)))), "truncated DER"},
-        {L"a-only.zip", Proof(TextMember(Base64(der + '\0'))), "DER with a trailing byte"},
-        {L"a-only.zip", Proof(TextMember(Base64(negativeLength))), "negative DER length"},
+        {L"a-only.zip", Proof(TextMember(ToBase64(der.substr(0, der.size() - 1)))), "truncated DER"},
+        {L"a-only.zip", Proof(TextMember(ToBase64(der + '\0'))), "DER with a trailing byte"},
+        {L"a-only.zip", Proof(TextMember(ToBase64(negativeLength))), "negative DER length"},
         {L"a-only.zip", Proof(TextMember(Spelled(std::string(2, '\0') + r, s))),
          "integer with needless zeros"},
         {L"a-only.zip", Proof(TextMember(Spelled(r, '\x01' + s))), "integer over 32 bytes"},
