@@ -40,6 +40,7 @@ bool Succeeded(NTSTATUS status)
     return status >= 0;
 }
 
+// A failed open or import leaves nothing to close: the owner lets go unclosed.
 AlgorithmHandle OpenAlgorithm(const wchar_t* name)
 {
     AlgorithmHandle algorithm;
