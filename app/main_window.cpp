@@ -43,10 +43,11 @@ int ProgressPercent(WPARAM progress, LPARAM maximum)
     return static_cast<int>(uint64_t(done) * 100 / size);
 }
 
-MainWindow::MainWindow(std::wstring updateContent, std::wstring downloadAddress)
+MainWindow::MainWindow(std::wstring updateContent, std::wstring downloadAddress, PackageProof proof)
     : oemId_(OemId()),
       updateContent_(std::move(updateContent)),
       downloadAddress_(std::move(downloadAddress)),
+      proof_(std::move(proof)),
       session_(std::make_shared<UpgradeSession>())
 {
 }
@@ -92,7 +93,7 @@ LRESULT MainWindow::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bool& h
     LRESULT answer = WindowImplBase::OnCreate(message, wParam, lParam, handled);
     std::replace(updateContent_.begin(), updateContent_.end(), L'|', L'\n');
     SetControlText(L"Msg_RichEdit", updateContent_.c_str());
-    std::thread(RunUpgradeWorker, downloadAddress_, GetHWND(), session_).detach();
+    std::thread(RunUpgradeWorker, downloadAddress_, proof_, GetHWND(), session_).detach();
     return answer;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/upgrade_session.h"
+#include "app/version_answer.h"
 #include "ui/core/window_impl_base.h"
 
 #include <windows.h>
@@ -13,7 +14,8 @@
 // until the upgrade has ended or the user has confirmed leaving.
 class MainWindow : public SkinUI::WindowImplBase {
 public:
-    MainWindow(std::wstring updateContent, std::wstring downloadAddress);
+    // proof is what the version answer gives to vouch for the package.
+    MainWindow(std::wstring updateContent, std::wstring downloadAddress, PackageProof proof = PackageProof());
 
     // Set only when the worker reported a completed installation.
     bool Succeeded() const { return succeeded_; }
@@ -45,6 +47,7 @@ private:
     int oemId_;
     std::wstring updateContent_;
     std::wstring downloadAddress_;
+    PackageProof proof_;
     bool finished_ = false;
     std::shared_ptr<UpgradeSession> session_;
 };

@@ -71,7 +71,7 @@ const DWORD kWindowStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHIL
 // Shows the upgrade window until it closes; true when the upgrade completed.
 bool RunUpgradeWindow(const VersionAnswer& answer)
 {
-    MainWindow window(answer.updateContent, answer.downloadUrl);
+    MainWindow window(answer.updateContent, answer.downloadUrl, answer.packageProof);
     HWND handle = window.CreateNative(nullptr, L"Lumo Lumo Upgrade Version", kWindowStyle, WS_EX_WINDOWEDGE,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
     if (!handle)

@@ -2,15 +2,19 @@
 
 #include "app/archive/seven_zip_extractor.h"
 #include "app/module_folder.h"
+#include "app/package_check.h"
+#include "app/package_key.h"
 #include "app/safe_path.h"
 #include "app/upgrade_download.h"
 #include "app/upgrade_set_aside.h"
+#include "ui/core/unique_handle.h"
 
 #include <objbase.h>
 
 #include <io.h>
 #include <stdio.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -75,10 +79,19 @@ std::vector<std::wstring> SetAsideNames(const std::vector<SetAsideEntry>& entrie
     return names;
 }
 
+// Held without write or delete sharing from the check to the end of the
+// extraction, so that what was checked is what gets unpacked.
+SkinUI::FileHandle OpenPackageForCheck(const std::wstring& packagePath)
+{
+    return SkinUI::FileHandle(CreateFileW(packagePath.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                                          nullptr));
+}
+
 // Nothing is deleted before the new files are in place: the set-aside
 // entries are what a failed extraction is rolled back to.
 UINT Install(const std::wstring& folder, const std::wstring& packagePath,
-             const std::wstring& packageName)
+             const std::wstring& packageName, SkinUI::FileHandle checkedPackage)
 {
     SevenZip::SevenZipExtractor extractor;
     extractor.SetArchiveFile(packagePath);
@@ -101,11 +114,13 @@ UINT Install(const std::wstring& folder, const std::wstring& packagePath,
         return WM_UPGRADE_INSTALL_FAILED;
     }
     PurgeSetAside(folder, SetAsideNames(entries));
+    checkedPackage.reset();
     _wremove(packagePath.c_str());
     return WM_UPGRADE_DONE;
 }
 
-UINT Upgrade(const std::wstring& folder, const std::wstring& address, HWND window, const UpgradeSession* session)
+UINT Upgrade(const std::wstring& folder, const std::wstring& address, const PackageProof& proof,
+             HWND window, const UpgradeSession* session)
 {
     std::wstring packageName = PackageNameFromAddress(address);
     std::wstring packagePath;
@@ -115,30 +130,34 @@ UINT Upgrade(const std::wstring& folder, const std::wstring& address, HWND windo
         _wremove(packagePath.c_str());
     if (!DownloadToFile(address, packagePath, window, session))
         return WM_UPGRADE_DOWNLOAD_FAILED;
+    SkinUI::FileHandle package = OpenPackageForCheck(packagePath);
     // Once the user has left, nothing is installed any more.
-    if (session && session->LeaveRequested()) {
-        _wremove(packagePath.c_str());
+    bool left = session && session->LeaveRequested();
+    if (left || !package || !PackageIsGenuine(package.get(), proof, CompiledPackageKey())) {
+        package.reset();
+        DeleteFileForGood(packagePath);
         return WM_UPGRADE_DOWNLOAD_FAILED;
     }
-    return Install(folder, packagePath, packageName);
+    return Install(folder, packagePath, packageName, std::move(package));
 }
 
 } // namespace
 
-void RunUpgradeWorker(std::wstring address, HWND window, std::shared_ptr<UpgradeSession> session)
+void RunUpgradeWorker(std::wstring address, PackageProof proof, HWND window,
+                      std::shared_ptr<UpgradeSession> session)
 {
     std::wstring folder;
     if (GetModuleFolder(folder))
-        RunUpgradeInFolder(folder, address, window, session.get());
+        RunUpgradeInFolder(folder, address, proof, window, session.get());
     else
         PostMessageW(window, WM_UPGRADE_DOWNLOAD_FAILED, 0, 0);
     if (session)
         session->MarkEnded();
 }
 
-void RunUpgradeInFolder(const std::wstring& folder, const std::wstring& address, HWND window,
-                        UpgradeSession* session)
+void RunUpgradeInFolder(const std::wstring& folder, const std::wstring& address,
+                        const PackageProof& proof, HWND window, UpgradeSession* session)
 {
     ComApartment apartment;
-    PostMessageW(window, Upgrade(folder, address, window, session), 0, 0);
+    PostMessageW(window, Upgrade(folder, address, proof, window, session), 0, 0);
 }

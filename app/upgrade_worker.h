@@ -2,6 +2,7 @@
 
 #include "app/upgrade_messages.h"
 #include "app/upgrade_session.h"
+#include "app/version_answer.h"
 
 #include <windows.h>
 
@@ -15,10 +16,15 @@
 // WM_UPGRADE_DONE. A failed installation leaves the installed entries as
 // they were.
 
-// Thread entry: the upgrade over the program's own folder. The session, when
+// A downloaded package that fails its check (app/package_check.h) is
+// deleted and the run ends with WM_UPGRADE_DOWNLOAD_FAILED.
+
+// Thread entry: the upgrade over the program's own folder. proof is what
+// the version answer gives to vouch for the package. The session, when
 // given, can stop the download and learns when the worker has ended.
-void RunUpgradeWorker(std::wstring address, HWND window, std::shared_ptr<UpgradeSession> session);
+void RunUpgradeWorker(std::wstring address, PackageProof proof, HWND window,
+                      std::shared_ptr<UpgradeSession> session = nullptr);
 
 // The upgrade over folder (ending with a backslash).
-void RunUpgradeInFolder(const std::wstring& folder, const std::wstring& address, HWND window,
-                        UpgradeSession* session = nullptr);
+void RunUpgradeInFolder(const std::wstring& folder, const std::wstring& address,
+                        const PackageProof& proof, HWND window, UpgradeSession* session = nullptr);

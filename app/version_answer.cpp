@@ -55,6 +55,19 @@ std::wstring TextOf(const Json::Value& value)
     return Utf8ToWide(value.asString());
 }
 
+// Missing and null read as absent; a number or an object is a malformed
+// member, which must not be mistaken for an absent one.
+OptionalText OptionalTextOf(const Json::Value& value)
+{
+    OptionalText member;
+    if (value.isNull())
+        return member;
+    member.state = value.isString() ? OptionalText::State::Text : OptionalText::State::WrongType;
+    if (value.isString())
+        member.text = value.asString();
+    return member;
+}
+
 } // namespace
 
 std::string VersionServiceAddress(int oemId)
@@ -80,6 +93,8 @@ VersionAnswer ParseVersionAnswer(const std::string& body)
             answer.latestVersion = TextOf(data["LatestVersion"]);
             answer.updateContent = TextOf(data["UpdateContent"]);
             answer.downloadUrl = TextOf(data["DownloadUrl"]);
+            answer.packageProof.sha256 = OptionalTextOf(data["PackageSha256"]);
+            answer.packageProof.signature = OptionalTextOf(data["PackageSignature"]);
         } else {
             answer.message = TextOf(root["Msg"]);
         }

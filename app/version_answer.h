@@ -2,14 +2,29 @@
 
 #include <string>
 
+// A member the answer may leave out. Its bytes are kept as sent: the
+// texts it carries are checked by those who use them.
+struct OptionalText {
+    enum class State { Absent, Text, WrongType };
+    State state = State::Absent;
+    std::string text;
+};
+
+// What vouches for the upgrade package: "PackageSha256" and "PackageSignature".
+struct PackageProof {
+    OptionalText sha256;
+    OptionalText signature;
+};
+
 // The version service's answer, decoded; fields not read keep their
-// initial values (code 0, empty strings).
+// initial values (code 0, empty strings, absent members).
 struct VersionAnswer {
     int code = 0;
     std::wstring latestVersion;
     std::wstring updateContent;
     std::wstring downloadUrl;
     std::wstring message;
+    PackageProof packageProof;
 };
 
 // The address that asks the version service about this OEM identifier.

@@ -184,3 +184,39 @@ TEST(IsUpgradeDue, HugeNumbersSaturateInsteadOfWrapping)
     EXPECT_TRUE(IsUpgradeDue(L"2147483647.0.0.0", L"99999999999999999999.0.0.1"));
     EXPECT_FALSE(IsUpgradeDue(L"1.0.0.0", L"-99999999999999999999.0.0.0"));
 }
+
+TEST(ParseVersionAnswer, PackageProofMembersKeepTheirStateAndText)
+{
+    using State = OptionalText::State;
+    struct Case {
+        const char* members;
+        State state;
+        const char* text;
+    } cases[] = {
+        {"", State::Absent, ""},
+        {",\"PackageSha256\":null,\"PackageSignature\":null", State::Absent, ""},
+        {",\"PackageSha256\":\"ab12\",\"PackageSignature\":\"ab12\"", State::Text, "ab12"},
+        {",\"PackageSha256\":\"\",\"PackageSignature\":\"\"", State::Text, ""},
+        {",\"PackageSha256\":12,\"PackageSignature\":12", State::WrongType, ""},
+        {",\"PackageSha256\":{\"a\":1},\"PackageSignature\":[\"x\"]", State::WrongType, ""},
+        {",\"PackageSha256\":true,\"PackageSignature\":false", State::WrongType, ""},
+    };
+    for (const Case& c : cases) {
+        std::string body = std::string("{\"Code\":0,\"Data\":{\"LatestVersion\":\"1.0.1.0\"")
+                           + c.members + "}}";
+        VersionAnswer answer = ParseVersionAnswer(body);
+        EXPECT_EQ(L"1.0.1.0", answer.latestVersion) << body;
+        EXPECT_EQ(c.state, answer.packageProof.sha256.state) << body;
+        EXPECT_EQ(c.text, answer.packageProof.sha256.text) << body;
+        EXPECT_EQ(c.state, answer.packageProof.signature.state) << body;
+        EXPECT_EQ(c.text, answer.packageProof.signature.text) << body;
+    }
+}
+
+TEST(ParseVersionAnswer, PackageProofIsNotReadForANonZeroCode)
+{
+    VersionAnswer answer =
+        ParseVersionAnswer("{\"Code\":7,\"Data\":{\"PackageSha256\":\"ab\",\"PackageSignature\":3}}");
+    EXPECT_EQ(OptionalText::State::Absent, answer.packageProof.sha256.state);
+    EXPECT_EQ(OptionalText::State::Absent, answer.packageProof.signature.state);
+}

@@ -1,10 +1,13 @@
-// Feeds mutated layouts and zip archives to the parser and the zip reader.
+// Feeds mutated layouts and zip archives to the parser and the zip reader,
+// and mutated hash and signature texts to the package proof decoders.
 // Built with libstdc++'s checks and SKINUI_GUARDED_HEAP, and every input
 // lies right before an inaccessible page: a read or write past any buffer
 // faults and fails the run. Seeds are fixed, so a failure repeats.
+#include "app/package_proof.h"
 #include "ui/core/layout_markup.h"
 #include "ui/core/zip_reader.h"
 
+#include "tests/support/proof_texts.h"
 #include "tests/ui_core/fixtures.h"
 
 #include <windows.h>
@@ -253,4 +256,90 @@ TEST(Robustness, TruncatedAndPaddedZips)
     ExerciseZip(std::string(100000, 'P') + seed);
     ExerciseZip(seed + std::string(65535 - 22, '\0'));
     ExerciseZip(std::string("PK\x05\x06", 4));
+}
+
+namespace {
+
+// The one DER spelling of r and s (32 bytes each).
+std::string CanonicalDer(const unsigned char* raw)
+{
+    std::string r(reinterpret_cast<const char*>(raw), 32);
+    std::string s(reinterpret_cast<const char*>(raw + 32), 32);
+    return testing_support::DerSignature(testing_support::MinimalDerInteger(r),
+                                         testing_support::MinimalDerInteger(s));
+}
+
+std::string SampleSignature()
+{
+    return testing_support::DerSignature('\0' + ("\x80" + std::string(31, '\x11')),
+                                         "\x7F" + std::string(31, '\x22'));
+}
+
+using testing_support::ToBase64;
+using testing_support::ToHex;
+
+// A text that is accepted must be the one spelling of what it gave.
+void ExerciseDer(const std::string& der)
+{
+    GuardedBlock block(der);
+    unsigned char raw[kRawSignatureBytes] = {};
+    if (DerSignatureToRaw(std::string_view(block.data(), der.size()), raw)) {
+        EXPECT_EQ(ToHex(der), ToHex(CanonicalDer(raw)));
+    }
+}
+
+void ExerciseBase64(const std::string& text)
+{
+    GuardedBlock block(text);
+    std::vector<unsigned char> bytes;
+    if (DecodeBase64(std::string_view(block.data(), text.size()), bytes)) {
+        EXPECT_EQ(text, ToBase64(std::string(bytes.begin(), bytes.end())));
+    }
+}
+
+void ExerciseHex(const std::string& text)
+{
+    GuardedBlock block(text);
+    unsigned char digest[kSha256Bytes] = {};
+    if (DecodeSha256Hex(std::string_view(block.data(), text.size()), digest)) {
+        std::string lower = text;
+        for (char& c : lower)
+            c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(lower, ToHex(std::string(reinterpret_cast<char*>(digest), sizeof(digest))));
+    }
+}
+
+} // namespace
+
+TEST(Robustness, MutatedSignaturesAndHashesAreDecodedExactlyOrRefused)
+{
+    const std::string der = SampleSignature();
+    const std::vector<std::string> derSeeds = {der, std::string("\x30\x06\x02\x01\x01\x02\x01\x02", 8)};
+    const std::string hex = ToHex(der.substr(3, 32));
+    std::mt19937 random(16);
+    for (int i = 0; i < 6000; ++i) {
+        SCOPED_TRACE("proof mutation " + std::to_string(i));
+        std::string mutated = Mutate(derSeeds[i % derSeeds.size()], random);
+        ExerciseDer(mutated);
+        ExerciseBase64(ToBase64(mutated));
+        ExerciseBase64(Mutate(ToBase64(der), random));
+        ExerciseHex(Mutate(hex, random));
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+TEST(Robustness, TruncatedSignaturesAndHashes)
+{
+    const std::string der = SampleSignature();
+    const std::string text = ToBase64(der);
+    const std::string hex = ToHex(der.substr(3, 32));
+    for (size_t length = 0; length <= der.size(); ++length)
+        ExerciseDer(der.substr(0, length));
+    for (size_t length = 0; length <= text.size(); ++length)
+        ExerciseBase64(text.substr(0, length));
+    for (size_t length = 0; length <= hex.size(); ++length)
+        ExerciseHex(hex.substr(0, length));
+    ExerciseDer(std::string(100000, '\x30'));
+    ExerciseBase64(std::string(100000, 'A'));
 }

@@ -7,30 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 using namespace testing_support;
 using namespace upgrade_testing;
 
 namespace {
-
-using Snapshot = std::vector<std::pair<std::wstring, std::string>>;
-
-// Progress reports only, then exactly one final message, which is last.
-void ExpectRunEndsWith(const std::vector<PostedMessage>& messages, UINT final)
-{
-    ASSERT_FALSE(messages.empty());
-    EXPECT_EQ(std::vector<UINT>{final}, FinalMessages(messages)) << Describe(messages);
-    EXPECT_EQ(final, messages.back().message) << Describe(messages);
-}
-
-Snapshot Without(Snapshot snapshot, const std::wstring& name)
-{
-    snapshot.erase(std::remove_if(snapshot.begin(), snapshot.end(),
-                                  [&](const auto& entry) { return entry.first == name; }),
-                   snapshot.end());
-    return snapshot;
-}
 
 std::wstring Package(const std::wstring& name)
 {
@@ -253,7 +233,7 @@ TEST(UpgradeWorkerTest, ThreadEntryWorksInTheProgramsFolder)
 {
     std::wstring name = L"kestrel-upgrade-absent.7z";
     std::vector<PostedMessage> messages = RunAgainstWindow([&](HWND window) {
-        RunUpgradeWorker(Address("REFUSED", L"files/" + name), window);
+        RunUpgradeWorker(Address("REFUSED", L"files/" + name), PackageProof(), window);
     });
     ExpectRunEndsWith(messages, WM_UPGRADE_DOWNLOAD_FAILED);
     EXPECT_FALSE(FileExists(ProgramFolder() + name));

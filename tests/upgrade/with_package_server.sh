@@ -37,6 +37,27 @@ zip_package_args unsafe.zip 'a.dll=new a' '../evil.dll=evil'
 zip_package_args self.zip 'a.dll=new a' 'self.zip=not the package'
 printf 'not an archive\r\n' > "$PACK/invalid.7z"
 
+# Packages with their proofs: NAME.sha256 (hexadecimal), NAME.sig (base64 of
+# the DER signature by the publisher key that the signed tests carry, made
+# when they were built) and NAME.other-sig (by a key made now). A flipped
+# byte and a package of other contents stand in for tampering.
+PUBLISHER_KEY="$BUILD_DIR/tests/upgrade/publisher-key/private.pem"
+OTHER_KEY="$DATA/other-key.pem"
+openssl ecparam -name prime256v1 -genkey -noout -out "$OTHER_KEY"
+[ -f "$PUBLISHER_KEY" ] || PUBLISHER_KEY=$OTHER_KEY
+zip_package_args tampered.zip 'a.dll=tampered a'
+python3 - "$PACK/a-only.zip" "$PACK/a-only-flipped.zip" <<'PY'
+import sys
+data = bytearray(open(sys.argv[1], "rb").read())
+data[len(data) // 2] ^= 0x01
+open(sys.argv[2], "wb").write(data)
+PY
+for name in a-only.zip basic.7z; do
+    sha256sum "$PACK/$name" | cut -c1-64 | tr -d '\n' > "$PACK/$name.sha256"
+    openssl dgst -sha256 -sign "$PUBLISHER_KEY" "$PACK/$name" | base64 -w0 > "$PACK/$name.sig"
+    openssl dgst -sha256 -sign "$OTHER_KEY" "$PACK/$name" | base64 -w0 > "$PACK/$name.other-sig"
+done
+
 local_ca_self_signed "$TEST_CA_DIR" "$DATA/selfsigned.crt" localhost
 
 python3 "$HERE/package_server.py" --ready "$DATA/ports" --root "$PACK" \

@@ -3,8 +3,11 @@
 #include "app/upgrade_worker.h"
 #include "tests/support/files.h"
 
+#include <gtest/gtest.h>
+
 #include <stdlib.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace upgrade_testing {
@@ -77,10 +80,12 @@ std::vector<PostedMessage> RunAgainstWindow(const std::function<void(HWND)>& wor
     return received;
 }
 
-std::vector<PostedMessage> RunWorker(const std::wstring& folder, const std::wstring& address)
+std::vector<PostedMessage> RunWorker(const std::wstring& folder, const std::wstring& address,
+                                     const PackageProof& proof)
 {
-    return RunAgainstWindow(
-        [folder, address](HWND window) { RunUpgradeInFolder(folder, address, window); });
+    return RunAgainstWindow([folder, address, proof](HWND window) {
+        RunUpgradeInFolder(folder, address, proof, window);
+    });
 }
 
 bool IsFinal(UINT message)
@@ -125,6 +130,36 @@ std::string Describe(const std::vector<PostedMessage>& messages)
         default: text += "?"; break;
         }
     }
+    return text;
+}
+
+Snapshot Without(Snapshot snapshot, const std::wstring& name)
+{
+    snapshot.erase(std::remove_if(snapshot.begin(), snapshot.end(),
+                                  [&](const auto& entry) { return entry.first == name; }),
+                   snapshot.end());
+    return snapshot;
+}
+
+void ExpectRunEndsWith(const std::vector<PostedMessage>& messages, UINT final)
+{
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(std::vector<UINT>{final}, FinalMessages(messages)) << Describe(messages);
+    EXPECT_EQ(final, messages.back().message) << Describe(messages);
+}
+
+OptionalText TextMember(const std::string& text)
+{
+    OptionalText member;
+    member.state = OptionalText::State::Text;
+    member.text = text;
+    return member;
+}
+
+std::string ProofText(const std::wstring& fileName)
+{
+    std::string text = testing_support::ReadBytes(PackagesFolder() + fileName);
+    EXPECT_FALSE(text.empty()) << testing_support::ToUtf8(fileName);
     return text;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/version_answer.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -20,8 +22,9 @@ struct PostedMessage {
 // message the window received, in order, including any that came late.
 std::vector<PostedMessage> RunAgainstWindow(const std::function<void(HWND)>& work);
 
-// RunUpgradeInFolder(folder, address, window) run that way.
-std::vector<PostedMessage> RunWorker(const std::wstring& folder, const std::wstring& address);
+// RunUpgradeInFolder(folder, address, proof, window) run that way.
+std::vector<PostedMessage> RunWorker(const std::wstring& folder, const std::wstring& address,
+                                     const PackageProof& proof = PackageProof());
 
 bool IsFinal(UINT message);
 // The final messages of a run, in order (a sound run has exactly one).
@@ -29,6 +32,18 @@ std::vector<UINT> FinalMessages(const std::vector<PostedMessage>& messages);
 std::vector<PostedMessage> ProgressReports(const std::vector<PostedMessage>& messages);
 // Messages as "P P P DONE" for failure texts.
 std::string Describe(const std::vector<PostedMessage>& messages);
+
+using Snapshot = std::vector<std::pair<std::wstring, std::string>>;
+// The snapshot without the entry of that name.
+Snapshot Without(Snapshot snapshot, const std::wstring& name);
+
+// Progress reports only, then exactly one final message, which is last.
+void ExpectRunEndsWith(const std::vector<PostedMessage>& messages, UINT final);
+
+// An answer member that holds text.
+OptionalText TextMember(const std::string& text);
+// A proof the driver wrote beside the packages: NAME.sha256, NAME.sig, NAME.other-sig.
+std::string ProofText(const std::wstring& fileName);
 
 // "http://localhost:<port>/<path>" with the port from KESTREL_UPGRADE_<listener>_PORT.
 std::wstring Address(const char* listener, const std::wstring& path, const char* scheme = "http");

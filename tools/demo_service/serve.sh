@@ -8,7 +8,9 @@
 #   26                   Code 0, LatestVersion 1.0.1.0   an upgrade is due
 #   44                   HTTP 404                         the request fails
 # Files put into DIR/packages are served as https://localhost:1011/packages/NAME,
-# at KESTREL_DEMO_PACKAGE_RATE bytes a second when that is set.
+# at KESTREL_DEMO_PACKAGE_RATE bytes a second when that is set; answer files
+# put into DIR/answers replace those of the same name (the demo puts its
+# answer there, with its package's signature).
 #
 #   serve.sh start DIR   makes the CA and the certificate in DIR, installs the
 #                        CA, starts the service in the background
@@ -43,6 +45,9 @@ start() {
     rm -rf "$state"
     mkdir -p "$state/answers" "$dir/packages"
     cp "$HERE/answers/"* "$state/answers/"
+    if [ -d "$dir/answers" ]; then
+        cp "$dir/answers/"* "$state/answers/"
+    fi
     local_ca_make "$state" && local_ca_server_cert "$state" "$state/localhost.crt" localhost \
         || { say "openssl could not make the demo certificates"; exit 1; }
     local_ca_install "$state" "$ca_name" || { say "could not install the demo CA"; exit 1; }
