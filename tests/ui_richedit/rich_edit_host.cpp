@@ -1,5 +1,6 @@
 #include "rich_edit_host.h"
 
+#include <gtest/gtest.h>
 #include <richedit.h>
 
 using namespace SkinUI;
@@ -56,6 +57,8 @@ RichEditHost::RichEditHost(int editWidth, int editHeight, Attributes attributes)
     RegisterHostClass();
     HWND window = ::CreateWindowExW(0, kHostClass, L"rich edit test", WS_POPUP | WS_VISIBLE, 0, 0,
         editWidth + 2 * kInset, editHeight + 2 * kInset, nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
+    if (!window)
+        ADD_FAILURE() << "no window: the tests need the session's display";
     hwnd = window;
     manager.AttachWindow(window);
     manager.AddNotifier(&notes);

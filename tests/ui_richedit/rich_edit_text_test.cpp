@@ -81,6 +81,18 @@ TEST(RichEditInput, ReadOnlyAndWantReturnDecideWhatKeysDo)
     }
 }
 
+// Alt+F4 reaches the window's default handling, which closes it.
+TEST(RichEditInput, SystemKeysStillReachTheWindow)
+{
+    RichEditHost host(200, 100);
+    ASSERT_NE(host.hwnd, nullptr);
+    host.manager.FocusControl(host.edit);
+    ASSERT_TRUE(host.edit->IsFocused());
+    host.Send(WM_SYSKEYDOWN, VK_F4, static_cast<LPARAM>(KF_ALTDOWN) << 16);
+    host.Pump();
+    EXPECT_EQ(host.hwnd, nullptr);
+}
+
 TEST(RichEditInput, KeysGoNowhereWithoutFocus)
 {
     RichEditHost host(200, 100);
