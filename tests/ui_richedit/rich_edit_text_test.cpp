@@ -43,6 +43,18 @@ TEST(RichEditText, ReleaseNotesWithBarsShowOneLineEach)
     EXPECT_STREQ(host.edit->GetText().GetData(), L"a\rb\rc");
 }
 
+// Engine notifications reach the window as WM_NOTIFY, as a child control's would.
+TEST(RichEditText, SelectionChangesReachTheWindow)
+{
+    RichEditHost host(200, 100);
+    host.edit->SetText(L"abc");
+    host.edit->TxSendMessage(EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE, nullptr);
+    CHARRANGE range = {1, 2};
+    host.edit->TxSendMessage(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range), nullptr);
+    ASSERT_FALSE(host.notifyCodes.empty());
+    EXPECT_EQ(host.notifyCodes.back(), static_cast<UINT>(EN_SELCHANGE));
+}
+
 struct InputCase {
     const wchar_t* name;
     const wchar_t* value;
