@@ -9,6 +9,8 @@
 #include "ui/controls/scroll_bar.h"
 #include "ui/controls/vertical_layout.h"
 
+#include "tests/support/dib_surface.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -183,6 +185,45 @@ TEST(ContainerScroll, FloatingChildStaysWhenTheContainerScrolls)
     EXPECT_EQ(tall->GetPos().top, -50);
     EXPECT_TRUE(RectIs(floating->GetPos(), {10, 10, 30, 30}));
     EXPECT_TRUE(RectIs(root->GetVerticalScrollBar()->GetPos(), {84, 0, 100, 100}));
+}
+
+TEST(ContainerScroll, WheelScrollsByLines)
+{
+    LayoutHost host(100, 100);
+    auto* root = Make<CVerticalLayoutUI>(L"vscrollbar=\"true\"");
+    root->SetAttribute(L"vscrollbarstyle", L"linesize=\"30\"");
+    AddTo<CControlUI>(root, L"height=\"300\"");
+    host.Attach(root);
+    POINT screen = {50, 50};
+    ClientToScreen(host.hwnd, &screen);
+    const struct {
+        short delta;
+        int position;
+    } turns[] = {{-120, 30}, {-120, 60}, {120, 30}, {120, 0}, {120, 0}};
+    for (const auto& turn : turns) {
+        host.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, turn.delta), MAKELPARAM(screen.x, screen.y));
+        EXPECT_EQ(root->GetScrollPos().cy, turn.position);
+    }
+}
+
+// Children are cut at the client area (inside the inset); floating ones
+// only at the container's own edges.
+TEST(ContainerPaint, ChildrenAreClippedToTheClientArea)
+{
+    LayoutHost host(60, 60);
+    auto* root = Make<CContainerUI>(L"inset=\"10,10,10,10\" bkcolor=\"#FFFFFFFF\"");
+    AddTo<CControlUI>(root, L"minwidth=\"100\" minheight=\"100\" bkcolor=\"#FFFF0000\"");
+    AddTo<CControlUI>(root, L"float=\"true\" pos=\"-5,0,75,5\" bkcolor=\"#FF0000FF\"");
+    host.Attach(root);
+    testing_support::DibSurface surface(80, 80, 0xFF000000);
+    root->Paint(surface.dc(), surface.Bounds(), nullptr);
+    const struct {
+        int x, y;
+        uint32_t color;
+    } samples[] = {{20, 20, 0xFFFF0000}, {49, 49, 0xFFFF0000}, {55, 30, 0xFFFFFFFF}, {30, 55, 0xFFFFFFFF},
+        {5, 20, 0xFFFFFFFF}, {0, 2, 0xFF0000FF}, {59, 2, 0xFF0000FF}, {65, 2, 0xFF000000}};
+    for (const auto& sample : samples)
+        EXPECT_EQ(surface.Pixel(sample.x, sample.y), sample.color) << sample.x << "," << sample.y;
 }
 
 TEST(ContainerScroll, ScrollBarStyleAloneCreatesAndStylesTheBar)

@@ -2,6 +2,8 @@
 // through window messages; timers are sent as WM_TIMER with their native id.
 #include "layout_host.h"
 
+#include "tests/support/dib_surface.h"
+
 #include "ui/controls/scroll_bar.h"
 #include "ui/controls/vertical_layout.h"
 
@@ -133,6 +135,29 @@ TEST(ScrollBar, DraggingTheThumbClampsAtBothEnds)
         window.Tick();
         window.host.SendAt(WM_LBUTTONUP, 3, grabY + c.moveBy);
         EXPECT_EQ(window.bar->GetScrollPos(), c.position) << c.range << " by " << c.moveBy;
+    }
+}
+
+// Part images are drawn at the part's place whatever their own dest; the hot
+// thumb image replaces the normal one under the pointer.
+TEST(ScrollBar, ThumbImagesFollowTheThumb)
+{
+    BarWindow window(300);
+    window.bar->ApplyAttributeList(L"thumbnormalimage=\"color='#FF00FF00' dest='0,0,1,1'\" "
+                                   L"thumbhotimage=\"color='#FFFF0000'\" button2color=\"#FF0000FF\"");
+    window.bar->SetScrollPos(150);
+    const struct {
+        int moveToY;
+        uint32_t thumb;
+    } cases[] = {{20, 0xFF00FF00}, {70, 0xFFFF0000}, {120, 0xFF00FF00}};
+    for (const auto& c : cases) {
+        window.host.SendAt(WM_MOUSEMOVE, 3, c.moveToY);
+        testing_support::DibSurface surface(40, 200);
+        window.root->Paint(surface.dc(), surface.Bounds(), nullptr);
+        EXPECT_EQ(surface.Pixel(3, 75), c.thumb) << c.moveToY;
+        EXPECT_EQ(surface.Pixel(3, 53), c.thumb) << c.moveToY;
+        EXPECT_EQ(surface.Pixel(3, 30), 0xFFFFFFFFu);
+        EXPECT_EQ(surface.Pixel(3, 147), 0xFF0000FFu);
     }
 }
 
