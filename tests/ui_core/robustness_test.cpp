@@ -4,16 +4,22 @@
 // lies right before an inaccessible page: a read or write past any buffer
 // faults and fails the run. Seeds are fixed, so a failure repeats.
 #include "app/package_proof.h"
+#include "ui/core/layout_builder.h"
 #include "ui/core/layout_markup.h"
+#include "ui/core/skin_source.h"
 #include "ui/core/zip_reader.h"
 
+#include "tests/support/files.h"
 #include "tests/support/proof_texts.h"
+#include "tests/support/temp_folder.h"
 #include "tests/ui_core/fixtures.h"
+#include "tests/ui_window/test_window.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -342,4 +348,82 @@ TEST(Robustness, TruncatedSignaturesAndHashes)
         ExerciseHex(hex.substr(0, length));
     ExerciseDer(std::string(100000, '\x30'));
     ExerciseBase64(std::string(100000, 'A'));
+// The dialog builder on hostile layouts: self-including files, a huge
+// count, 10,000 nesting levels, controls under a control that holds none,
+// and the mutated layouts above. Each build ends within the builder's caps
+// and every control it made is gone once its window has.
+namespace {
+
+std::wstring NestedProbes(int levels)
+{
+    std::wstring layout = L"<Window>";
+    for (int i = 0; i < levels; ++i)
+        layout += L"<Probe>";
+    for (int i = 0; i < levels; ++i)
+        layout += L"</Probe>";
+    return layout + L"</Window>";
+}
+
+class ProbeFactory : public SkinUI::IDialogBuilderCallback {
+public:
+    SkinUI::CControlUI* CreateCustomControl(const wchar_t* name) override
+    {
+        if (wcscmp(name, L"Probe") == 0)
+            return new CProbeUI;
+        return wcscmp(name, L"ProbeLeaf") == 0 ? new CProbeLeafUI : nullptr;
+    }
+};
+
+} // namespace
+
+TEST(Robustness, HostileLayoutsEndCleanlyInRealWindows)
+{
+    testing_support::TempFolder folder;
+    ASSERT_TRUE(testing_support::WriteBytes(folder / L"self.xml",
+        "<Window><Probe><Include source=\"self.xml\" count=\"1000\" /></Probe></Window>"));
+    ASSERT_TRUE(testing_support::WriteBytes(folder / L"leaf.xml", "<Window><ProbeLeaf /></Window>"));
+    SkinUI::CSkinSource::SetResourceFolder(folder.Path().c_str());
+    SkinUI::CSkinSource::UseZipFile(L"", true);
+    const std::wstring layouts[] = {
+        L"self.xml",
+        L"<Window><Probe><Include source=\"leaf.xml\" count=\"2147483647\" /></Probe></Window>",
+        NestedProbes(10000),
+        L"<Window><VerticalLayout><Label><Probe><ProbeLeaf /></Probe><ProbeLeaf /></Label></VerticalLayout></Window>",
+    };
+    for (const std::wstring& layout : layouts) {
+        auto window = std::make_unique<TestWindow>(layout);
+        ASSERT_TRUE(window->Create());
+        window->ShowAndPaint();
+        EXPECT_LE(CProbeUI::live, SkinUI::CLayoutBuilder::kMaxIncludeCount + 1);
+        window->Destroy();
+        window.reset();
+        EXPECT_EQ(0, CProbeUI::live) << testing_support::ToUtf8(layout.substr(0, 80));
+    }
+    SkinUI::CSkinSource::SetResourceFolder(L"");
+}
+
+TEST(Robustness, MutatedLayoutsBuildOrFailWithoutLeaks)
+{
+    TestWindow window(L"<Window><Control /></Window>");
+    ASSERT_TRUE(window.Create());
+    ProbeFactory factory;
+    const std::vector<std::string> seeds = {SampleLayout(),
+        "<Window><Probe><Probe cover=\"true\"><ProbeLeaf/></Probe><Label><Probe/></Label></Probe><Probe/></Window>",
+        "<Window><Include source=\"none.xml\" count=\"3\"/><Default name=\"Probe\" value=\"name=&quot;p&quot;\"/>"
+        "<Probe><ProbeLeaf cover=\"true\"/></Probe></Window>"};
+    std::mt19937 random(1633);
+    for (int i = 0; i < 1500; ++i) {
+        const std::string input = Mutate(seeds[i % seeds.size()], random);
+        SkinUI::CLayoutBuilder builder;
+        if (builder.GetMarkup().LoadBytes(input.data(), input.size(), SkinUI::kMarkupUtf8)) {
+            SkinUI::CControlUI* root = builder.BuildLoaded(&factory, &window.GetManager());
+            // Bound, so that its names leave the manager's name map with it.
+            if (root) {
+                root->SetManager(&window.GetManager(), nullptr, false);
+                root->Delete();
+            }
+        }
+        ASSERT_EQ(0, CProbeUI::live) << "layout mutation " << i;
+    }
+    window.Destroy();
 }

@@ -1,5 +1,6 @@
 #include "rich_edit_host.h"
 
+#include <gtest/gtest.h>
 #include <richedit.h>
 
 using namespace SkinUI;
@@ -15,6 +16,9 @@ int NotifyRecord::Count(const wchar_t* type) const
 namespace {
 
 const wchar_t kHostClass[] = L"KestrelRichEditTestHost";
+// Away from the screen's origin, so that screen and client points differ.
+const int kLeft = 300;
+const int kTop = 200;
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -25,6 +29,8 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     auto* host = reinterpret_cast<RichEditHost*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (host && host->hwnd == hwnd) {
         LRESULT result = 0;
+        if (message == WM_NOTIFY)
+            host->notifyCodes.push_back(reinterpret_cast<NMHDR*>(lParam)->code);
         if (host->manager.ProcessMessage(message, wParam, lParam, result))
             return result;
         if (message == WM_NCDESTROY) {
@@ -54,8 +60,10 @@ void RegisterHostClass()
 RichEditHost::RichEditHost(int editWidth, int editHeight, Attributes attributes)
 {
     RegisterHostClass();
-    HWND window = ::CreateWindowExW(0, kHostClass, L"rich edit test", WS_POPUP | WS_VISIBLE, 0, 0,
+    HWND window = ::CreateWindowExW(0, kHostClass, L"rich edit test", WS_POPUP | WS_VISIBLE, kLeft, kTop,
         editWidth + 2 * kInset, editHeight + 2 * kInset, nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
+    if (!window)
+        ADD_FAILURE() << "no window: the tests need the session's display";
     hwnd = window;
     manager.AttachWindow(window);
     manager.AddNotifier(&notes);

@@ -49,6 +49,8 @@ public:
     int LineCount();
 
     HWND hwnd = nullptr;
+    // Codes of the WM_NOTIFY messages the window received.
+    std::vector<UINT> notifyCodes;
     // Declared first so that it outlives the manager that calls it.
     NotifyRecord notes;
     SkinUI::CUIManager manager;

@@ -43,6 +43,18 @@ TEST(RichEditText, ReleaseNotesWithBarsShowOneLineEach)
     EXPECT_STREQ(host.edit->GetText().GetData(), L"a\rb\rc");
 }
 
+// Engine notifications reach the window as WM_NOTIFY, as a child control's would.
+TEST(RichEditText, SelectionChangesReachTheWindow)
+{
+    RichEditHost host(200, 100);
+    host.edit->SetText(L"abc");
+    host.edit->TxSendMessage(EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE, nullptr);
+    CHARRANGE range = {1, 2};
+    host.edit->TxSendMessage(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range), nullptr);
+    ASSERT_FALSE(host.notifyCodes.empty());
+    EXPECT_EQ(host.notifyCodes.back(), static_cast<UINT>(EN_SELCHANGE));
+}
+
 struct InputCase {
     const wchar_t* name;
     const wchar_t* value;
@@ -79,6 +91,18 @@ TEST(RichEditInput, ReadOnlyAndWantReturnDecideWhatKeysDo)
         EXPECT_EQ(host.notes.Count(L"return"), c.enterSendsReturn ? 1 : 0);
         EXPECT_EQ(host.LineCount(), c.linesAfterEnter);
     }
+}
+
+// Alt+F4 reaches the window's default handling, which closes it.
+TEST(RichEditInput, SystemKeysStillReachTheWindow)
+{
+    RichEditHost host(200, 100);
+    ASSERT_NE(host.hwnd, nullptr);
+    host.manager.FocusControl(host.edit);
+    ASSERT_TRUE(host.edit->IsFocused());
+    host.Send(WM_SYSKEYDOWN, VK_F4, static_cast<LPARAM>(KF_ALTDOWN) << 16);
+    host.Pump();
+    EXPECT_EQ(host.hwnd, nullptr);
 }
 
 TEST(RichEditInput, KeysGoNowhereWithoutFocus)

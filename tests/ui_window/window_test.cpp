@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using SkinUI::CControlUI;
 using SkinUI::CSkinSource;
 
@@ -40,15 +42,19 @@ POINT WindowOrigin(HWND window)
 class ModalProbeWindow : public TestWindow {
 public:
     static const UINT kRecordOwner = WM_APP + 20;
+    static const UINT kCloseWithSeven = WM_APP + 21;
     using TestWindow::TestWindow;
     bool ownerEnabledWhileRunning = true;
 
 protected:
     LRESULT OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override
     {
-        if (message != kRecordOwner)
+        if (message == kRecordOwner)
+            ownerEnabledWhileRunning = ::IsWindowEnabled(::GetWindow(GetHWND(), GW_OWNER)) != FALSE;
+        else if (message == kCloseWithSeven)
+            RequestClose(7);
+        else
             return TestWindow::OnOtherMessage(message, wParam, lParam, handled);
-        ownerEnabledWhileRunning = ::IsWindowEnabled(::GetWindow(GetHWND(), GW_OWNER)) != FALSE;
         handled = true;
         return 0;
     }
@@ -166,10 +172,11 @@ TEST_F(WindowBaseTest, EscapeClosesWithOneAndReturnDoesNothing)
         UINT expected;
     } cases[] = {{VK_ESCAPE, 1}, {VK_RETURN, 7}, {'A', 7}};
     for (const Case& c : cases) {
-        TestWindow window(kPlainLayout);
+        ModalProbeWindow window(kPlainLayout);
         ASSERT_TRUE(window.Create());
+        // The key's own close request, if any, comes before the close with 7.
         window.Post(WM_KEYDOWN, c.key, 0);
-        window.Post(WM_CLOSE, 7, 0);
+        window.Post(ModalProbeWindow::kCloseWithSeven);
         EXPECT_EQ(c.expected, window.RunModal()) << c.key;
         EXPECT_FALSE(::IsWindow(window.GetHWND()));
     }

@@ -116,10 +116,15 @@ const wchar_t* ReadItem(const wchar_t* at, CUIString& key, CUIString& value)
 
 void TImageSpec::Parse(TImageRequest& request)
 {
+    Parse(sText.GetData(), request);
+}
+
+void TImageSpec::Parse(const wchar_t* text, TImageRequest& request)
+{
     request = TImageRequest();
-    request.sName = sText;
+    request.sName = text;
     TParseState state;
-    const wchar_t* at = sText.GetData();
+    const wchar_t* at = text ? text : L"";
     CUIString key;
     CUIString value;
     while (at) {

@@ -44,6 +44,8 @@ struct TImageSpec {
     // Reads sText's key='value' items into this spec and the request;
     // a bare name is used whole. Keeps what was read before a malformed item.
     void Parse(TImageRequest& request);
+    // The same for a text held elsewhere.
+    void Parse(const wchar_t* text, TImageRequest& request);
 
     CUIString sText;
     CUIString sImageName;

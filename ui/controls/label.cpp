@@ -229,11 +229,8 @@ SIZE CLabelUI::EstimateSize(SIZE available)
     if (!IsMultiLine()) {
         if (estimated_.cy == 0)
             estimated_.cy = textPadding_.top + FontHeight() + textPadding_.bottom + kLineSlack;
-        if (estimated_.cx == 0) {
-            RECT rect = {0, 0, kMeasureExtent, estimated_.cy};
-            Measure(dc, rect, (textStyle_ & ~(kHorizontalAlignBits)) | DT_CALCRECT);
-            estimated_.cx = textPadding_.left + textPadding_.right + (rect.right - rect.left);
-        }
+        if (estimated_.cx == 0)
+            estimated_.cx = textPadding_.left + textPadding_.right + LineWidth(dc, estimated_.cy);
         return estimated_;
     }
     if (estimated_.cx == 0)
@@ -264,6 +261,26 @@ void CLabelUI::Measure(HDC dc, RECT& rect, UINT style)
         return;
     }
     DrawLabelText(dc, rect, textColor_, style);
+}
+
+// Plain text on one line is as wide as its extent in the label's font;
+// asking for that directly skips the line breaking of the formatted
+// drawing, which is most of the cost of laying out many labels.
+int CLabelUI::LineWidth(HDC dc, int height)
+{
+    if (!dc || m_sText.IsEmpty())
+        return 0;
+    if (showHtml_) {
+        RECT rect = {0, 0, kMeasureExtent, height};
+        Measure(dc, rect, (textStyle_ & ~kHorizontalAlignBits) | DT_CALCRECT);
+        return rect.right - rect.left;
+    }
+    CUIString text = CUIManager::ExpandLanguageTokens(m_sText);
+    HGDIOBJ old = SelectObject(dc, m_pManager->FontById(font_));
+    SIZE extent = {0, 0};
+    GetTextExtentPoint32W(dc, text.GetData(), text.GetLength(), &extent);
+    SelectObject(dc, old);
+    return extent.cx;
 }
 
 SIZE CLabelUI::CalcTextRect(int width)

@@ -39,6 +39,11 @@ bool IsKeyboardMessage(UINT message)
     return message >= WM_KEYDOWN && message <= WM_SYSDEADCHAR;
 }
 
+bool IsSystemKeyMessage(UINT message)
+{
+    return message >= WM_SYSKEYDOWN && message <= WM_SYSDEADCHAR;
+}
+
 // Engine notifications a window may want: message filter, selection change,
 // drop files, protected text, stop-no-change, save clipboard, OLE operation
 // failed, object positions, link, drag-and-drop done.
@@ -107,6 +112,11 @@ LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, 
 
     LRESULT result = 0;
     HRESULT hr = TxSendMessage(message, wParam, lParam, &result);
+    // System keys the engine leaves alone belong to the window (Alt+F4, the menu).
+    if (hr != S_OK && IsSystemKeyMessage(message)) {
+        handled = false;
+        return result;
+    }
     if (hr == S_OK || keyboard || message == WM_CHAR || message == WM_IME_CHAR)
         return result;
     if (mouse)
@@ -166,21 +176,9 @@ void CRichEditUI::SendScroll(UINT message, WORD request)
     TxSendMessage(message, MAKEWPARAM(request, 0), 0, nullptr);
 }
 
-// The thumb message carries 16 bits of position; taller texts are
-// scrolled by setting the scroll point instead.
 void CRichEditUI::SendThumbPosition(UINT message, int position)
 {
-    if (position <= 0xFFFF) {
-        TxSendMessage(message, MAKEWPARAM(SB_THUMBPOSITION, position), 0, nullptr);
-        return;
-    }
-    POINT point = {0, 0};
-    TxSendMessage(EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&point), nullptr);
-    if (message == WM_VSCROLL)
-        point.y = position;
-    else
-        point.x = position;
-    TxSendMessage(EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&point), nullptr);
+    TxSendMessage(message, MAKEWPARAM(SB_THUMBPOSITION, position), 0, nullptr);
 }
 
 // Plain text may not advance on the last partial line: end there.

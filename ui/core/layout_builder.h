@@ -33,9 +33,9 @@ public:
     // Hostile layouts must not recurse without bound: an Include may name
     // itself, and nesting drives the recursion of building, binding,
     // painting and deleting. Whatever lies past a cap is skipped.
-    static const int kMaxIncludeDepth = 8;
-    static const int kMaxNestingDepth = 256;
-    static const int kMaxIncludeCount = 1000;
+    static constexpr int kMaxIncludeDepth = 8;
+    static constexpr int kMaxNestingDepth = 256;
+    static constexpr int kMaxIncludeCount = 1000;
 
     CLayoutBuilder();
     CLayoutBuilder(const CLayoutBuilder&) = delete;

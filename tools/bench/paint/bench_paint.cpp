@@ -20,7 +20,10 @@ namespace {
 
 const int kWidth = 500;
 const int kHeight = 310;
-const int kPaintRounds = 300;
+// The machine is shared: each figure is the best of a few batches.
+const int kPaintBatches = 5;
+const int kPaintsPerBatch = 60;
+const int kLayoutRuns = 3;
 
 double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end)
 {
@@ -130,19 +133,24 @@ double MeanFullPaint()
     // The first paint lays out and decodes; it is not part of the figure.
     InvalidateRect(host.hwnd, nullptr, FALSE);
     UpdateWindow(host.hwnd);
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
-    for (int round = 0; round < kPaintRounds; ++round) {
-        InvalidateRect(host.hwnd, nullptr, FALSE);
-        UpdateWindow(host.hwnd);
+    double best = 1e9;
+    for (int batch = 0; batch < kPaintBatches; ++batch) {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        for (int round = 0; round < kPaintsPerBatch; ++round) {
+            InvalidateRect(host.hwnd, nullptr, FALSE);
+            UpdateWindow(host.hwnd);
+        }
+        QueryPerformanceCounter(&end);
+        double mean = Milliseconds(start, end) / kPaintsPerBatch;
+        best = mean < best ? mean : best;
     }
-    QueryPerformanceCounter(&end);
     DestroyWindow(host.hwnd);
-    return Milliseconds(start, end) / kPaintRounds;
+    return best;
 }
 
 // Labels are added before the tree is attached, so binding happens once.
-double LayoutOfLabels(int count)
+double OneLayoutOfLabels(int count)
 {
     Host host;
     OpenWindow(host, kWidth, kHeight);
@@ -163,6 +171,16 @@ double LayoutOfLabels(int count)
     QueryPerformanceCounter(&end);
     DestroyWindow(host.hwnd);
     return Milliseconds(start, end);
+}
+
+double LayoutOfLabels(int count)
+{
+    double best = 1e9;
+    for (int run = 0; run < kLayoutRuns; ++run) {
+        double took = OneLayoutOfLabels(count);
+        best = took < best ? took : best;
+    }
+    return best;
 }
 
 } // namespace

@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include "rich_edit_host.h"
+#include "ui/controls/scroll_bar.h"
+#include "ui/core/layout_builder.h"
+
+using namespace SkinUI;
+
+namespace {
+
+// The release-notes box of the upgrade window, as its layout writes it.
+const wchar_t kNotesLayout[] =
+    L"<Window size=\"300,200\">"
+    L"<Font id=\"1\" name=\"Microsoft YaHei\" size=\"12\"/>"
+    L"<VerticalLayout inset=\"20,20,20,20\">"
+    L"<RichEdit name=\"Msg_RichEdit\" width=\"200\" height=\"100\" textcolor=\"#FFFFFFFF\" readonly=\"true\""
+    L" vscrollbar=\"true\" bordersize=\"1\" bordercolor=\"#807D8EAC\" bkcolor=\"#FF1E2938\" font=\"1\""
+    L" vscrollbarstyle=\"width=&quot;6&quot; thumbcolor=&quot;#FFFF0000&quot;\"/>"
+    L"</VerticalLayout></Window>";
+
+TEST(RichEditLayout, ReleaseNotesBoxShowsLinesAndTheStyledBar)
+{
+    RichEditHost host(200, 100);
+    CLayoutBuilder builder;
+    CControlUI* root = builder.Build(kNotesLayout, nullptr, &host.manager);
+    ASSERT_NE(root, nullptr);
+    host.manager.AttachRoot(root);
+    host.Pump();
+    CControlUI* found = host.manager.FindControlByName(L"Msg_RichEdit");
+    ASSERT_NE(found, nullptr);
+    auto* notes = static_cast<CRichEditUI*>(found->GetInterface(L"RichEdit"));
+    ASSERT_NE(notes, nullptr);
+    ASSERT_TRUE(notes->HasHost());
+
+    CUIString text(L"a|b|c");
+    text.Replace(L"|", L"\n");
+    notes->SetText(text);
+    host.Paint();
+    host.edit = notes;
+    EXPECT_EQ(host.LineCount(), 3);
+    EXPECT_FALSE(notes->GetVerticalScrollBar()->IsVisible());
+
+    notes->SetText(NumberedLines(30).c_str());
+    host.Paint();
+    CScrollBarUI* bar = notes->GetVerticalScrollBar();
+    EXPECT_TRUE(bar->IsVisible());
+    EXPECT_EQ(bar->GetWidth(), 6);
+
+    host.manager.FocusControl(notes);
+    host.Send(WM_CHAR, L'x');
+    EXPECT_EQ(notes->GetText().Find(L'x'), -1);
+}
+
+} // namespace
