@@ -348,6 +348,8 @@ TEST(Robustness, TruncatedSignaturesAndHashes)
         ExerciseHex(hex.substr(0, length));
     ExerciseDer(std::string(100000, '\x30'));
     ExerciseBase64(std::string(100000, 'A'));
+}
+
 // The dialog builder on hostile layouts: self-including files, a huge
 // count, 10,000 nesting levels, controls under a control that holds none,
 // and the mutated layouts above. Each build ends within the builder's caps
