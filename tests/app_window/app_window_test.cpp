@@ -26,6 +26,12 @@ const POINT kCloseButton = {482, 18};
 const POINT kBoxOkWithCancel = {110, 162};
 const POINT kBoxRowCentre = {185, 162};
 
+// The progress track lies on the window's first layout: seeing it means the
+// window has been laid out and painted, and clicks find their controls.
+const POINT kTrackEnd = {495, 275};
+// Inside the box's border, beside the buttons: the box's own background.
+const POINT kBoxCorner = {5, 200};
+
 const COLORREF kBarBlue = RGB(0x2B, 0xA2, 0xF9);
 const COLORREF kTrack = RGB(0x1E, 0x29, 0x38);
 const COLORREF kBoxBackground = RGB(0x17, 0x21, 0x2E);
@@ -50,19 +56,36 @@ protected:
             kestrel.Terminate();
     }
 
-    HWND StartUpgrade(const char* package)
+    void StartKestrelWith(const char* package)
     {
         service.AnswerOthers(UpgradeAnswer("1.0.1.0", "Tarnwick 1.0.1.0|修复了若干问题|Faster", package));
         before = SnapshotTree(installation.Folder());
         EXPECT_TRUE(installation.StartKestrel(kestrel));
-        return WaitForWindow(kWindowClass, kWindowTitle);
+    }
+
+    // The upgrade window, once painted.
+    HWND StartUpgrade(const char* package)
+    {
+        StartKestrelWith(package);
+        HWND window = WaitForWindow(kWindowClass, kWindowTitle);
+        if (window && !WaitUntil([&] { return ClientPixel(window, kTrackEnd.x, kTrackEnd.y) == kTrack; }, 10000))
+            return nullptr;
+        return window;
+    }
+
+    static HWND PaintedBox()
+    {
+        HWND box = WaitForWindow(L"MessageBox", nullptr);
+        if (box && !WaitUntil([&] { return ClientPixel(box, kBoxCorner.x, kBoxCorner.y) == kBoxBackground; }, 10000))
+            return nullptr;
+        return box;
     }
 
     // The close button, then the confirmation's OK (true) or Cancel (false).
     void Leave(HWND window, bool confirm)
     {
         ClickAt(window, kCloseButton.x, kCloseButton.y);
-        HWND box = WaitForWindow(L"MessageBox", nullptr);
+        HWND box = PaintedBox();
         ASSERT_NE(nullptr, box);
         if (confirm)
             ClickAt(box, kBoxOkWithCancel.x, kBoxOkWithCancel.y);
@@ -89,7 +112,7 @@ protected:
 
 TEST_F(UpgradeWindowTest, CompletedUpgradeInstallsAndStartsTheNewTarnwick)
 {
-    ASSERT_NE(nullptr, StartUpgrade(kPackage));
+    StartKestrelWith(kPackage);
     ASSERT_TRUE(Ends());
     EXPECT_EQ(Started(), std::vector<std::string>{"-show -oemid:1"});
     EXPECT_EQ(installation.TarnwickLogLines("version: "), std::vector<std::string>{"1.0.1.0"});
@@ -103,8 +126,11 @@ TEST_F(UpgradeWindowTest, ProgressShowsAsABarOfFivePixelsPerPercent)
     service.PackageRate("stall");
     HWND window = StartUpgrade(kPackage);
     ASSERT_NE(nullptr, window);
+    // The stalled download has reported its half; ours comes after it.
+    ASSERT_TRUE(WaitUntil([&] { return ClientPixel(window, 2, 275) == kBarBlue; }, 20000));
     PostMessageW(window, WM_UPGRADE_PROGRESS, 5000000, 10000000);
-    EXPECT_TRUE(WaitUntil([&] { return ClientPixel(window, 249, 275) == kBarBlue; }, 10000));
+    WaitUntil([&] { return ClientPixel(window, 249, 275) == kBarBlue; }, 10000);
+    EXPECT_EQ(kBarBlue, ClientPixel(window, 249, 275));
     EXPECT_EQ(kTrack, ClientPixel(window, 250, 275));
     // A report beyond its size changes nothing.
     PostMessageW(window, WM_UPGRADE_PROGRESS, 10000001, 10000000);
@@ -135,7 +161,7 @@ TEST_F(UpgradeWindowTest, LeavingDuringTheDownloadLeavesTheInstallationAsItWas)
     service.PackageRate("stall");
     HWND window = StartUpgrade(kPackage);
     ASSERT_NE(nullptr, window);
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(installation.PathOf(L"tarnwick-1.0.1.0.7z")); }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return ClientPixel(window, 2, 275) == kBarBlue; }, 20000));
     Leave(window, true);
     ASSERT_TRUE(Ends());
     EXPECT_TRUE(Started().empty());
@@ -162,7 +188,7 @@ TEST_F(UpgradeWindowTest, LeavingDuringTheInstallationLetsItFinish)
 TEST_F(UpgradeWindowTest, FailedDownloadReportsAndOpensTheHomepageWithTheOemId)
 {
     installation.WriteOemFile("{\"id\":1234}");
-    ASSERT_NE(nullptr, StartUpgrade("https://localhost:1011/packages/missing.7z"));
+    StartKestrelWith("https://localhost:1011/packages/missing.7z");
     ASSERT_TRUE(WaitForWindow(L"MessageBox", nullptr));
     ASSERT_TRUE(Ends());
     EXPECT_TRUE(Started().empty());
@@ -188,13 +214,13 @@ TEST_F(UpgradeWindowTest, GetDataFailedBoxHasOneCentredOk)
 {
     service.AnswerOthers("gone", 404);
     ASSERT_TRUE(installation.StartKestrel(kestrel));
-    HWND box = WaitForWindow(L"MessageBox", nullptr);
+    HWND box = PaintedBox();
     ASSERT_NE(nullptr, box);
     RECT client = {};
     GetClientRect(box, &client);
     EXPECT_EQ(370, client.right);
     EXPECT_EQ(208, client.bottom);
-    EXPECT_TRUE(WaitUntil([&] { return ClientPixel(box, kBoxRowCentre.x, kBoxRowCentre.y) == kBarBlue; }, 10000));
+    EXPECT_EQ(kBarBlue, ClientPixel(box, kBoxRowCentre.x, kBoxRowCentre.y));
     PressKey(box, VK_RETURN);
     Sleep(300);
     EXPECT_TRUE(IsWindow(box));
@@ -208,10 +234,9 @@ TEST_F(UpgradeWindowTest, ConfirmationBoxShowsBothButtonsApart)
     HWND window = StartUpgrade(kPackage);
     ASSERT_NE(nullptr, window);
     ClickAt(window, kCloseButton.x, kCloseButton.y);
-    HWND box = WaitForWindow(L"MessageBox", nullptr);
+    HWND box = PaintedBox();
     ASSERT_NE(nullptr, box);
-    EXPECT_TRUE(WaitUntil([&] { return ClientPixel(box, kBoxOkWithCancel.x, kBoxOkWithCancel.y) == kBarBlue; },
-                          10000));
+    EXPECT_EQ(kBarBlue, ClientPixel(box, kBoxOkWithCancel.x, kBoxOkWithCancel.y));
     EXPECT_EQ(kBoxBackground, ClientPixel(box, kBoxRowCentre.x, kBoxRowCentre.y));
     ClickAt(box, kBoxOkWithCancel.x, kBoxOkWithCancel.y);
     EXPECT_TRUE(Ends());
