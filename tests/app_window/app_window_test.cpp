@@ -104,6 +104,13 @@ protected:
 
     std::vector<std::string> Started() const { return installation.TarnwickLogLines("started: "); }
 
+    // A Tarnwick that Kestrel started may still be on its way to its log.
+    std::vector<std::string> StartedOnceLogged() const
+    {
+        WaitUntil([&] { return !Started().empty(); }, 10000);
+        return Started();
+    }
+
     VersionService service;
     Installation installation;
     ChildProcess kestrel;
@@ -114,7 +121,7 @@ TEST_F(UpgradeWindowTest, CompletedUpgradeInstallsAndStartsTheNewTarnwick)
 {
     StartKestrelWith(kPackage);
     ASSERT_TRUE(Ends());
-    EXPECT_EQ(Started(), std::vector<std::string>{"-show -oemid:1"});
+    EXPECT_EQ(StartedOnceLogged(), std::vector<std::string>{"-show -oemid:1"});
     EXPECT_EQ(installation.TarnwickLogLines("version: "), std::vector<std::string>{"1.0.1.0"});
     EXPECT_TRUE(SameFiles(installation.PathOf(L"Tarnwick.exe"), ProgramFolder() + L"TarnwickStandIn1010.exe"));
     EXPECT_TRUE(FileExists(installation.PathOf(L"notes.txt")));
@@ -126,8 +133,6 @@ TEST_F(UpgradeWindowTest, ProgressShowsAsABarOfFivePixelsPerPercent)
     service.PackageRate("stall");
     HWND window = StartUpgrade(kPackage);
     ASSERT_NE(nullptr, window);
-    // The stalled download has reported its half; ours comes after it.
-    ASSERT_TRUE(WaitUntil([&] { return ClientPixel(window, 2, 275) == kBarBlue; }, 20000));
     PostMessageW(window, WM_UPGRADE_PROGRESS, 5000000, 10000000);
     WaitUntil([&] { return ClientPixel(window, 249, 275) == kBarBlue; }, 10000);
     EXPECT_EQ(kBarBlue, ClientPixel(window, 249, 275));
@@ -158,7 +163,7 @@ TEST_F(UpgradeWindowTest, ClosingIsRefusedWhileTheDownloadRuns)
 
 TEST_F(UpgradeWindowTest, LeavingDuringTheDownloadLeavesTheInstallationAsItWas)
 {
-    service.PackageRate("stall");
+    service.PackageRate("20000");
     HWND window = StartUpgrade(kPackage);
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(WaitUntil([&] { return ClientPixel(window, 2, 275) == kBarBlue; }, 20000));

@@ -27,8 +27,8 @@ public:
     void AnswerOthers(const std::string& body, int status = 200) const;
     // New connections get a self-signed certificate for localhost.
     void UseSelfSignedCertificate() const;
-    // Packages are served at this many bytes a second, or "stall": half of
-    // the package, then nothing. Empty: at full speed.
+    // Packages are served at this many bytes a second, or "stall": no answer
+    // at all. Empty: at full speed.
     void PackageRate(const std::string& rate) const;
     // Request targets in order, e.g. "/v1/oem/clientVersion?oemId=25".
     std::vector<std::string> Requests() const;

@@ -12,8 +12,8 @@ Every request target is appended to requests.log in the folder.
 GET /packages/NAME serves the file NAME of the --packages folder, at most
 --package-rate bytes a second when that is given (the demo shows a download
 that takes a few seconds). A file "package-rate" in the answers folder
-overrides it per request: a rate, or "stall" (half the package, then
-silence until the client goes).
+overrides it per request: a rate, or "stall" (no answer at all, until the
+client goes).
 """
 
 import argparse
@@ -153,7 +153,7 @@ class ServiceHandler(BaseHTTPRequestHandler):
         rate = self.server.options.package_rate
         mode = (read_file(os.path.join(self.server.options.answers, "package-rate")) or b"").strip()
         if mode == b"stall":
-            self.stall(body)
+            self.stall()
             return
         if mode:
             rate = int(mode)
@@ -171,13 +171,7 @@ class ServiceHandler(BaseHTTPRequestHandler):
             time.sleep(0.05)
 
 
-    def stall(self, body):
-        self.send_response(200)
-        self.send_header("Content-Type", "application/octet-stream")
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body[:len(body) // 2])
-        self.wfile.flush()
+    def stall(self):
         try:
             while self.connection.recv(1):
                 pass
