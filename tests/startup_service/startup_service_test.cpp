@@ -1,3 +1,4 @@
+#include "tests/support/files.h"
 #include "tests/support/installation.h"
 #include "tests/support/version_service.h"
 
@@ -147,6 +148,29 @@ TEST_F(StartupAgainstService, OemIdFromKestrelDatChoosesTheAnswer)
     installation.WriteOemFile("{\"id\":25}\n");
     EXPECT_EQ(RunKestrel(installation), std::vector<std::string>{"-show -oemid:25"});
     EXPECT_EQ(service.Requests(), std::vector<std::string>{"/v1/oem/clientVersion?oemId=25"});
+}
+
+TEST_F(StartupAgainstService, OemFileIsReadInACjkFolderWithSpacesHoweverSaved)
+{
+    service.AnswerOthers("gone", 404);
+    service.Answer(7, UpgradeAnswer("1.0.0.9"));
+    const std::string contents[] = {
+        "{\"id\":7}",
+        "\xEF\xBB\xBF{\r\n  \"id\": 7\r\n}\r\n",
+        testing_support::Utf16WithMark(L"{ \"id\": 7 }"),
+    };
+    for (const std::string& content : contents) {
+        Installation installation(true, L"TarnwickStandIn.exe", L"\x7A0B\x5E8F \x6587\x4EF6 (x86)\\\x9732\x6469\\");
+        installation.WriteOemFile(content);
+        EXPECT_EQ(RunKestrel(installation), std::vector<std::string>{"-show -oemid:7"}) << content;
+    }
+}
+
+TEST_F(StartupAgainstService, AnswerWithAByteOrderMarkIsRead)
+{
+    service.AnswerOthers("\xEF\xBB\xBF" + NoDataAnswer(3, "closed"));
+    Installation installation;
+    EXPECT_EQ(RunKestrel(installation), kStartedWithId1);
 }
 
 TEST_F(StartupAgainstService, MalformedUtf8InTheAnswerSaysBadConversion)
