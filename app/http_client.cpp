@@ -88,9 +88,10 @@ struct Exchange {
     HttpState state = kHttpOk;
 };
 
-// A server that stays silent then gives up at about the deadline inside
-// WinINet too, which ends a thread left behind. A silent TLS handshake and
-// a trickling server are not bounded by these, only by the deadline.
+// With WinINet's own time-outs a server that goes silent also ends the wait
+// inside WinINet, so a thread left behind at the deadline ends soon after.
+// They bound neither a TLS handshake that never completes (under Wine) nor
+// a trickling server; only the deadline does.
 void LimitEachOperation(HINTERNET request, DWORD limitMs)
 {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
@@ -167,10 +168,10 @@ SkinUI::KernelHandle StartExchange(const std::shared_ptr<Exchange>& exchange)
 
 } // namespace
 
-// WinINet cannot be stopped in the middle of a call here: under Wine,
-// closing a handle from another thread does not end a blocked call. So the
-// request runs on a thread of its own, and past the deadline the client
-// stops waiting for it and leaves it its handles.
+// A blocked WinINet call cannot be cut short: under Wine, closing its handle
+// from another thread does not end it. So the request runs on a thread of its
+// own, and at the deadline the client stops waiting and leaves that thread
+// the request and its handles.
 std::string HttpClient::Get(const std::string& url, const std::string& extraHeaders)
 {
     if (url.empty()) {
