@@ -6,6 +6,7 @@
 
 BindCallback::~BindCallback()
 {
+    abortable_.Detach();
     DropBinding();
 }
 
@@ -28,6 +29,7 @@ STDMETHODIMP_(ULONG) BindCallback::Release()
 
 STDMETHODIMP BindCallback::OnStartBinding(DWORD, IBinding* binding)
 {
+    abortable_.Attach(binding);
     DropBinding();
     if (binding) {
         binding->AddRef();
@@ -48,6 +50,11 @@ STDMETHODIMP BindCallback::OnLowResource(DWORD)
 
 STDMETHODIMP BindCallback::OnProgress(ULONG progress, ULONG maximum, ULONG, LPCWSTR)
 {
+    // Reports without new bytes (connecting, redirects, the end) are no sign of life.
+    if (progress != lastProgress_) {
+        lastProgress_ = progress;
+        watchdog_.Feed();
+    }
     ReadHttpStatus();
     PostMessageW(window_, WM_UPGRADE_PROGRESS, static_cast<WPARAM>(progress),
                  static_cast<LPARAM>(maximum));

@@ -12,7 +12,8 @@ std::wstring PackageNameFromAddress(const std::wstring& address);
 
 // Downloads address to targetPath, reporting progress to window. True when a
 // non-empty answer that is not an HTTP error now lies at targetPath; after a
-// failure nothing is left there.
+// failure nothing is left there. A download that receives no bytes for
+// kDownloadStallLimitMs is aborted and fails.
 bool DownloadToFile(const std::wstring& address, const std::wstring& targetPath, HWND window);
 
 // Creates path and any missing parents; false when path already exists or

@@ -1,3 +1,4 @@
+#include "app/time_limits.h"
 #include "tests/support/files.h"
 #include "tests/support/installation.h"
 #include "tests/support/version_service.h"
@@ -191,4 +192,20 @@ TEST_F(StartupAgainstService, HandOverMakesNoVersionRequest)
     EXPECT_EQ(result.exitCode, 0u);
     EXPECT_EQ(installation.TarnwickLogLines("message 0xFF30 to MainWindow: "), std::vector<std::string>{"1"});
     EXPECT_TRUE(service.Requests().empty());
+}
+
+// KestrelShortLimits has the test build's short request deadline.
+TEST_F(StartupAgainstService, SilentServiceFailsTheRequestAtTheDeadline)
+{
+    service.AnswerOthers(NoDataAnswer(3, "would start Tarnwick"));
+    service.NeverAnswer();
+    Installation installation;
+    installation.UseKestrel(L"KestrelShortLimits.exe");
+    DWORD start = GetTickCount();
+    EXPECT_EQ(RunKestrel(installation), kNotStarted);
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_EQ(service.Requests(), std::vector<std::string>{kRequestForId1});
+    EXPECT_GE(elapsed, kVersionRequestDeadlineMs);
+    EXPECT_LT(elapsed, kVersionRequestDeadlineMs + 5000);
+    printf("Kestrel against a silent service ended after %lu ms\n", static_cast<unsigned long>(elapsed));
 }

@@ -21,6 +21,11 @@ void Installation::WriteOemFile(const std::string& content) const
     WriteBytes(PathOf(L"kestrel.dat"), content);
 }
 
+void Installation::UseKestrel(const std::wstring& program) const
+{
+    CopyFileTo(ProgramFolder() + program, KestrelPath());
+}
+
 ProcessResult Installation::RunKestrel(DWORD timeoutMs) const
 {
     return RunProcess(KestrelPath(), L"Kestrel.exe", timeoutMs);

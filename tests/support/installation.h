@@ -22,6 +22,8 @@ public:
     std::wstring KestrelPath() const { return PathOf(L"Kestrel.exe"); }
 
     void WriteOemFile(const std::string& content) const;
+    // Puts another build of Kestrel from the program folder in place of Kestrel.exe.
+    void UseKestrel(const std::wstring& program) const;
 
     // Runs Kestrel.exe to its end.
     ProcessResult RunKestrel(DWORD timeoutMs = 60000) const;

@@ -81,6 +81,11 @@ void VersionService::UseSelfSignedCertificate() const
     Put(L"certificate", "self-signed");
 }
 
+void VersionService::NeverAnswer() const
+{
+    Put(L"silent", "");
+}
+
 std::vector<std::string> VersionService::Requests() const
 {
     return ReadLines(folder_ + L"requests.log");

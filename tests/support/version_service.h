@@ -27,6 +27,8 @@ public:
     void AnswerOthers(const std::string& body, int status = 200) const;
     // New connections get a self-signed certificate for localhost.
     void UseSelfSignedCertificate() const;
+    // Requests get no answer at all; the connection stays open until the client leaves.
+    void NeverAnswer() const;
     // Request targets in order, e.g. "/v1/oem/clientVersion?oemId=25".
     std::vector<std::string> Requests() const;
 
