@@ -1,12 +1,12 @@
 #include "app/bind_callback.h"
 
 #include "app/upgrade_messages.h"
-#include "app/upgrade_session.h"
 
 #include <wininet.h>
 
 BindCallback::~BindCallback()
 {
+    abortable_.Detach();
     DropBinding();
 }
 
@@ -29,6 +29,7 @@ STDMETHODIMP_(ULONG) BindCallback::Release()
 
 STDMETHODIMP BindCallback::OnStartBinding(DWORD, IBinding* binding)
 {
+    abortable_.Attach(binding);
     DropBinding();
     if (binding) {
         binding->AddRef();
@@ -49,9 +50,12 @@ STDMETHODIMP BindCallback::OnLowResource(DWORD)
 
 STDMETHODIMP BindCallback::OnProgress(ULONG progress, ULONG maximum, ULONG, LPCWSTR)
 {
+    // Reports without new bytes (connecting, redirects, the end) are no sign of life.
+    if (progress != lastProgress_) {
+        lastProgress_ = progress;
+        watchdog_.Feed();
+    }
     ReadHttpStatus();
-    if (session_ && session_->LeaveRequested())
-        return E_ABORT;
     PostMessageW(window_, WM_UPGRADE_PROGRESS, static_cast<WPARAM>(progress),
                  static_cast<LPARAM>(maximum));
     return S_OK;

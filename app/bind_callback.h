@@ -1,16 +1,22 @@
 #pragma once
 
+#include "app/abortable_binding.h"
+#include "app/stall_watchdog.h"
+
 #include <windows.h>
 #include <urlmon.h>
 
-class UpgradeSession;
-
 // Status callback of the package download: every progress report becomes a
-// WM_UPGRADE_PROGRESS message to the upgrade window. Lives on the caller's
-// stack for the length of one download; not reference-counted.
+// WM_UPGRADE_PROGRESS message to the upgrade window, and a report of new
+// bytes feeds the watchdog. The binding is attached to abortable for the
+// length of the download. Lives on the caller's stack for the length of one
+// download; not reference-counted.
 class BindCallback final : public IBindStatusCallback {
 public:
-    BindCallback(HWND window, const UpgradeSession* session) : window_(window), session_(session) {}
+    BindCallback(HWND window, AbortableBinding& abortable, StallWatchdog& watchdog)
+        : window_(window), abortable_(abortable), watchdog_(watchdog)
+    {
+    }
     ~BindCallback();
     BindCallback(const BindCallback&) = delete;
     BindCallback& operator=(const BindCallback&) = delete;
@@ -37,7 +43,9 @@ private:
     void DropBinding();
 
     HWND window_;
-    const UpgradeSession* session_;
+    AbortableBinding& abortable_;
+    StallWatchdog& watchdog_;
+    ULONG lastProgress_ = 0;
     // Held only to ask for the answer's status: a download tool reports an
     // error page as a successful download.
     IBinding* binding_ = nullptr;

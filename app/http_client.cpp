@@ -1,6 +1,11 @@
 #include "app/http_client.h"
 
+#include "app/time_limits.h"
+
+#include <process.h>
 #include <string.h>
+
+#include <memory>
 
 namespace {
 
@@ -64,56 +69,70 @@ UrlParts ParseUrl(const std::string& url)
     return parts;
 }
 
-std::string HttpClient::Get(const std::string& url, const std::string& extraHeaders)
+void RequestHandles::Close()
 {
+    request.reset();
+    connection.reset();
+    internet.reset();
+}
+
+namespace {
+
+// One request, shared by the client and the thread that runs it, so that
+// either may be the last to let go of it.
+struct Exchange {
+    std::string url;
+    std::string extraHeaders;
+    RequestHandles handles;
     std::string body;
-    lastState_ = Request(url, extraHeaders, body);
-    if (lastState_ != kHttpOk)
-        body.clear();
-    return body;
+    HttpState state = kHttpOk;
+};
+
+// With WinINet's own time-outs a server that goes silent also ends the wait
+// inside WinINet, so a thread left behind at the deadline ends soon after.
+// They bound neither a TLS handshake that never completes (under Wine) nor
+// a trickling server; only the deadline does.
+void LimitEachOperation(HINTERNET request, DWORD limitMs)
+{
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT})
+        InternetSetOptionW(request, option, &limitMs, sizeof(limitMs));
 }
 
-void HttpClient::CloseHandles()
+HttpState Run(Exchange& exchange)
 {
-    request_.reset();
-    connection_.reset();
-    internet_.reset();
-}
-
-HttpState HttpClient::Request(const std::string& url, const std::string& extraHeaders,
-                              std::string& body)
-{
-    if (url.empty())
-        return kHttpEmptyUrl;
-    CloseHandles();
-
-    internet_.reset(InternetOpenA("Http-connect", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!internet_)
+    RequestHandles& handles = exchange.handles;
+    handles.internet.reset(
+        InternetOpenA("Http-connect", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!handles.internet)
         return kHttpNoHandle;
 
-    UrlParts parts = ParseUrl(url);
-    connection_.reset(InternetConnectA(internet_.get(), parts.host.c_str(),
-                                       static_cast<INTERNET_PORT>(parts.port), nullptr, nullptr,
-                                       INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection_)
+    UrlParts parts = ParseUrl(exchange.url);
+    handles.connection.reset(InternetConnectA(handles.internet.get(), parts.host.c_str(),
+                                              static_cast<INTERNET_PORT>(parts.port), nullptr,
+                                              nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!handles.connection)
         return kHttpNoConnection;
 
     std::string objectName = parts.path;
     if (!parts.query.empty())
         objectName += "?" + parts.query;
     DWORD flags = parts.scheme == "https" ? kHttpsRequestFlags : kHttpRequestFlags;
-    request_.reset(HttpOpenRequestA(connection_.get(), "GET", objectName.c_str(), "HTTP/1.1",
-                                    nullptr, nullptr, flags, 0));
-    if (!request_)
+    handles.request.reset(HttpOpenRequestA(handles.connection.get(), "GET", objectName.c_str(),
+                                           "HTTP/1.1", nullptr, nullptr, flags, 0));
+    if (!handles.request)
         return kHttpNoHandle;
+    HINTERNET request = handles.request.get();
+    LimitEachOperation(request, kVersionRequestDeadlineMs);
 
-    if (!HttpSendRequestA(request_.get(), extraHeaders.empty() ? nullptr : extraHeaders.c_str(),
-                          static_cast<DWORD>(extraHeaders.size()), nullptr, 0))
+    const std::string& headers = exchange.extraHeaders;
+    if (!HttpSendRequestA(request, headers.empty() ? nullptr : headers.c_str(),
+                          static_cast<DWORD>(headers.size()), nullptr, 0))
         return kHttpSendFailed;
 
     wchar_t status[2048] = {};
     DWORD statusSize = sizeof(status);
-    if (!HttpQueryInfoW(request_.get(), HTTP_QUERY_STATUS_CODE, status, &statusSize, nullptr))
+    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE, status, &statusSize, nullptr))
         return kHttpNoStatus;
     if (wcscmp(status, L"404") == 0)
         return kHttpNotFound;
@@ -121,9 +140,59 @@ HttpState HttpClient::Request(const std::string& url, const std::string& extraHe
     // Each chunk counts up to its first zero byte: the body is taken as text.
     char buffer[kReadSize + 1];
     DWORD read = 0;
-    while (InternetReadFile(request_.get(), buffer, kReadSize, &read) && read != 0) {
+    while (InternetReadFile(request, buffer, kReadSize, &read) && read != 0) {
         buffer[read] = '\0';
-        body.append(buffer);
+        exchange.body.append(buffer);
     }
     return kHttpOk;
+}
+
+unsigned __stdcall ExchangeThread(void* shared)
+{
+    std::unique_ptr<std::shared_ptr<Exchange>> exchange(
+        static_cast<std::shared_ptr<Exchange>*>(shared));
+    (*exchange)->state = Run(**exchange);
+    return 0;
+}
+
+// The thread running the exchange; none when no thread can be made.
+SkinUI::KernelHandle StartExchange(const std::shared_ptr<Exchange>& exchange)
+{
+    auto forThread = std::make_unique<std::shared_ptr<Exchange>>(exchange);
+    SkinUI::KernelHandle thread(reinterpret_cast<HANDLE>(
+        _beginthreadex(nullptr, 0, &ExchangeThread, forThread.get(), 0, nullptr)));
+    if (thread)
+        forThread.release();
+    return thread;
+}
+
+} // namespace
+
+// A blocked WinINet call cannot be cut short: under Wine, closing its handle
+// from another thread does not end it. So the request runs on a thread of its
+// own, and at the deadline the client stops waiting and leaves that thread
+// the request and its handles.
+std::string HttpClient::Get(const std::string& url, const std::string& extraHeaders)
+{
+    if (url.empty()) {
+        lastState_ = kHttpEmptyUrl;
+        return std::string();
+    }
+    handles_.Close();
+
+    auto exchange = std::make_shared<Exchange>();
+    exchange->url = url;
+    exchange->extraHeaders = extraHeaders;
+    SkinUI::KernelHandle thread = StartExchange(exchange);
+    if (!thread) {
+        lastState_ = kHttpNoHandle;
+        return std::string();
+    }
+    if (WaitForSingleObject(thread.get(), kVersionRequestDeadlineMs) != WAIT_OBJECT_0) {
+        lastState_ = kHttpSendFailed;
+        return std::string();
+    }
+    handles_ = std::move(exchange->handles);
+    lastState_ = exchange->state;
+    return lastState_ == kHttpOk ? std::move(exchange->body) : std::string();
 }

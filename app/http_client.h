@@ -13,7 +13,9 @@ enum HttpState : int {
     kHttpOk = 0,
     kHttpNoHandle = 1,       // InternetOpenA or HttpOpenRequestA gave no handle
     kHttpNoConnection = 2,   // InternetConnectA gave no handle
-    kHttpSendFailed = 3,     // HttpSendRequestA failed, also for a certificate that fails validation
+    // HttpSendRequestA failed, also for a certificate that fails validation,
+    // or the request did not end within its deadline
+    kHttpSendFailed = 3,
     kHttpNoStatus = 4,       // the status code could not be queried
     kHttpNotFound = 5,       // the server answered 404
     kHttpEmptyUrl = 14,
@@ -33,9 +35,24 @@ UrlParts ParseUrl(const std::string& url);
 inline void CloseInternetHandle(HINTERNET handle) { InternetCloseHandle(handle); }
 using InternetHandle = SkinUI::UniqueHandle<HINTERNET, &CloseInternetHandle>;
 
+// The WinINet handles of one request.
+struct RequestHandles {
+    void Close();
+
+    // Declared in this order so that destruction closes request, connection, internet.
+    InternetHandle internet;
+    InternetHandle connection;
+    InternetHandle request;
+};
+
 // Fetches one URL with a synchronous HTTP GET through WinINet. Failures are
 // reported through LastState(), never as exceptions. The handles of a request
 // stay open until the next request or the client's end.
+//
+// Every request ends within kVersionRequestDeadlineMs of its start: a server
+// that never answers or trickles its answer makes it fail with
+// kHttpSendFailed. Such a request goes on on a thread of its own, with its
+// handles, until WinINet gives up or the process ends.
 class HttpClient {
 public:
     // extraHeaders are raw header lines, empty for none. The body is empty
@@ -45,12 +62,6 @@ public:
     HttpState LastState() const { return lastState_; }
 
 private:
-    HttpState Request(const std::string& url, const std::string& extraHeaders, std::string& body);
-    void CloseHandles();
-
-    // Declared in this order so that destruction closes request, connection, internet.
-    InternetHandle internet_;
-    InternetHandle connection_;
-    InternetHandle request_;
+    RequestHandles handles_;
     HttpState lastState_ = kHttpOk;
 };

@@ -1,5 +1,6 @@
 #include "app/oem_identity.h"
 
+#include "app/module_folder.h"
 #include "ui/core/unique_handle.h"
 
 #include <windows.h>
@@ -18,22 +19,51 @@ namespace {
 
 int g_oemId = 1;
 
-bool IsTokenSpace(int c)
+// kestrel.dat is a few bytes; what lies beyond this is never needed.
+const size_t kMaxOemFileBytes = 64 * 1024;
+
+std::string ReadHead(FILE* file)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+    std::string bytes(kMaxOemFileBytes, '\0');
+    bytes.resize(fread(&bytes[0], 1, bytes.size(), file));
+    return bytes;
 }
 
-std::string ReadFirstToken(FILE* file)
+bool StartsWith(const std::string& bytes, const char* mark)
 {
-    int c = fgetc(file);
-    while (c != EOF && IsTokenSpace(c))
-        c = fgetc(file);
-    std::string token;
-    while (c != EOF && !IsTokenSpace(c)) {
-        token.push_back(static_cast<char>(c));
-        c = fgetc(file);
+    return bytes.compare(0, strlen(mark), mark) == 0;
+}
+
+std::string Utf16ToUtf8(const std::string& bytes, bool bigEndian)
+{
+    std::wstring wide(bytes.size() / 2, L'\0');
+    for (size_t i = 0; i < wide.size(); ++i) {
+        unsigned char first = static_cast<unsigned char>(bytes[2 * i]);
+        unsigned char second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        wide[i] = static_cast<wchar_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
     }
-    return token;
+    if (wide.empty())
+        return std::string();
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                     nullptr, nullptr);
+    if (length <= 0)
+        return std::string();
+    std::string utf8(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], length, nullptr,
+                        nullptr);
+    return utf8;
+}
+
+// Editors save the file with a byte-order mark (Notepad), or as UTF-16.
+std::string AsUtf8(const std::string& bytes)
+{
+    if (StartsWith(bytes, "\xEF\xBB\xBF"))
+        return bytes.substr(3);
+    if (StartsWith(bytes, "\xFF\xFE"))
+        return Utf16ToUtf8(bytes.substr(2), false);
+    if (StartsWith(bytes, "\xFE\xFF"))
+        return Utf16ToUtf8(bytes.substr(2), true);
+    return bytes;
 }
 
 // Strings, arrays, objects and numbers outside the 32-bit range count as no id.
@@ -64,18 +94,23 @@ void SetOemId(int id)
     g_oemId = id;
 }
 
-int ReadOemIdFromFile(const char* path)
+int ReadOemIdFromFile(const std::wstring& path)
 {
-    SkinUI::StdioFile file(_fsopen(path, "rt", _SH_DENYNO));
+    // Binary: text mode would end a UTF-16 file at its first 0x1A byte.
+    SkinUI::StdioFile file(_wfsopen(path.c_str(), L"rb", _SH_DENYNO));
     if (!file)
         return 0;
-    std::string token = ReadFirstToken(file.get());
+    std::string content = AsUtf8(ReadHead(file.get()));
     file.reset();
 
+    // The reader stops after the first value, so a file whose first
+    // white-space-delimited token is the whole object (the one form that
+    // used to be read) gives the same id as before; spaces and line
+    // breaks inside the object are now read too.
     Json::Reader reader;
     Json::Value root;
     try {
-        if (!reader.parse(token, root) || !root.isObject())
+        if (!reader.parse(content.data(), content.data() + content.size(), root) || !root.isObject())
             return 0;
         return IdFromValue(root["id"]);
     } catch (const std::exception&) {
@@ -85,17 +120,12 @@ int ReadOemIdFromFile(const char* path)
 
 int ReadOemId()
 {
-    char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    std::wstring folder;
+    if (!GetModuleFolder(folder))
         return 0;
-    char* lastSlash = strrchr(path, '\\');
-    if (lastSlash)
-        *lastSlash = '\0';
-    static const char kFileName[] = "\\kestrel.dat";
-    if (strlen(path) + sizeof(kFileName) > MAX_PATH)
+    std::wstring path = folder + L"kestrel.dat";
+    if (path.size() >= MAX_PATH)
         return 0;
-    lstrcatA(path, kFileName);
     return ReadOemIdFromFile(path);
 }
 

@@ -13,9 +13,10 @@ void SetOemId(int id);
 // The identifier from kestrel.dat beside the program, or 0 when none can be read.
 int ReadOemId();
 
-// Reads the first white-space-delimited token of the file at path and takes
-// its JSON member "id"; 0 when the file, the token or the member is unusable.
-int ReadOemIdFromFile(const char* path);
+// Reads the file at path as one JSON document (UTF-8 with or without its
+// mark, or UTF-16 with its mark) and takes its member "id"; 0 when the
+// file, the document or the member is unusable.
+int ReadOemIdFromFile(const std::wstring& path);
 
 // Reads key from the first translation of the file's StringFileInfo block.
 // value is left unchanged when the key is not there.

@@ -1,6 +1,8 @@
 #include "app/upgrade_download.h"
 
 #include "app/bind_callback.h"
+#include "app/time_limits.h"
+#include "app/upgrade_session.h"
 
 #include <io.h>
 #include <stdio.h>
@@ -34,6 +36,27 @@ bool IsNonEmptyFile(const std::wstring& path)
     return data.nFileSizeLow != 0 || data.nFileSizeHigh != 0;
 }
 
+struct Fetched {
+    HRESULT result;
+    DWORD httpStatus;
+};
+
+// A stalled download makes no progress calls, so only a watchdog of its own
+// can notice it and abort the binding.
+Fetched Fetch(const std::wstring& address, const std::wstring& targetPath, HWND window,
+              UpgradeSession* session)
+{
+    AbortableBinding binding;
+    StallWatchdog watchdog(kDownloadStallLimitMs, [&binding] { binding.Abort(); });
+    BindCallback callback(window, binding, watchdog);
+    if (session)
+        session->AttachDownload(&binding);
+    HRESULT result = URLDownloadToFileW(nullptr, address.c_str(), targetPath.c_str(), 0, &callback);
+    if (session)
+        session->DetachDownload();
+    return {result, callback.HttpStatus()};
+}
+
 } // namespace
 
 std::wstring PackageNameFromAddress(const std::wstring& address)
@@ -44,16 +67,16 @@ std::wstring PackageNameFromAddress(const std::wstring& address)
 }
 
 bool DownloadToFile(const std::wstring& address, const std::wstring& targetPath, HWND window,
-                    const UpgradeSession* session)
+                    UpgradeSession* session)
 {
     std::wstring folder = ParentOf(targetPath);
     if (folder.empty() || (!Exists(folder) && !MakeFolderChain(folder)))
         return false;
 
-    BindCallback callback(window, session);
-    HRESULT result = URLDownloadToFileW(nullptr, address.c_str(), targetPath.c_str(), 0, &callback);
-    // An error page or an empty answer is not a package and must not be taken for one.
-    if (result == S_OK && callback.HttpStatus() < kFirstHttpError && IsNonEmptyFile(targetPath))
+    Fetched fetched = Fetch(address, targetPath, window, session);
+    // An error page or an empty answer is not a package and must not be taken
+    // for one; a partial one after a stall is only garbage.
+    if (fetched.result == S_OK && fetched.httpStatus < kFirstHttpError && IsNonEmptyFile(targetPath))
         return true;
     _wremove(targetPath.c_str());
     return false;

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-class UpgradeSession;
-
 #include <string>
+
+class UpgradeSession;
 
 // Fetching the upgrade package into the installation folder.
 
@@ -14,9 +14,11 @@ std::wstring PackageNameFromAddress(const std::wstring& address);
 
 // Downloads address to targetPath, reporting progress to window. True when a
 // non-empty answer that is not an HTTP error now lies at targetPath; after a
-// failure nothing is left there. A session whose user left stops it.
+// failure nothing is left there. A download that receives no bytes for
+// kDownloadStallLimitMs is aborted and fails, and so is one whose session's
+// user leaves.
 bool DownloadToFile(const std::wstring& address, const std::wstring& targetPath, HWND window,
-                    const UpgradeSession* session = nullptr);
+                    UpgradeSession* session = nullptr);
 
 // Creates path and any missing parents; false when path already exists or
 // a folder cannot be made.

@@ -1,6 +1,30 @@
 #include "app/upgrade_session.h"
 
+#include "app/abortable_binding.h"
+
 UpgradeSession::UpgradeSession() : ended_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+void UpgradeSession::RequestLeave()
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    leave_ = true;
+    if (download_)
+        download_->Abort();
+}
+
+void UpgradeSession::AttachDownload(AbortableBinding* binding)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    download_ = binding;
+    if (leave_)
+        download_->Abort();
+}
+
+void UpgradeSession::DetachDownload()
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    download_ = nullptr;
+}
 
 void UpgradeSession::MarkEnded()
 {

@@ -5,11 +5,14 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
+
+class AbortableBinding;
 
 // What the upgrade window and its worker share. Leaving the window while
-// the package downloads stops the download; leaving while it installs lets
-// the worker end its transaction (installed or rolled back) before the
-// process ends, so an installation is never left half written.
+// the package downloads aborts the download at once; leaving while it
+// installs lets the worker end its transaction (installed or rolled back)
+// before the process ends, so an installation is never left half written.
 class UpgradeSession {
 public:
     UpgradeSession();
@@ -17,9 +20,13 @@ public:
     UpgradeSession& operator=(const UpgradeSession&) = delete;
 
     // UI thread: the user confirmed leaving, or the window has gone.
-    void RequestLeave() { leave_ = true; }
-    // Worker thread: polled while downloading.
+    void RequestLeave();
     bool LeaveRequested() const { return leave_; }
+
+    // Worker thread, around one download: a leave aborts the binding, also
+    // one that came before the download started.
+    void AttachDownload(AbortableBinding* binding);
+    void DetachDownload();
 
     // Worker thread, its last act.
     void MarkEnded();
@@ -28,5 +35,7 @@ public:
 
 private:
     std::atomic<bool> leave_{false};
+    std::mutex lock_;
+    AbortableBinding* download_ = nullptr;
     SkinUI::KernelHandle ended_;
 };

@@ -120,7 +120,7 @@ UINT Install(const std::wstring& folder, const std::wstring& packagePath,
 }
 
 UINT Upgrade(const std::wstring& folder, const std::wstring& address, const PackageProof& proof,
-             HWND window, const UpgradeSession* session)
+             HWND window, UpgradeSession* session)
 {
     std::wstring packageName = PackageNameFromAddress(address);
     std::wstring packagePath;

@@ -82,9 +82,11 @@ VersionAnswer ParseVersionAnswer(const std::string& body)
     // JsonCpp reports members of unexpected types (and nesting beyond its
     // limit) by throwing; such an answer counts as one that is not JSON.
     try {
+        // Some servers and editors put a UTF-8 byte-order mark in front.
+        size_t start = body.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
         Json::Reader reader;
         Json::Value root;
-        if (!reader.parse(body.data(), body.data() + body.size(), root))
+        if (!reader.parse(body.data() + start, body.data() + body.size(), root))
             return VersionAnswer();
         VersionAnswer answer;
         answer.code = root["Code"].asInt();

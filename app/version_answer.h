@@ -30,8 +30,9 @@ struct VersionAnswer {
 // The address that asks the version service about this OEM identifier.
 std::string VersionServiceAddress(int oemId);
 
-// Decodes the answer body. A body that is not JSON, or whose members have
-// other types than the service sends, gives the empty answer.
+// Decodes the answer body; a leading UTF-8 byte-order mark is skipped. A
+// body that is not JSON, or whose members have other types than the service
+// sends, gives the empty answer.
 VersionAnswer ParseVersionAnswer(const std::string& body);
 
 // UTF-8 to UTF-16; empty, with the line "bad conversion" on standard output,

@@ -1,4 +1,5 @@
 #include "app/http_client.h"
+#include "app/time_limits.h"
 
 #include <gtest/gtest.h>
 
@@ -220,4 +221,40 @@ TEST(HttpsCertificates, ExpiredCertificateFailsTheSend)
     Fetched fetched = Fetch(HttpsUrl("EXPIRED", "/echo/forged"));
     EXPECT_EQ(fetched.state, kHttpSendFailed);
     EXPECT_EQ(fetched.body, "");
+}
+
+// The test build's deadline is short (app/time_limits.cpp); the servers keep
+// the client waiting well past it unless the client gives up.
+TEST(HttpClientDeadline, StuckServersFailAtTheDeadlineAndTheClientStaysUsable)
+{
+    struct Case {
+        const char* what;
+        std::string url;
+    } cases[] = {
+        {"no TLS handshake", HttpsUrl("MUTE", "/echo")},
+        {"silent after the handshake", HttpsUrl("HTTPS", "/silent")},
+        {"trickling status and headers", HttpsUrl("HTTPS", "/trickle")},
+        {"trickling body", HttpsUrl("HTTPS", "/trickle-body")},
+    };
+    HttpClient client;
+    for (const Case& c : cases) {
+        DWORD start = GetTickCount();
+        std::string body = client.Get(c.url, "");
+        DWORD elapsed = GetTickCount() - start;
+        EXPECT_EQ(client.LastState(), kHttpSendFailed) << c.what;
+        EXPECT_EQ(body, "") << c.what;
+        EXPECT_GE(elapsed, kVersionRequestDeadlineMs - 100) << c.what;
+        EXPECT_LT(elapsed, kVersionRequestDeadlineMs + 1500) << c.what;
+        printf("%s: failed after %lu ms\n", c.what, static_cast<unsigned long>(elapsed));
+    }
+    EXPECT_EQ(client.Get(HttpsUrl("HTTPS", "/echo/after"), ""), "/echo/after");
+    EXPECT_EQ(client.LastState(), kHttpOk);
+}
+
+TEST(HttpClientDeadline, QuickAnswerDoesNotWaitForTheDeadline)
+{
+    DWORD start = GetTickCount();
+    Fetched fetched = Fetch(HttpUrl("/echo/quick"));
+    EXPECT_EQ(fetched.state, kHttpOk);
+    EXPECT_LT(GetTickCount() - start, kVersionRequestDeadlineMs / 2);
 }

@@ -74,6 +74,19 @@ TEST(ParseVersionAnswer, CommentsAreAllowed)
     EXPECT_EQ(answer.latestVersion, L"2.1.0.7");
 }
 
+TEST(ParseVersionAnswer, LeadingUtf8MarkIsSkipped)
+{
+    VersionAnswer closed = ParseVersionAnswer("\xEF\xBB\xBF{\"Code\":3,\"Msg\":\"closed\"}");
+    EXPECT_EQ(closed.code, 3);
+    EXPECT_EQ(closed.message, L"closed");
+    VersionAnswer due = ParseVersionAnswer("\xEF\xBB\xBF{\"Code\":0,\"Data\":{\"LatestVersion\":\"1.0.1.0\"}}");
+    EXPECT_EQ(due.latestVersion, L"1.0.1.0");
+    // Only one mark, and only in front.
+    EXPECT_TRUE(IsEmpty(ParseVersionAnswer("\xEF\xBB\xBF\xEF\xBB\xBF{\"Code\":3}")));
+    EXPECT_TRUE(IsEmpty(ParseVersionAnswer(" \xEF\xBB\xBF{\"Code\":3}")));
+    EXPECT_TRUE(IsEmpty(ParseVersionAnswer("\xEF\xBB")));
+}
+
 TEST(ParseVersionAnswer, BodyThatIsNotJsonGivesTheEmptyAnswer)
 {
     EXPECT_TRUE(IsEmpty(ParseVersionAnswer("")));

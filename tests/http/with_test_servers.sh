@@ -2,7 +2,8 @@
 # Driver of the HTTP client tests: trusts a test CA for this run and starts
 # one test server with a plain HTTP listener and HTTPS listeners whose
 # certificates chain to the CA, are self-signed, name another host or have
-# expired. Their ports reach the program as KESTREL_TEST_<NAME>_PORT.
+# expired, and a mute one that never completes a handshake. Their ports
+# reach the program as KESTREL_TEST_<NAME>_PORT.
 #   sh with_test_servers.sh WINE_RUN PROGRAM BUILD_DIR
 set -eu
 WINE_RUN=$1
@@ -20,7 +21,7 @@ python3 "$KESTREL_ROOT/tests/support/https_server.py" --ready "$DATA/ports" \
     --key "$TEST_CA_DIR/server.key" \
     --listener http=plain --listener https="$TEST_CA_DIR/localhost.crt" \
     --listener wronghost="$DATA/wronghost.crt" --listener expired="$DATA/expired.crt" \
-    --listener selfsigned="$DATA/selfsigned.crt" &
+    --listener selfsigned="$DATA/selfsigned.crt" --listener mute=mute &
 server=$!
 wait_for_file "$DATA/ports" "$server" || { echo "the test server did not start"; exit 1; }
 export_ports TEST "$DATA/ports"

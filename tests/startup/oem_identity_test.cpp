@@ -16,7 +16,7 @@ protected:
     {
         std::wstring path = folder_ / L"kestrel.dat";
         WriteBytes(path, content);
-        return ReadOemIdFromFile(ToUtf8(path).c_str());
+        return ReadOemIdFromFile(path);
     }
 
     TempFolder folder_;
@@ -28,11 +28,29 @@ TEST_F(ReadOemIdTest, ObjectOnOneLineGivesItsId)
     EXPECT_EQ(25, Read("  \t\n{\"id\":25,\"name\":\"x\"}"));
 }
 
-TEST_F(ReadOemIdTest, OnlyTheFirstTokenIsRead)
+TEST_F(ReadOemIdTest, WhatFollowsTheObjectIsIgnored)
 {
-    EXPECT_EQ(0, Read("{\"id\": 25}"));
-    EXPECT_EQ(0, Read("{\n\"id\":25\n}"));
     EXPECT_EQ(7, Read("{\"id\":7} {\"id\":9}"));
+    EXPECT_EQ(7, Read("{\"id\":7}garbage\x1A\xFF"));
+    EXPECT_EQ(7, Read("{\"id\":7}\n{\"id\":"));
+}
+
+TEST_F(ReadOemIdTest, HoweverTheFileWasSaved)
+{
+    const struct {
+        const char* form;
+        std::string content;
+    } files[] = {
+        {"spaces inside", "{ \"id\": 7 }"},
+        {"several lines", "{\r\n    \"id\": 7,\r\n    \"name\": \"x\"\r\n}\r\n"},
+        {"UTF-8 mark", "\xEF\xBB\xBF{\"id\":7}"},
+        {"UTF-8 mark, several lines", "\xEF\xBB\xBF{\n  \"id\" : 7\n}\n"},
+        {"UTF-16 little-endian", Utf16WithMark(L"{\r\n  \"id\": 7\r\n}\r\n")},
+        {"UTF-16 big-endian", Utf16WithMark(L"{\"id\":7}", true)},
+        {"UTF-16 with CJK", Utf16WithMark(L"{\"name\":\"\x9732\x6469\",\"id\":7}")},
+    };
+    for (const auto& file : files)
+        EXPECT_EQ(7, Read(file.content)) << file.form;
 }
 
 TEST_F(ReadOemIdTest, NegativeAndRealIds)
@@ -50,11 +68,20 @@ TEST_F(ReadOemIdTest, BooleansCountAsOneAndZero)
 
 TEST_F(ReadOemIdTest, UnusableContentGivesZero)
 {
-    EXPECT_EQ(0, Read(""));
-    EXPECT_EQ(0, Read("\xEF\xBB\xBF{\"id\":25}"));
-    EXPECT_EQ(0, Read("{\"name\":25}"));
-    EXPECT_EQ(0, Read("{\"id\":null}"));
-    EXPECT_EQ(0, Read("{\"id\":25"));
+    const std::string contents[] = {
+        "",
+        "\xEF\xBB\xBF",
+        "\xFF\xFE",
+        "{\"name\":25}",
+        "{\"id\":null}",
+        "{\"id\":25",
+        "x {\"id\":25}",
+        "\xEF\xBB\xBF\xEF\xBB\xBF{\"id\":25}",
+        // UTF-16 without its mark is not told apart from bytes.
+        Utf16WithMark(L"{\"id\":25}").substr(2),
+    };
+    for (const std::string& content : contents)
+        EXPECT_EQ(0, Read(content)) << content;
 }
 
 TEST_F(ReadOemIdTest, OtherTypesAndOutOfRangeNumbersGiveZero)
@@ -71,7 +98,15 @@ TEST_F(ReadOemIdTest, OtherTypesAndOutOfRangeNumbersGiveZero)
 
 TEST_F(ReadOemIdTest, MissingFileGivesZero)
 {
-    EXPECT_EQ(0, ReadOemIdFromFile(ToUtf8(folder_ / L"absent.dat").c_str()));
+    EXPECT_EQ(0, ReadOemIdFromFile(folder_ / L"absent.dat"));
+}
+
+TEST_F(ReadOemIdTest, FileInAFolderOutsideTheAnsiCodePage)
+{
+    std::wstring folder = folder_ / L"\x7A0B\x5E8F \x6587\x4EF6 (x86)\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    WriteBytes(folder + L"kestrel.dat", "{\"id\":7}");
+    EXPECT_EQ(7, ReadOemIdFromFile(folder + L"kestrel.dat"));
 }
 
 TEST(FileVersionTest, ReadsFileVersionOfTheFirstTranslation)

@@ -1,3 +1,5 @@
+#include "app/time_limits.h"
+#include "tests/support/files.h"
 #include "tests/support/installation.h"
 #include "tests/support/version_service.h"
 #include "tests/support/window_driver.h"
@@ -158,6 +160,29 @@ TEST_F(StartupAgainstService, OemIdFromKestrelDatChoosesTheAnswer)
     EXPECT_EQ(service.Requests(), std::vector<std::string>{"/v1/oem/clientVersion?oemId=25"});
 }
 
+TEST_F(StartupAgainstService, OemFileIsReadInACjkFolderWithSpacesHoweverSaved)
+{
+    service.AnswerOthers("gone", 404);
+    service.Answer(7, UpgradeAnswer("1.0.0.9"));
+    const std::string contents[] = {
+        "{\"id\":7}",
+        "\xEF\xBB\xBF{\r\n  \"id\": 7\r\n}\r\n",
+        testing_support::Utf16WithMark(L"{ \"id\": 7 }"),
+    };
+    for (const std::string& content : contents) {
+        Installation installation(true, L"TarnwickStandIn.exe", L"\x7A0B\x5E8F \x6587\x4EF6 (x86)\\\x9732\x6469\\");
+        installation.WriteOemFile(content);
+        EXPECT_EQ(RunKestrel(installation), std::vector<std::string>{"-show -oemid:7"}) << content;
+    }
+}
+
+TEST_F(StartupAgainstService, AnswerWithAByteOrderMarkIsRead)
+{
+    service.AnswerOthers("\xEF\xBB\xBF" + NoDataAnswer(3, "closed"));
+    Installation installation;
+    EXPECT_EQ(RunKestrel(installation), kStartedWithId1);
+}
+
 TEST_F(StartupAgainstService, MalformedUtf8InTheAnswerSaysBadConversion)
 {
     service.AnswerOthers("{\"Code\":0,\"Data\":{\"LatestVersion\":\"1.0.0.9\","
@@ -176,4 +201,20 @@ TEST_F(StartupAgainstService, HandOverMakesNoVersionRequest)
     EXPECT_EQ(result.exitCode, 0u);
     EXPECT_EQ(installation.TarnwickLogLines("message 0xFF30 to MainWindow: "), std::vector<std::string>{"1"});
     EXPECT_TRUE(service.Requests().empty());
+}
+
+// KestrelShortLimits has the test build's short request deadline.
+TEST_F(StartupAgainstService, SilentServiceFailsTheRequestAtTheDeadline)
+{
+    service.AnswerOthers(NoDataAnswer(3, "would start Tarnwick"));
+    service.NeverAnswer();
+    Installation installation;
+    installation.UseKestrel(L"KestrelShortLimits.exe");
+    DWORD start = GetTickCount();
+    EXPECT_EQ(RunKestrel(installation), kNotStarted);
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_EQ(service.Requests(), std::vector<std::string>{kRequestForId1});
+    EXPECT_GE(elapsed, kVersionRequestDeadlineMs);
+    EXPECT_LT(elapsed, kVersionRequestDeadlineMs + 5000);
+    printf("Kestrel against a silent service ended after %lu ms\n", static_cast<unsigned long>(elapsed));
 }

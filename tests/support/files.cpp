@@ -92,6 +92,18 @@ std::wstring FromUtf8(const std::string& text)
     return result;
 }
 
+std::string Utf16WithMark(const std::wstring& text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (wchar_t c : text) {
+        char high = static_cast<char>(c >> 8);
+        char low = static_cast<char>(c & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
 namespace {
 
 void Walk(const std::wstring& root, const std::wstring& relative,

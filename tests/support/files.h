@@ -16,6 +16,8 @@ std::vector<std::string> ReadLines(const std::wstring& path);
 
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
+// The text's UTF-16 bytes behind their byte-order mark.
+std::string Utf16WithMark(const std::wstring& text, bool bigEndian = false);
 
 // Relative path -> contents of every file under folder; folders end with "\".
 std::vector<std::pair<std::wstring, std::string>> SnapshotTree(const std::wstring& folder);

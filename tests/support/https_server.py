@@ -2,7 +2,7 @@
 """Test server for the HTTP client: several listeners on 127.0.0.1 with
 ephemeral ports, each plain HTTP or HTTPS with its own certificate.
 
-    https_server.py --ready FILE --key KEY --listener NAME=plain|CERT ...
+    https_server.py --ready FILE --key KEY --listener NAME=plain|mute|CERT ...
 
 Once every listener is up, FILE holds one NAME=PORT line each. The paths:
     /echo...        200, the request target as the body
@@ -13,6 +13,10 @@ Once every listener is up, FILE holds one NAME=PORT line each. The paths:
     /error          500, body "server error body"
     /early-close    announces 50000 bytes of the pattern, sends 5000, closes
     /no-answer      closes the connection without answering
+    /silent         never answers, holds the connection until the client leaves
+    /trickle        the status line, then one header byte every 2 s
+    /trickle-body   the headers, then one body byte every 2 s
+A mute listener does not even complete a TLS handshake.
 """
 
 import argparse
@@ -26,7 +30,7 @@ from http.server import BaseHTTPRequestHandler
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "tools", "demo_service"))
-from version_service import serve_listeners  # noqa: E402
+from version_service import serve_listeners, trickle, wait_for_client_to_leave  # noqa: E402
 
 PATTERN = b"0123456789abcdef"
 
@@ -65,6 +69,13 @@ class TestHandler(BaseHTTPRequestHandler):
             self.close_connection = True
         elif path == "/no-answer":
             self.close_connection = True
+        elif path == "/silent":
+            wait_for_client_to_leave(self.connection)
+            self.close_connection = True
+        elif path == "/trickle":
+            trickle(self, b"HTTP/1.1 200 OK\r\n")
+        elif path == "/trickle-body":
+            trickle(self, b"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n")
         else:
             self.send_body(404, b"no such thing")
 

@@ -4,8 +4,13 @@
 
 namespace testing_support {
 
-Installation::Installation(bool withTarnwick, const std::wstring& standIn)
+Installation::Installation(bool withTarnwick, const std::wstring& standIn, const std::wstring& subfolders)
+    : path_(folder_.Path())
 {
+    for (size_t end = subfolders.find(L'\\'); end != std::wstring::npos; end = subfolders.find(L'\\', end + 1)) {
+        path_ = folder_.Path() + subfolders.substr(0, end + 1);
+        CreateDirectoryW(path_.c_str(), nullptr);
+    }
     CopyFileTo(ProgramFolder() + L"Kestrel.exe", KestrelPath());
     if (withTarnwick)
         CopyFileTo(ProgramFolder() + standIn, PathOf(L"Tarnwick.exe"));
@@ -14,6 +19,11 @@ Installation::Installation(bool withTarnwick, const std::wstring& standIn)
 void Installation::WriteOemFile(const std::string& content) const
 {
     WriteBytes(PathOf(L"kestrel.dat"), content);
+}
+
+void Installation::UseKestrel(const std::wstring& program) const
+{
+    CopyFileTo(ProgramFolder() + program, KestrelPath());
 }
 
 ProcessResult Installation::RunKestrel(DWORD timeoutMs) const

@@ -8,18 +8,22 @@
 
 namespace testing_support {
 
-// A Tarnwick installation in a fresh temporary folder: Kestrel.exe and,
-// unless left out, the stand-in Tarnwick.exe that logs to tarnwick.log.
+// A Tarnwick installation in a fresh temporary folder, or in a chain of
+// subfolders of it (each ending with a backslash): Kestrel.exe and, unless
+// left out, the stand-in Tarnwick.exe that logs to tarnwick.log.
 class Installation {
 public:
     explicit Installation(bool withTarnwick = true,
-                          const std::wstring& standIn = L"TarnwickStandIn.exe");
+                          const std::wstring& standIn = L"TarnwickStandIn.exe",
+                          const std::wstring& subfolders = L"");
 
-    const std::wstring& Folder() const { return folder_.Path(); }
-    std::wstring PathOf(const std::wstring& name) const { return folder_.Path() + name; }
+    const std::wstring& Folder() const { return path_; }
+    std::wstring PathOf(const std::wstring& name) const { return path_ + name; }
     std::wstring KestrelPath() const { return PathOf(L"Kestrel.exe"); }
 
     void WriteOemFile(const std::string& content) const;
+    // Puts another build of Kestrel from the program folder in place of Kestrel.exe.
+    void UseKestrel(const std::wstring& program) const;
 
     // Runs Kestrel.exe to its end.
     ProcessResult RunKestrel(DWORD timeoutMs = 60000) const;
@@ -35,6 +39,7 @@ public:
 
 private:
     TempFolder folder_;
+    std::wstring path_;
 };
 
 } // namespace testing_support

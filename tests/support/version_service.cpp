@@ -79,6 +79,11 @@ void VersionService::PackageRate(const std::string& rate) const
     Put(L"package-rate", rate);
 }
 
+void VersionService::NeverAnswer() const
+{
+    Put(L"silent", "");
+}
+
 std::vector<std::string> VersionService::Requests() const
 {
     return ReadLines(folder_ + L"requests.log");

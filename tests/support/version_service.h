@@ -30,6 +30,8 @@ public:
     // Packages are served at this many bytes a second, or "stall": no answer
     // at all. Empty: at full speed.
     void PackageRate(const std::string& rate) const;
+    // Requests get no answer at all; the connection stays open until the client leaves.
+    void NeverAnswer() const;
     // Request targets in order, e.g. "/v1/oem/clientVersion?oemId=25".
     std::vector<std::string> Requests() const;
 

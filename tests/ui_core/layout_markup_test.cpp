@@ -1,5 +1,7 @@
 #include "ui/core/layout_markup.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -263,6 +265,36 @@ TEST(LayoutMarkup, AllEncodingsGiveTheSameText)
         CLayoutMarkupNode root = markup.RootNode();
         EXPECT_EQ(L"\x5347\x7ea7 \xe9t\xe9", Value(root, L"title"));
         EXPECT_EQ(L"\x786e\x5b9a", Value(root.FirstChild(), L"text"));
+    }
+}
+
+// Whatever the bytes, malformed ones included, the text is what one system
+// conversion of them gives, wherever the ASCII runs begin and end.
+TEST(LayoutMarkup, Utf8DecodesLikeOneSystemConversion)
+{
+    const std::string values[] = {
+        "",
+        "a",
+        "abcdefg",
+        "abc\xE5\x8D\x87",
+        "\xE5\x8D\x87" "abcdefgh" "\xE7\xA1\xAE",
+        "1234\xE7\xA1\xAE" "5678\xE5\xAE\x9A" "9",
+        "\xF0\x9F\x98\x80 x\xF0\x9F\x98\x80",
+        "a\xC0\xAF" "b",
+        "ab\xE4\xB8" "cd",
+        "\x80\x80\x80\x80" "abcd\xFF",
+        "\xED\xA0\x80" "z",
+        "tail\xE5\x8D",
+    };
+    for (const std::string& value : values) {
+        const std::string document = "<A v=\"" + value + "\" />";
+        std::wstring expected(value.size() + 1, L'\0');
+        expected.resize(value.empty() ? 0
+            : MultiByteToWideChar(CP_UTF8, 0, value.data(), static_cast<int>(value.size()), &expected[0],
+                                  static_cast<int>(expected.size())));
+        CLayoutMarkup markup;
+        ASSERT_TRUE(markup.LoadBytes(document.data(), document.size(), SkinUI::kMarkupUtf8)) << value;
+        EXPECT_EQ(expected, Value(markup.RootNode(), L"v")) << value;
     }
 }
 

@@ -1,3 +1,4 @@
+#include "app/time_limits.h"
 #include "app/upgrade_download.h"
 #include "app/upgrade_messages.h"
 #include "tests/support/files.h"
@@ -131,4 +132,18 @@ TEST(DownloadToFileTest, ReportsWithoutASizeArePostedToo)
     for (const PostedMessage& report : ProgressReports(result.messages))
         unsized = unsized || report.lParam == 0;
     EXPECT_TRUE(unsized) << Describe(result.messages);
+}
+
+// The test build's stall limit is short (app/time_limits.cpp); the pieces
+// come well within it, the whole download takes longer.
+TEST(DownloadToFileTest, SlowButSteadyDownloadOutlastsTheStallLimit)
+{
+    TempFolder folder;
+    std::string expected = ReadBytes(PackagesFolder() + L"big.7z");
+    DWORD start = GetTickCount();
+    DownloadResult result = Download(Address("HTTP", L"steady/big.7z"), folder / L"big.7z");
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_TRUE(result.succeeded) << Describe(result.messages);
+    EXPECT_EQ(expected, ReadBytes(folder / L"big.7z"));
+    EXPECT_GT(elapsed, kDownloadStallLimitMs);
 }

@@ -9,6 +9,8 @@ Once every listener is up, FILE holds one NAME=PORT line each. The paths
 (query and fragment ignored):
     /files/NAME        200, the file with its Content-Length
     /slow/NAME         200, the file in 1 KiB pieces 15 ms apart
+    /steady/NAME       200, the file in 8 pieces 0.5 s apart
+    /stall/NAME        200 announcing the whole file, which stops after half of it
     /chunked/NAME      200, the file chunked, so no size is announced
     /empty/NAME        200 with an empty body
     /status/CODE/NAME  CODE (404, 500, ...) with an HTML error page
@@ -24,7 +26,7 @@ from http.server import BaseHTTPRequestHandler
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "tools", "demo_service"))
-from version_service import serve_listeners  # noqa: E402
+from version_service import serve_listeners, wait_for_client_to_leave  # noqa: E402
 
 ROOT = None
 
@@ -68,20 +70,31 @@ class PackageHandler(BaseHTTPRequestHandler):
             self.send_body(200, body)
         elif kind == "slow":
             self.send_slowly(body)
+        elif kind == "steady":
+            self.send_slowly(body, len(body) // 8 + 1, 0.5)
+        elif kind == "stall":
+            self.send_head(len(body))
+            self.wfile.write(body[:len(body) // 2])
+            self.wfile.flush()
+            wait_for_client_to_leave(self.connection)
+            self.close_connection = True
         elif kind == "chunked":
             self.send_chunked(body)
         else:
             self.send_body(404, b"<html><body>unknown path</body></html>", "text/html")
 
-    def send_slowly(self, body):
+    def send_head(self, length):
         self.send_response(200)
         self.send_header("Content-Type", "application/octet-stream")
-        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Content-Length", str(length))
         self.end_headers()
-        for start in range(0, len(body), 1024):
-            self.wfile.write(body[start:start + 1024])
+
+    def send_slowly(self, body, piece=1024, pause=0.015):
+        self.send_head(len(body))
+        for start in range(0, len(body), piece):
+            self.wfile.write(body[start:start + piece])
             self.wfile.flush()
-            time.sleep(0.015)
+            time.sleep(pause)
 
     def send_chunked(self, body):
         self.send_response(200)

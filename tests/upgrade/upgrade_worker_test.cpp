@@ -1,3 +1,4 @@
+#include "app/time_limits.h"
 #include "app/upgrade_worker.h"
 #include "tests/support/files.h"
 #include "tests/support/installation.h"
@@ -68,6 +69,29 @@ TEST(UpgradeWorkerTest, FailedDownloadsChangeNothingButTheOldPackage)
         DeleteFileW((folder / L"basic.7z").c_str());
         EXPECT_EQ(before, SnapshotTree(folder.Path())) << ToUtf8(address);
     }
+}
+
+TEST(UpgradeWorkerTest, StalledDownloadFailsAfterTheStallLimitAndChangesNothing)
+{
+    TempFolder folder;
+    WriteBytes(folder / L"a.dll", "old a");
+    Snapshot before = SnapshotTree(folder.Path());
+
+    DWORD start = GetTickCount();
+    std::vector<PostedMessage> messages =
+        RunWorker(folder.Path(), Address("HTTP", L"stall/big.7z"));
+    DWORD elapsed = GetTickCount() - start;
+
+    ExpectRunEndsWith(messages, WM_UPGRADE_DOWNLOAD_FAILED);
+    bool bytesArrived = false;
+    for (const PostedMessage& report : ProgressReports(messages))
+        bytesArrived = bytesArrived || report.wParam != 0;
+    EXPECT_TRUE(bytesArrived) << Describe(messages);
+    EXPECT_GE(elapsed, kDownloadStallLimitMs);
+    EXPECT_LT(elapsed, kDownloadStallLimitMs + 2000);
+    EXPECT_FALSE(FileExists(folder / L"big.7z"));
+    EXPECT_EQ(before, SnapshotTree(folder.Path()));
+    printf("stalled download failed after %lu ms\n", static_cast<unsigned long>(elapsed));
 }
 
 TEST(UpgradeWorkerTest, OldPackageIsDeletedBeforeTheDownload)

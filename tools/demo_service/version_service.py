@@ -7,6 +7,7 @@ afresh for every request:
     default.json / .status   for identifiers without files of their own
     certificate              "self-signed" serves the self-signed certificate
                              instead of the trusted one (new connections)
+    silent                   when present, requests get no answer at all
 The status defaults to 200; without any body file the answer is --fallback.
 Every request target is appended to requests.log in the folder.
 GET /packages/NAME serves the file NAME of the --packages folder, at most
@@ -29,6 +30,8 @@ import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 SERVICE_PATH = "/v1/oem/clientVersion"
+# A listener that accepts connections and never says a word, not even TLS.
+MUTE = "mute"
 
 
 class TlsServer(ThreadingHTTPServer):
@@ -46,6 +49,10 @@ class TlsServer(ThreadingHTTPServer):
 
     def finish_request(self, request, client_address):
         context = self.choose_context(self)
+        if context == MUTE:
+            wait_for_client_to_leave(request)
+            request.close()
+            return
         if context is not None:
             request.settimeout(15)
             try:
@@ -67,6 +74,29 @@ class TlsServer(ThreadingHTTPServer):
         pass
 
 
+def wait_for_client_to_leave(connection):
+    """Reads and drops whatever the client sends until it closes."""
+    try:
+        while connection.recv(4096):
+            pass
+    except OSError:
+        pass
+
+
+def trickle(handler, head, interval=2):
+    """Sends head, then one byte every interval seconds until the client leaves."""
+    try:
+        handler.wfile.write(head)
+        handler.wfile.flush()
+        while True:
+            time.sleep(interval)
+            handler.wfile.write(b"x")
+            handler.wfile.flush()
+    except OSError:
+        pass
+    handler.close_connection = True
+
+
 def tls_context(cert, key):
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(cert, key)
@@ -81,12 +111,12 @@ def write_ready(path, text):
 
 
 def serve_listeners(listeners, key, handler, ready):
-    """Starts one server on an ephemeral 127.0.0.1 port per NAME=plain|CERT
+    """Starts one server on an ephemeral 127.0.0.1 port per NAME=plain|mute|CERT
     listener and writes NAME=PORT lines to ready once all are up."""
     ports = []
     for listener in listeners:
         name, cert = listener.split("=", 1)
-        context = None if cert == "plain" else tls_context(cert, key)
+        context = None if cert == "plain" else MUTE if cert == MUTE else tls_context(cert, key)
         server = TlsServer(("127.0.0.1", 0), handler, lambda server, c=context: c)
         threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.2},
                          daemon=True).start()
@@ -122,7 +152,10 @@ class ServiceHandler(BaseHTTPRequestHandler):
         with self.server.log_lock, open(os.path.join(answers, "requests.log"), "a") as log:
             log.write(self.path + "\n")
         url = urllib.parse.urlsplit(self.path)
-        if url.path == SERVICE_PATH:
+        if url.path == SERVICE_PATH and read_file(os.path.join(answers, "silent")) is not None:
+            wait_for_client_to_leave(self.connection)
+            self.close_connection = True
+        elif url.path == SERVICE_PATH:
             self.answer_version(answers, urllib.parse.parse_qs(url.query).get("oemId", [""])[0])
         elif url.path.startswith("/packages/") and options.packages:
             self.serve_package(options.packages, url.path[len("/packages/"):])

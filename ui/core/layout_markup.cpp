@@ -1,6 +1,7 @@
 #include "ui/core/layout_markup.h"
 
 #include "ui/core/checked_heap.h"
+#include "ui/core/markup_decoding.h"
 #include "ui/core/skin_source.h"
 
 #include <windows.h>
@@ -23,37 +24,47 @@ bool IsSpace(wchar_t c)
     return c >= 1 && c <= 32;
 }
 
+struct AsciiIdentifierTable {
+    bool is[128] = {};
+    constexpr AsciiIdentifierTable()
+    {
+        for (int c = 0; c < 128; ++c)
+            is[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':';
+    }
+};
+constexpr AsciiIdentifierTable kAsciiIdentifier;
+
 bool IsIdentifierChar(wchar_t c)
 {
-    if (c < 0x80) {
-        return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9')
-            || c == L'_' || c == L':';
-    }
+    if (c < 0x80)
+        return kAsciiIdentifier.is[c];
     return iswalnum(c) != 0;
 }
 
 // CharNextW decides what one character is; ASCII never combines with the
 // character before it, so the common case needs no call.
+wchar_t* StepOver(wchar_t* p)
+{
+    return p[1] < 0x80 ? p + 1 : CharNextW(p);
+}
+
 wchar_t* NextChar(wchar_t* p)
 {
-    if (*p == L'\0')
-        return p;
-    if (p[1] < 0x80)
-        return p + 1;
-    return CharNextW(p);
+    return *p == L'\0' ? p : StepOver(p);
 }
 
 wchar_t* SkipSpace(wchar_t* p)
 {
     while (IsSpace(*p))
-        p = NextChar(p);
+        p = StepOver(p);
     return p;
 }
 
+// The terminating zero is no identifier character.
 wchar_t* SkipIdentifier(wchar_t* p)
 {
-    while (*p != L'\0' && IsIdentifierChar(*p))
-        p = NextChar(p);
+    while (IsIdentifierChar(*p))
+        p = StepOver(p);
     return p;
 }
 
@@ -263,15 +274,9 @@ bool CLayoutMarkup::LoadBytes(const void* bytes, size_t count, int encoding)
             data += 3;
             count -= 3;
         }
-        UINT codePage = encoding == kMarkupUtf8 ? CP_UTF8 : CP_ACP;
-        const char* source = reinterpret_cast<const char*>(data);
-        int length = count ? MultiByteToWideChar(codePage, 0, source, static_cast<int>(count), nullptr, 0) : 0;
-        wchar_t* text = static_cast<wchar_t*>(HeapBlockAlloc((static_cast<size_t>(length) + 1) * sizeof(wchar_t)));
+        wchar_t* text = encoding == kMarkupUtf8 ? DecodeUtf8(data, count) : DecodeAnsi(data, count);
         if (!text)
             return Fail(L"Out of memory", L"");
-        if (length > 0)
-            MultiByteToWideChar(codePage, 0, source, static_cast<int>(count), text, length);
-        text[length] = L'\0';
         return TakeText(text);
     }
 
@@ -518,6 +523,20 @@ bool CLayoutMarkup::ParseAttributes(wchar_t*& p)
 // gap that decoding leaves behind the text is filled with spaces.
 wchar_t* CLayoutMarkup::ReadText(wchar_t* p, wchar_t end, wchar_t*& textEnd) const
 {
+    // Until the first entity nothing moves: the text only has to be walked.
+    if (preserveWhiteSpace_) {
+        wchar_t c = *p;
+        while (c != L'\0' && c != end && c != L'&') {
+            wchar_t next = p[1];
+            if (next >= 0x80 && c != L' ') {
+                p = CharNextW(p);
+                c = *p;
+                continue;
+            }
+            ++p;
+            c = next;
+        }
+    }
     wchar_t* out = p;
     for (;;) {
         wchar_t c = *p;

@@ -1,0 +1,15 @@
+#include "app/time_limits.h"
+
+#ifndef KESTREL_SHORT_TIME_LIMITS
+// Users start Tarnwick through Kestrel: a stuck version service must not keep
+// them from it for longer than this.
+const DWORD kVersionRequestDeadlineMs = 15000;
+// A large package on a slow line may take as long as it needs, as long as
+// bytes keep arriving.
+const DWORD kDownloadStallLimitMs = 60000;
+#else
+// Test programs (CMake target property KESTREL_SHORT_TIME_LIMITS): long
+// enough for a local server, short enough to keep the test run quick.
+const DWORD kVersionRequestDeadlineMs = 3000;
+const DWORD kDownloadStallLimitMs = 2000;
+#endif

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <windows.h>
+
+// How long Kestrel waits on the network, in milliseconds. Defined in
+// time_limits.cpp; test programs link a build of it with short values.
+
+// The whole version request, whatever the server does.
+extern const DWORD kVersionRequestDeadlineMs;
+// A package download during which no bytes arrive.
+extern const DWORD kDownloadStallLimitMs;
