@@ -160,7 +160,7 @@ TEST(Button, ClickOnlyOnReleaseInside)
         CloseButtonWindow window;
         for (const Step& step : c.steps)
             window.host.SendAt(step.message, step.x, step.y, step.message == WM_LBUTTONUP ? 0 : MK_LBUTTON);
-        EXPECT_EQ(window.host.notified.Count(L"click"), c.clicks) << c.name;
+        EXPECT_EQ(window.host.log.Count(L"click"), c.clicks) << c.name;
         EXPECT_EQ(window.button->GetState() & (CButtonUI::kPushed | CButtonUI::kCaptured), 0u) << c.name;
     }
 }
@@ -172,7 +172,7 @@ TEST(Button, SpaceAndReturnClickTheFocusedButton)
     window.host.Send(WM_KEYDOWN, VK_SPACE);
     window.host.Send(WM_KEYDOWN, VK_RETURN);
     window.host.Send(WM_KEYDOWN, 'A');
-    EXPECT_EQ(window.host.notified.Count(L"click"), 2);
+    EXPECT_EQ(window.host.log.Count(L"click"), 2);
 }
 
 // Without a disabled image the normal image shows, with the disabled text colour.
@@ -197,7 +197,7 @@ TEST(Button, DisabledWithoutDisabledImage)
     EXPECT_EQ(yellow, 0);
     window.host.SendAt(WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
     window.host.SendAt(WM_LBUTTONUP, 5, 5);
-    EXPECT_EQ(window.host.notified.Count(L"click"), 0);
+    EXPECT_EQ(window.host.log.Count(L"click"), 0);
 }
 
 // The fade runs in int: 100 steps from 255 reach 0 on the third tick and the

@@ -107,7 +107,7 @@ TEST(ScrollBar, HeldButtonRepeatsAfterTheDelay)
     EXPECT_EQ(window.bar->GetScrollPos(), 32);
 
     window.host.Pump();
-    EXPECT_EQ(window.host.notified.Count(L"scroll"), 1);
+    EXPECT_EQ(window.host.log.Count(L"scroll"), 1);
 }
 
 // The thumb is grabbed in the middle of the range and moved by some pixels;
