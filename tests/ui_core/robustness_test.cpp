@@ -10,6 +10,7 @@
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui_core/fixtures.h"
+#include "tests/ui_core/mutation.h"
 #include "tests/ui_window/test_window.h"
 
 #include <windows.h>
@@ -24,80 +25,10 @@
 using SkinUI::CLayoutMarkup;
 using SkinUI::CLayoutMarkupNode;
 using SkinUI::CZipReader;
+using robustness::GuardedBlock;
+using robustness::Mutate;
 
 namespace {
-
-// A copy of the bytes that ends exactly at a no-access page.
-class GuardedBlock {
-public:
-    explicit GuardedBlock(const std::string& bytes)
-    {
-        const size_t page = 4096;
-        pages_ = (bytes.size() + page - 1) / page + 1;
-        base_ = static_cast<char*>(VirtualAlloc(nullptr, pages_ * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-        DWORD old = 0;
-        VirtualProtect(base_ + (pages_ - 1) * page, page, PAGE_NOACCESS, &old);
-        data_ = base_ + (pages_ - 1) * page - bytes.size();
-        memcpy(data_, bytes.data(), bytes.size());
-    }
-    ~GuardedBlock() { VirtualFree(base_, 0, MEM_RELEASE); }
-    GuardedBlock(const GuardedBlock&) = delete;
-    GuardedBlock& operator=(const GuardedBlock&) = delete;
-
-    char* data() const { return data_; }
-
-private:
-    char* base_ = nullptr;
-    char* data_ = nullptr;
-    size_t pages_ = 0;
-};
-
-const char* const kSpecials[] = {"<", ">", "/", "\"", "'", "&", "=", "!", "?", "-", "->", "?>", "</", "/>",
-    "&amp;", "&lt", " ", "\t", "\r\n", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", "\xE5\x8D\x87", "\xC3",
-    "\xCC\x81", "", "<!--", "<?", "<A>", "</A>", "x=\"1\""};
-
-std::string Mutate(const std::string& seed, std::mt19937& random)
-{
-    std::string bytes = seed;
-    int edits = 1 + static_cast<int>(random() % 8);
-    for (int i = 0; i < edits; ++i) {
-        size_t at = bytes.empty() ? 0 : random() % (bytes.size() + 1);
-        switch (random() % 7) {
-        case 0:
-            if (at < bytes.size())
-                bytes[at] = static_cast<char>(random());
-            break;
-        case 1:
-            if (at < bytes.size())
-                bytes[at] ^= static_cast<char>(1 << (random() % 8));
-            break;
-        case 2: {
-            const char* special = kSpecials[random() % (sizeof(kSpecials) / sizeof(kSpecials[0]))];
-            bytes.insert(at, special, *special ? strlen(special) : 1);
-            break;
-        }
-        case 3:
-            bytes.erase(at, random() % 16);
-            break;
-        case 4:
-            if (at < bytes.size())
-                bytes.insert(at, bytes.substr(at, random() % 64));
-            break;
-        case 5:
-            bytes.resize(at);
-            break;
-        default:
-            if (at < bytes.size()) {
-                // Numbers that reach far: sizes, offsets, counts.
-                uint32_t value = random() % 3 ? 0xFFFFFFFFu - (random() % 300) : random() % 70000;
-                for (int k = 0; k < 4 && at + k < bytes.size(); ++k)
-                    bytes[at + k] = static_cast<char>(value >> (8 * k));
-            }
-            break;
-        }
-    }
-    return bytes;
-}
 
 volatile size_t sink = 0;
 
