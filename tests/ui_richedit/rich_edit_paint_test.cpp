@@ -80,8 +80,9 @@ TEST(RichEditTeardown, ClosingWithFocusInTheEditIsSafe)
                 host->Send(WM_TIMER, id);
             host->SendAt(WM_LBUTTONUP, inside);
         }
+        HWND window = host->hwnd;
         host->Destroy();
-        EXPECT_EQ(host->hwnd, nullptr);
+        EXPECT_FALSE(IsWindow(window));
         host.reset();
     }
 }

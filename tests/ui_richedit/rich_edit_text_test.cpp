@@ -24,11 +24,11 @@ TEST(RichEditText, SetTextGivesTheTextBackInUtf16)
     };
     RichEditHost host(200, 100);
     for (const TextCase& c : cases) {
-        host.notes.got.clear();
+        host.log.got.clear();
         host.edit->SetText(c.set);
         EXPECT_STREQ(host.edit->GetText().GetData(), c.got) << "set: " << testing::PrintToString(c.set);
         EXPECT_EQ(host.LineCount(), c.lines);
-        EXPECT_GE(host.notes.Count(L"textchanged"), 1);
+        EXPECT_GE(host.log.Count(L"textchanged"), 1);
     }
 }
 
@@ -51,8 +51,8 @@ TEST(RichEditText, SelectionChangesReachTheWindow)
     host.edit->TxSendMessage(EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE, nullptr);
     CHARRANGE range = {1, 2};
     host.edit->TxSendMessage(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range), nullptr);
-    ASSERT_FALSE(host.notifyCodes.empty());
-    EXPECT_EQ(host.notifyCodes.back(), static_cast<UINT>(EN_SELCHANGE));
+    ASSERT_FALSE(host.messages.notifyCodes.empty());
+    EXPECT_EQ(host.messages.notifyCodes.back(), static_cast<UINT>(EN_SELCHANGE));
 }
 
 struct InputCase {
@@ -81,19 +81,19 @@ TEST(RichEditInput, ReadOnlyAndWantReturnDecideWhatKeysDo)
         // No input-method context exists here: composition must pass quietly.
         host.Send(WM_IME_STARTCOMPOSITION);
         host.Send(WM_CHAR, L'x');
-        host.notes.got.clear();
+        host.log.got.clear();
         host.Send(WM_KEYDOWN, VK_RETURN);
         host.Send(WM_CHAR, L'\r');
         host.Send(WM_KEYUP, VK_RETURN);
         SCOPED_TRACE(testing::PrintToString(c.name) + "=" + testing::PrintToString(c.value));
         CUIString text = host.edit->GetText();
         EXPECT_EQ(text.Find(L"abcx") == 0, c.typingChanges);
-        EXPECT_EQ(host.notes.Count(L"return"), c.enterSendsReturn ? 1 : 0);
+        EXPECT_EQ(host.log.Count(L"return"), c.enterSendsReturn ? 1 : 0);
         EXPECT_EQ(host.LineCount(), c.linesAfterEnter);
     }
 }
 
-// Alt+F4 reaches the window's default handling, which closes it.
+// Alt+F4 reaches the window's default handling, which asks to close it.
 TEST(RichEditInput, SystemKeysStillReachTheWindow)
 {
     RichEditHost host(200, 100);
@@ -102,7 +102,7 @@ TEST(RichEditInput, SystemKeysStillReachTheWindow)
     ASSERT_TRUE(host.edit->IsFocused());
     host.Send(WM_SYSKEYDOWN, VK_F4, static_cast<LPARAM>(KF_ALTDOWN) << 16);
     host.Pump();
-    EXPECT_EQ(host.hwnd, nullptr);
+    EXPECT_TRUE(host.messages.Saw(WM_SYSCOMMAND, SC_CLOSE));
 }
 
 TEST(RichEditInput, KeysGoNowhereWithoutFocus)
