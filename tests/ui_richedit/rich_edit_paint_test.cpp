@@ -75,6 +75,8 @@ TEST(RichEditTeardown, ClosingWithFocusInTheEditIsSafe)
             host->root->Remove(host->edit);
             host->edit = nullptr;
             host->Pump();
+            // A capture the engine held goes with it.
+            EXPECT_FALSE(host->manager.HasMouseCapture());
             // Whatever timers the engine left running fire into the removed edit's ids.
             for (UINT id = kFirstNativeTimerId; id < kFirstNativeTimerId + 8; ++id)
                 host->Send(WM_TIMER, id);

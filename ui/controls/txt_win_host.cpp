@@ -93,6 +93,9 @@ void CTxtWinHost::Shutdown()
         services_ = nullptr;
         services->Release();
     }
+    // A capture or caret the engine held would outlive it.
+    if (IsCaptured())
+        TxSetCapture(FALSE);
     HWND window = Window();
     if (window && owner_ && owner_->IsFocused() && IsCaretShown())
         DestroyCaret();
