@@ -403,7 +403,7 @@ void CRichEditUI::OnFocusChange(bool focused)
 
 void CRichEditUI::OnCaretTimer()
 {
-    if (!host_ || !m_pManager || !m_pManager->IsLayered() || !IsFocused())
+    if (!host_ || !IsFocused())
         return;
     if (::GetFocus() != m_pManager->GetPaintWindow())
         return;
@@ -440,7 +440,7 @@ void CRichEditUI::DoEvent(TUIEvent& event)
         OnFocusChange(event.Type == UIEVENT_SETFOCUS);
         return;
     case UIEVENT_TIMER:
-        if (event.wParam == kCaretTimerId)
+        if (event.wParam == kCaretTimerId && m_pManager && m_pManager->IsLayered())
             OnCaretTimer();
         else
             TxSendMessage(WM_TIMER, event.wParam, event.lParam, nullptr);
