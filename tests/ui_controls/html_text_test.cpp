@@ -50,16 +50,17 @@ TEST(HtmlText, DrawsInsideItsRectangleOnly)
     }
 }
 
-TEST(HtmlText, ColourTagsChangeTheTextColour)
+TEST(HtmlText, ColourTagsAndInlineImages)
 {
     CUIManager manager;
     DibSurface surface(200, 40);
     RECT rc = surface.Bounds();
     int links = 0;
-    CRenderKit::DrawHtmlText(surface.dc(), &manager, rc, L"<c #FF0000FF>blue</c> black", 0xFF000000, nullptr,
-        nullptr, links, -1, DT_SINGLELINE);
+    CRenderKit::DrawHtmlText(surface.dc(), &manager, rc, L"<c #FF0000FF>blue</c> black <i color='#FF00FF00'>",
+        0xFF000000, nullptr, nullptr, links, -1, DT_SINGLELINE);
     EXPECT_GT(CountColor(surface, 0x0000FF), 5);
     EXPECT_GT(CountColor(surface, 0x000000), 5);
+    EXPECT_EQ(1, CountColor(surface, 0x00FF00));
 }
 
 TEST(HtmlText, NarrowRectanglesStillEnd)
