@@ -69,6 +69,27 @@ TEST(Label, MultiLineEstimateFollowsTheAvailableWidth)
     EXPECT_EQ(fixed.EstimateSize(SIZE{400, 300}).cy, 34);
 }
 
+// Effects draw through GDI+ (which takes TrueType faces only: the window's
+// font 1, as in the upgrade window): outline, shadow and text leave pixels.
+TEST(Label, EffectsDrawTheText)
+{
+    for (const wchar_t* text : {L"HH", L""}) {
+        LayoutHost host(80, 40);
+        host.manager.RegisterFont(1, L"Microsoft YaHei", 12, false, false, false);
+        auto* root = new CVerticalLayoutUI;
+        auto* label = new CLabelUI;
+        label->ApplyAttributeList(L"enabledeffect=\"true\" enabledstroke=\"true\" strokecolor=\"#FFFF0000\" "
+                                  L"enabledshadow=\"true\" shadowoffset=\"2,45\" textcolor=\"#FF0000FF\" "
+                                  L"enabledluminous=\"true\" font=\"1\"");
+        label->SetText(text);
+        root->Add(label);
+        host.Attach(root);
+        DibSurface surface(80, 40);
+        root->Paint(surface.dc(), surface.Bounds(), nullptr);
+        EXPECT_EQ(surface.CountNot(0xFFFFFF) > 0, *text != 0) << *text;
+    }
+}
+
 // The close button of both windows, its image built here: left half red
 // (normal), right half green (hot and pushed).
 struct CloseButtonWindow {

@@ -172,6 +172,34 @@ TEST(LinearLayout, HugeFixedSizesDoNotWrapAround)
     }
 }
 
+// Dragging the strip along a layout's bottom edge resizes it, at once in
+// immediate mode, else on release; within its maximum.
+TEST(LinearLayout, SeparatorDragResizes)
+{
+    const struct {
+        const wchar_t* attributes;
+        int whileDragging;
+        int released;
+    } cases[] = {
+        {L"height=\"50\" sepheight=\"4\" sepimm=\"true\"", 70, 70},
+        {L"height=\"50\" sepheight=\"4\"", 50, 70},
+        {L"height=\"50\" sepheight=\"4\" maxheight=\"60\"", 50, 60},
+    };
+    for (const auto& c : cases) {
+        LayoutHost host(100, 200);
+        auto* root = new CVerticalLayoutUI;
+        auto* pane = AddTo<CVerticalLayoutUI>(root, c.attributes);
+        host.Attach(root);
+        host.SendAt(WM_LBUTTONDOWN, 50, 48, MK_LBUTTON);
+        host.SendAt(WM_MOUSEMOVE, 50, 68, MK_LBUTTON);
+        host.Layout();
+        EXPECT_EQ(pane->GetHeight(), c.whileDragging) << c.attributes;
+        host.SendAt(WM_LBUTTONUP, 50, 68);
+        host.Layout();
+        EXPECT_EQ(pane->GetHeight(), c.released) << c.attributes;
+    }
+}
+
 TEST(ContainerScroll, FloatingChildStaysWhenTheContainerScrolls)
 {
     LayoutHost host(100, 100);
@@ -220,10 +248,10 @@ TEST(ContainerPaint, ChildrenAreClippedToTheClientArea)
     const struct {
         int x, y;
         uint32_t color;
-    } samples[] = {{20, 20, 0xFFFF0000}, {49, 49, 0xFFFF0000}, {55, 30, 0xFFFFFFFF}, {30, 55, 0xFFFFFFFF},
-        {5, 20, 0xFFFFFFFF}, {0, 2, 0xFF0000FF}, {59, 2, 0xFF0000FF}, {65, 2, 0xFF000000}};
+    } samples[] = {{20, 20, 0xFF0000}, {49, 49, 0xFF0000}, {55, 30, 0xFFFFFF}, {30, 55, 0xFFFFFF}, {5, 20, 0xFFFFFF},
+        {0, 2, 0x0000FF}, {59, 2, 0x0000FF}, {65, 2, 0x000000}};
     for (const auto& sample : samples)
-        EXPECT_EQ(surface.Pixel(sample.x, sample.y), sample.color) << sample.x << "," << sample.y;
+        EXPECT_EQ(surface.Rgb(sample.x, sample.y), sample.color) << sample.x << "," << sample.y;
 }
 
 TEST(ContainerScroll, ScrollBarStyleAloneCreatesAndStylesTheBar)

@@ -157,7 +157,7 @@ TEST(ScrollBar, ThumbImagesFollowTheThumb)
         EXPECT_EQ(surface.Pixel(3, 75), c.thumb) << c.moveToY;
         EXPECT_EQ(surface.Pixel(3, 53), c.thumb) << c.moveToY;
         EXPECT_EQ(surface.Pixel(3, 30), 0xFFFFFFFFu);
-        EXPECT_EQ(surface.Pixel(3, 147), 0xFF0000FFu);
+        EXPECT_EQ(surface.Rgb(3, 147), 0x0000FFu);
     }
 }
 
