@@ -226,8 +226,9 @@ TEST_F(BuilderTest, ResourceLayoutIncludesOnlyValidResourceIds)
 
 TEST_F(BuilderTest, TopLevelControlsAfterTheFirstAreDeleted)
 {
+    WriteSkinFile(L"leaf.xml", "<Window><ProbeLeaf /><ProbeLeaf /></Window>");
     TestWindow& window = Open(L"<Window><Probe name=\"first\" /><Probe name=\"second\"><ProbeLeaf /></Probe>"
-                              L"<ProbeLeaf /></Window>");
+                              L"<ProbeLeaf /><Include source=\"leaf.xml\" count=\"3\" /></Window>");
     ASSERT_NE(nullptr, window.Root());
     EXPECT_EQ(L"first", Text(window.Root()->GetName()));
     EXPECT_EQ(1, CProbeUI::live);
