@@ -192,9 +192,10 @@ TEST(Robustness, TruncatedAndPaddedZips)
     ExerciseZip(std::string("PK\x05\x06", 4));
 }
 
-// The dialog builder on hostile layouts: self-including files, a huge
-// count, 10,000 nesting levels, controls under a control that holds none,
-// and the mutated layouts above. Each build ends within the builder's caps
+// The dialog builder on hostile layouts: self-including files, files
+// including each other, a huge count, 10,000 nesting levels (parsed whole,
+// built to the nesting cap), controls under a control that holds none, and
+// the mutated layouts above. Each build ends within the builder's caps
 // and every control it made is gone once its window has.
 namespace {
 
@@ -223,25 +224,44 @@ public:
 TEST(Robustness, HostileLayoutsEndCleanlyInRealWindows)
 {
     testing_support::TempFolder folder;
-    ASSERT_TRUE(testing_support::WriteBytes(folder / L"self.xml",
-        "<Window><Probe><Include source=\"self.xml\" count=\"1000\" /></Probe></Window>"));
-    ASSERT_TRUE(testing_support::WriteBytes(folder / L"leaf.xml", "<Window><ProbeLeaf /></Window>"));
+    const std::pair<const wchar_t*, const char*> files[] = {
+        {L"self.xml", "<Window><Probe><Include source=\"self.xml\" count=\"1000\" /></Probe></Window>"},
+        {L"a.xml", "<Window><Probe><Include source=\"b.xml\" count=\"2\" /></Probe></Window>"},
+        {L"b.xml", "<Window><ProbeLeaf /><Include source=\"a.xml\" count=\"2\" /></Window>"},
+        {L"leaf.xml", "<Window><ProbeLeaf /></Window>"},
+    };
+    for (const auto& file : files)
+        ASSERT_TRUE(testing_support::WriteBytes(folder / file.first, file.second));
     SkinUI::CSkinSource::SetResourceFolder(folder.Path().c_str());
     SkinUI::CSkinSource::UseZipFile(L"", true);
-    const std::wstring layouts[] = {
-        L"self.xml",
-        L"<Window><Probe><Include source=\"leaf.xml\" count=\"2147483647\" /></Probe></Window>",
-        NestedProbes(10000),
-        L"<Window><VerticalLayout><Label><Probe><ProbeLeaf /></Probe><ProbeLeaf /></Label></VerticalLayout></Window>",
+    CLayoutMarkup deep;
+    ASSERT_TRUE(deep.LoadText(NestedProbes(10000).c_str()));
+    EXPECT_EQ(10001u, deep.ElementCount());
+    const int includeCap = SkinUI::CLayoutBuilder::kMaxIncludeCount;
+    struct Case {
+        std::wstring layout;
+        int minAlive, maxAlive, depth;
+    } cases[] = {
+        {L"self.xml", 9, includeCap + 1, 0},
+        {L"a.xml", 9, includeCap + 1, 0},
+        {L"<Window><Probe><Include source=\"leaf.xml\" count=\"2147483647\" /></Probe></Window>", includeCap + 1,
+            includeCap + 1, 0},
+        {NestedProbes(10000), 256, 256, SkinUI::CLayoutBuilder::kMaxNestingDepth},
+        {L"<Window><VerticalLayout><Label><Probe><ProbeLeaf /></Probe><ProbeLeaf /></Label>"
+         L"<Label><ProbeLeaf cover=\"true\" /><ProbeLeaf /></Label></VerticalLayout></Window>", 1, 1, 0},
     };
-    for (const std::wstring& layout : layouts) {
-        auto window = std::make_unique<TestWindow>(layout);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing_support::ToUtf8(c.layout.substr(0, 60)));
+        auto window = std::make_unique<TestWindow>(c.layout);
         ASSERT_TRUE(window->Create());
         window->ShowAndPaint();
-        EXPECT_LE(CProbeUI::live, SkinUI::CLayoutBuilder::kMaxIncludeCount + 1);
+        EXPECT_GE(CProbeUI::live, c.minAlive);
+        EXPECT_LE(CProbeUI::live, c.maxAlive);
+        if (c.depth)
+            EXPECT_EQ(c.depth, TreeDepth(window->Root()));
         window->Destroy();
         window.reset();
-        EXPECT_EQ(0, CProbeUI::live) << testing_support::ToUtf8(layout.substr(0, 80));
+        EXPECT_EQ(0, CProbeUI::live);
     }
     SkinUI::CSkinSource::SetResourceFolder(L"");
 }
