@@ -49,6 +49,11 @@ RichEditHost::RichEditHost(int editWidth, int editHeight, Attributes attributes)
     Paint();
 }
 
+RichEditHost::~RichEditHost()
+{
+    manager.RemoveMessageFilter(&messages);
+}
+
 void RichEditHost::Destroy()
 {
     if (hwnd)

@@ -29,6 +29,8 @@ public:
 
     // The attributes reach the edit before its engine is created.
     RichEditHost(int editWidth, int editHeight, Attributes attributes = {});
+    // The log goes before the window, which still sends messages as it ends.
+    ~RichEditHost();
 
     using ManagerHost::SendAt;
     LRESULT SendAt(UINT message, POINT point, WPARAM wParam = 0);

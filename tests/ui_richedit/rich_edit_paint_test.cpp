@@ -41,14 +41,16 @@ TEST(RichEditPaint, TextIsDrawnInsideTheEngineViewOnly)
     RECT item = host.EditRect();
     RECT bar = host.edit->GetVerticalScrollBar()->GetPos();
     RECT view = {item.left + kPadding, item.top + kPadding, bar.left - kPadding, item.bottom - kPadding};
-    int outside = 0, band = 0, text = 0;
+    int outside = 0, band = 0, text = 0, white = 0;
     for (int y = 0; y < surface.height(); ++y) {
         for (int x = 0; x < surface.width(); ++x) {
             uint32_t rgb = surface.Rgb(x, y);
             if (!Inside(item, x, y))
                 outside += rgb != kRootColor;
-            else if (Inside(view, x, y))
+            else if (Inside(view, x, y)) {
                 text += rgb != kEditColor;
+                white += rgb == 0xFFFFFF;
+            }
             else if (!Inside(bar, x, y))
                 band += rgb != kEditColor;
         }
@@ -56,6 +58,8 @@ TEST(RichEditPaint, TextIsDrawnInsideTheEngineViewOnly)
     EXPECT_EQ(outside, 0);
     EXPECT_EQ(band, 0);
     EXPECT_GT(text, 0);
+    // The text colour reaches the engine's character format.
+    EXPECT_GT(white, 0);
 }
 
 // The engine calls back into its host for timers, caret and invalidation

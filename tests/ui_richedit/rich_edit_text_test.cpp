@@ -43,6 +43,38 @@ TEST(RichEditText, ReleaseNotesWithBarsShowOneLineEach)
     EXPECT_STREQ(host.edit->GetText().GetData(), L"a\rb\rc");
 }
 
+int LineHeight(RichEditHost& host)
+{
+    POINTL first = {0, 0};
+    POINTL second = {0, 0};
+    host.edit->TxSendMessage(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), 0, nullptr);
+    host.edit->TxSendMessage(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&second), 2, nullptr);
+    return second.y - first.y;
+}
+
+void ExpectFontSizesApply(RichEditHost& host)
+{
+    host.manager.RegisterFont(1, L"Microsoft YaHei", 12, false, false, false);
+    host.manager.RegisterFont(2, L"Microsoft YaHei", 36, false, false, false);
+    host.edit->SetText(L"a\nb");
+    host.edit->SetFont(1);
+    int small = LineHeight(host);
+    host.edit->SetFont(2);
+    int large = LineHeight(host);
+    EXPECT_GE(small, 12);
+    EXPECT_GE(large, 36);
+}
+
+// The engine's character format follows the control's font, read-only or not.
+TEST(RichEditText, TextTakesTheSizeOfTheControlsFont)
+{
+    for (const wchar_t* readOnly : {L"false", L"true"}) {
+        RichEditHost host(200, 100, {{L"readonly", readOnly}});
+        SCOPED_TRACE(testing::PrintToString(readOnly));
+        ExpectFontSizesApply(host);
+    }
+}
+
 // Engine notifications reach the window as WM_NOTIFY, as a child control's would.
 TEST(RichEditText, SelectionChangesReachTheWindow)
 {

@@ -189,13 +189,27 @@ void CTxtWinHost::SetReadOnly(bool readOnly)
 void CTxtWinHost::SetFont(HFONT font)
 {
     InitCharFormat(font);
-    ChangeProperty(TXTBIT_CHARFORMATCHANGE, true);
+    ApplyCharFormat();
 }
 
 void CTxtWinHost::SetColor(DWORD color)
 {
     charFormat_.crTextColor = CRenderKit::ToColorRef(color);
+    ApplyCharFormat();
+}
+
+// The control shows one font and colour: besides the default the engine
+// reads back, the text already there takes the new format (some engines
+// ignore the property bit for existing text).
+void CTxtWinHost::ApplyCharFormat()
+{
     ChangeProperty(TXTBIT_CHARFORMATCHANGE, true);
+    if (!services_)
+        return;
+    LRESULT ignored = 0;
+    LPARAM format = reinterpret_cast<LPARAM>(&charFormat_);
+    services_->TxSendMessage(EM_SETCHARFORMAT, SCF_DEFAULT, format, &ignored);
+    services_->TxSendMessage(EM_SETCHARFORMAT, SCF_ALL, format, &ignored);
 }
 
 void CTxtWinHost::SetMaxLength(int length)

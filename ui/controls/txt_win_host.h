@@ -125,6 +125,7 @@ private:
 
     bool CreateEngine(const wchar_t* text);
     void InitCharFormat(HFONT font);
+    void ApplyCharFormat();
     void UpdateExtent();
     void ChangeProperty(DWORD bit, bool on);
     HWND Window() const;
