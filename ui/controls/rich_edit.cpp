@@ -383,7 +383,7 @@ void CRichEditUI::DoInit()
     TxSendMessage(EM_SETLANGOPTIONS, 0, 0, nullptr);
     // The engine reports content changes only when asked to.
     TxSendMessage(EM_SETEVENTMASK, 0, ENM_CHANGE, nullptr);
-    host_->SetActive(true);
+    host_->Activate();
     if (!m_pManager)
         return;
     m_pManager->AddMessageFilter(this);
@@ -394,7 +394,7 @@ void CRichEditUI::DoInit()
 void CRichEditUI::OnFocusChange(bool focused)
 {
     if (host_) {
-        host_->SetActive(true);
+        host_->Activate();
         TxSendMessage(focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0, nullptr);
     }
     m_bFocused = focused;

@@ -218,27 +218,11 @@ void CTxtWinHost::SetMaxLength(int length)
     ChangeProperty(TXTBIT_MAXLENGTHCHANGE, true);
 }
 
-void CTxtWinHost::SetParaAlignment(DWORD style)
+void CTxtWinHost::Activate()
 {
-    paraFormat_.wAlignment = PFA_LEFT;
-    if (style & CRichEditUI::kStyleCenter)
-        paraFormat_.wAlignment = PFA_CENTER;
-    else if (style & CRichEditUI::kStyleRight)
-        paraFormat_.wAlignment = PFA_RIGHT;
-    ChangeProperty(TXTBIT_PARAFORMATCHANGE, true);
-}
-
-void CTxtWinHost::SetActive(bool active)
-{
-    if (!services_)
-        return;
-    if (active) {
-        flags_ |= kInPlaceActive;
+    flags_ |= kInPlaceActive;
+    if (services_)
         services_->OnTxInPlaceActivate(&client_);
-    } else {
-        flags_ &= ~kInPlaceActive;
-        services_->OnTxInPlaceDeactivate();
-    }
 }
 
 RECT CTxtWinHost::GetCaretRect() const

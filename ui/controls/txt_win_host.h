@@ -60,9 +60,8 @@ public:
     void SetFont(HFONT font);
     void SetColor(DWORD color);
     void SetMaxLength(int length);
-    void SetParaAlignment(DWORD style);
     void SetSizeChanged() { flags_ |= kSizeChanged; }
-    void SetActive(bool active);
+    void Activate();
 
     bool IsCaptured() const { return (flags_ & kCaptured) != 0; }
     bool IsCaretShown() const { return (flags_ & kCaretShown) != 0; }
