@@ -210,6 +210,14 @@ TEST_F(WindowBaseTest, StandardButtonsAndMaximiseSwapsTheirVisibility)
     ASSERT_TRUE(maxButton && restoreButton);
     window.GetManager().EmitNotify(maxButton, L"click");
     EXPECT_TRUE(::IsZoomed(window));
+    // Maximised, the client area is the work area: no frame, nothing beyond it.
+    RECT work = WorkArea(window);
+    RECT client = {};
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(work.right - work.left, client.right);
+    EXPECT_EQ(work.bottom - work.top, client.bottom);
+    EXPECT_EQ(work.left, WindowOrigin(window).x);
+    EXPECT_EQ(work.top, WindowOrigin(window).y);
     EXPECT_FALSE(maxButton->IsVisible());
     EXPECT_TRUE(restoreButton->IsVisible());
     window.GetManager().EmitNotify(restoreButton, L"click");
