@@ -137,6 +137,20 @@ TEST(RichEditInput, SystemKeysStillReachTheWindow)
     EXPECT_TRUE(host.messages.Saw(WM_SYSCOMMAND, SC_CLOSE));
 }
 
+// Without an engine (never initialised here) the edit answers the engine's false.
+TEST(RichEditText, WithoutEngineNothingIsSent)
+{
+    CRichEditUI edit;
+    edit.SetText(L"kept");
+    LRESULT result = 7;
+    EXPECT_EQ(edit.TxSendMessage(EM_GETLINECOUNT, 0, 0, &result), 1);
+    EXPECT_EQ(result, 7);
+    EXPECT_TRUE(edit.GetText().IsEmpty());
+    bool handled = false;
+    edit.MessageHandler(WM_CHAR, L'x', 0, handled);
+    EXPECT_FALSE(handled);
+}
+
 TEST(RichEditInput, KeysGoNowhereWithoutFocus)
 {
     RichEditHost host(200, 100);

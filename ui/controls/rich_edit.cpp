@@ -215,7 +215,7 @@ void CRichEditUI::SetPos(RECT rc, bool invalidate)
             view.right - textPadding_.right, view.bottom - textPadding_.bottom};
         layingOut_ = true;
         host_->SetClientRect(client);
-        FixVerticalBar(verticalWasShown, view);
+        FixVerticalBar(verticalWasShown);
         layingOut_ = false;
         // A bar that came or went changes the view: lay out again, a bounded
         // number of times, so that a bar toggling at the boundary cannot loop.
@@ -238,7 +238,8 @@ void CRichEditUI::SetPos(RECT rc, bool invalidate)
 
 // An engine that does not report its range when the view changes would
 // leave a text taller than the view without a bar; measure it ourselves.
-void CRichEditUI::FixVerticalBar(bool barWasShown, const RECT& view)
+// A bar we show already keeps its position, which the engine shares.
+void CRichEditUI::FixVerticalBar(bool barWasShown)
 {
     CScrollBarUI* bar = verticalScrollBar_;
     if (!bar)
@@ -251,10 +252,12 @@ void CRichEditUI::FixVerticalBar(bool barWasShown, const RECT& view)
     int clientHeight = client.bottom - client.top;
     int height = host_->GetNaturalHeight(client.right - client.left + bar->GetFixedWidth());
     if (height > clientHeight) {
-        bar->SetVisible(true);
+        if (hiddenNow) {
+            bar->SetVisible(true);
+            bar->SetScrollPos(0);
+        }
         if (bar->GetScrollRange() <= 0)
             bar->SetScrollRange(height - clientHeight);
-        bar->SetScrollPos(0);
         scrollBarFixing_ = true;
     } else if (scrollBarFixing_) {
         bar->SetVisible(false);
