@@ -1,7 +1,5 @@
 #include "ui/controls/txt_win_host.h"
 
-#include <imm.h>
-
 #include <stdlib.h>
 
 #include "ui/controls/render_kit.h"
