@@ -60,6 +60,8 @@ TEST(RichEditPaint, TextIsDrawnInsideTheEngineViewOnly)
     EXPECT_GT(text, 0);
     // The text colour reaches the engine's character format.
     EXPECT_GT(white, 0);
+    // A transparent engine leaves the control's background between the lines.
+    EXPECT_LT(text, (view.right - view.left) * (view.bottom - view.top) / 2);
 }
 
 // The engine calls back into its host for timers, caret and invalidation

@@ -376,6 +376,7 @@ void CRichEditUI::DoInit()
     setup.style = style_;
     setup.textLimit = textLimit_;
     setup.rich = rich_;
+    setup.transparent = transparent_;
     setup.font = FontHandle();
     setup.textColor = textColor_;
     setup.text = m_sText.GetData();

@@ -44,6 +44,10 @@ CTxtWinHost::CTxtWinHost(CRichEditUI* owner, const TTxtHostSetup& setup)
 {
     if (setup.rich)
         flags_ |= kRich;
+    // The engine reads its back style once, at creation; a later change of
+    // the property bit is not honoured by every engine.
+    if (setup.transparent)
+        flags_ |= kTransparent;
     if (!(style_ & (CRichEditUI::kStyleAutoHScroll | CRichEditUI::kStyleHScrollBar)))
         flags_ |= kWordWrap;
     flags_ |= kInPlaceActive;

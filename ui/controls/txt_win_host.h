@@ -15,6 +15,7 @@ struct TTxtHostSetup {
     DWORD style = 0;
     int textLimit = 0x7FFF;
     bool rich = true;
+    bool transparent = true;
     HFONT font = nullptr;
     DWORD textColor = 0;
     const wchar_t* text = nullptr;
