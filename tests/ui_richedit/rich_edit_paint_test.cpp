@@ -64,11 +64,14 @@ TEST(RichEditPaint, TextIsDrawnInsideTheEngineViewOnly)
     EXPECT_LT(text, (view.right - view.left) * (view.bottom - view.top) / 2);
 }
 
-// The engine calls back into its host for timers, caret and invalidation
-// while it is released: the edit must go first, with the window open or not.
+enum class Ending { kCloseWindow, kRemoveEditFirst, kCloseWithBarHeld };
+
+// The engine calls back into its host for timers, caret, capture and
+// invalidation while it is released: the edit must go first, with the
+// window open or not, and with its bar's repeat timer running.
 TEST(RichEditTeardown, ClosingWithFocusInTheEditIsSafe)
 {
-    for (bool removeEditFirst : {false, true}) {
+    for (Ending ending : {Ending::kCloseWindow, Ending::kRemoveEditFirst, Ending::kCloseWithBarHeld}) {
         auto host = std::make_unique<RichEditHost>(200, 100, RichEditHost::Attributes{{L"vscrollbar", L"true"}});
         host->edit->SetText(NumberedLines(30).c_str());
         host->Paint();
@@ -77,16 +80,22 @@ TEST(RichEditTeardown, ClosingWithFocusInTheEditIsSafe)
         host->SendAt(WM_MOUSEMOVE, {60, 200}, MK_LBUTTON);
         host->Send(WM_CHAR, L'x');
         ASSERT_TRUE(host->edit->IsFocused());
-        if (removeEditFirst) {
+        if (ending == Ending::kRemoveEditFirst) {
             host->root->Remove(host->edit);
             host->edit = nullptr;
             host->Pump();
             // A capture the engine held goes with it.
             EXPECT_FALSE(host->manager.HasMouseCapture());
-            // Whatever timers the engine left running fire into the removed edit's ids.
+            // Timers that were running fire into the removed edit's ids.
             for (UINT id = kFirstNativeTimerId; id < kFirstNativeTimerId + 8; ++id)
                 host->Send(WM_TIMER, id);
             host->SendAt(WM_LBUTTONUP, inside);
+        }
+        if (ending == Ending::kCloseWithBarHeld) {
+            host->SendAt(WM_LBUTTONUP, inside);
+            RECT bar = host->edit->GetVerticalScrollBar()->GetPos();
+            host->SendAt(WM_LBUTTONDOWN, {(bar.left + bar.right) / 2, bar.bottom - 2}, MK_LBUTTON);
+            host->Send(WM_TIMER, kFirstNativeTimerId);
         }
         HWND window = host->hwnd;
         host->Destroy();
