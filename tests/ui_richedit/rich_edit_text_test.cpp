@@ -125,6 +125,22 @@ TEST(RichEditInput, ReadOnlyAndWantReturnDecideWhatKeysDo)
     }
 }
 
+// The message loop leaves Tab to an edit that wants it, where it is typed.
+TEST(RichEditInput, TabStaysInTheEditThatWantsIt)
+{
+    struct {
+        const wchar_t* wantTab;
+        bool consumedByTheLoop;
+    } cases[] = {{L"true", false}, {L"false", true}};
+    for (const auto& c : cases) {
+        RichEditHost host(200, 100, {{L"wanttab", c.wantTab}});
+        host.manager.FocusControl(host.edit);
+        LRESULT result = 0;
+        SCOPED_TRACE(testing::PrintToString(c.wantTab));
+        EXPECT_EQ(host.manager.PreDispatch(WM_KEYDOWN, VK_TAB, 0, result), c.consumedByTheLoop);
+    }
+}
+
 // Alt+F4 reaches the window's default handling, which asks to close it.
 TEST(RichEditInput, SystemKeysStillReachTheWindow)
 {
