@@ -125,6 +125,20 @@ TEST(RichEditInput, ReadOnlyAndWantReturnDecideWhatKeysDo)
     }
 }
 
+// Read-only set on a live edit goes to the engine through the property bits.
+TEST(RichEditInput, ReadOnlyAfterCreationRefusesTyping)
+{
+    RichEditHost host(200, 100);
+    host.edit->SetText(L"abc");
+    host.manager.FocusControl(host.edit);
+    host.edit->SetReadOnly(true);
+    host.Send(WM_CHAR, L'x');
+    EXPECT_STREQ(host.edit->GetText().GetData(), L"abc");
+    host.edit->SetReadOnly(false);
+    host.Send(WM_CHAR, L'x');
+    EXPECT_STREQ(host.edit->GetText().GetData(), L"abcx");
+}
+
 // The message loop leaves Tab to an edit that wants it, where it is typed.
 TEST(RichEditInput, TabStaysInTheEditThatWantsIt)
 {
