@@ -172,31 +172,41 @@ TEST(LinearLayout, HugeFixedSizesDoNotWrapAround)
     }
 }
 
-// Dragging the strip along a layout's bottom edge resizes it, at once in
-// immediate mode, else on release; within its maximum.
+// Dragging the strip along a layout's bottom (right) edge resizes it, at once
+// in immediate mode, else on release; within its maximum.
 TEST(LinearLayout, SeparatorDragResizes)
 {
     const struct {
+        bool vertical;
         const wchar_t* attributes;
+        int grab;
         int whileDragging;
         int released;
     } cases[] = {
-        {L"height=\"50\" sepheight=\"4\" sepimm=\"true\"", 70, 70},
-        {L"height=\"50\" sepheight=\"4\"", 50, 70},
-        {L"height=\"50\" sepheight=\"4\" maxheight=\"60\"", 50, 60},
+        {true, L"height=\"50\" sepheight=\"4\" sepimm=\"true\"", 48, 70, 70},
+        {true, L"height=\"50\" sepheight=\"4\"", 48, 50, 70},
+        {true, L"height=\"50\" sepheight=\"4\" maxheight=\"60\"", 48, 50, 60},
+        {false, L"width=\"50\" sepwidth=\"4\" sepimm=\"true\"", 48, 70, 70},
+        // A negative size puts the strip along the left edge.
+        {false, L"width=\"50\" sepwidth=\"-4\"", 2, 50, 30},
     };
     for (const auto& c : cases) {
-        LayoutHost host(100, 200);
-        auto* root = new CVerticalLayoutUI;
-        auto* pane = AddTo<CVerticalLayoutUI>(root, c.attributes);
+        LayoutHost host(200, 200);
+        CContainerUI* root = c.vertical ? static_cast<CContainerUI*>(new CVerticalLayoutUI)
+                                        : static_cast<CContainerUI*>(new CHorizontalLayoutUI);
+        CContainerUI* pane = c.vertical ? static_cast<CContainerUI*>(AddTo<CVerticalLayoutUI>(root, c.attributes))
+                                        : static_cast<CContainerUI*>(AddTo<CHorizontalLayoutUI>(root, c.attributes));
         host.Attach(root);
-        host.SendAt(WM_LBUTTONDOWN, 50, 48, MK_LBUTTON);
-        host.SendAt(WM_MOUSEMOVE, 50, 68, MK_LBUTTON);
+        // Grab the strip, then drag 20 pixels on.
+        int grab = c.grab;
+        auto at = [&](int along) { return c.vertical ? std::make_pair(100, along) : std::make_pair(along, 100); };
+        host.SendAt(WM_LBUTTONDOWN, at(grab).first, at(grab).second, MK_LBUTTON);
+        host.SendAt(WM_MOUSEMOVE, at(grab + 20).first, at(grab + 20).second, MK_LBUTTON);
         host.Layout();
-        EXPECT_EQ(pane->GetHeight(), c.whileDragging) << c.attributes;
-        host.SendAt(WM_LBUTTONUP, 50, 68);
+        EXPECT_EQ(c.vertical ? pane->GetHeight() : pane->GetWidth(), c.whileDragging) << c.attributes;
+        host.SendAt(WM_LBUTTONUP, at(grab + 20).first, at(grab + 20).second);
         host.Layout();
-        EXPECT_EQ(pane->GetHeight(), c.released) << c.attributes;
+        EXPECT_EQ(c.vertical ? pane->GetHeight() : pane->GetWidth(), c.released) << c.attributes;
     }
 }
 
