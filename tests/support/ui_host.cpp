@@ -117,6 +117,8 @@ CVerticalLayoutUI* ManagerHost::Attach(std::vector<CRecorderUI*> children)
         root->Add(child);
     manager.AttachRoot(root);
     Paint();
+    // The paint after the first layout settles the first focus.
+    ::UpdateWindow(hwnd);
     return root;
 }
 

@@ -49,7 +49,7 @@ public:
     ManagerHost(const ManagerHost&) = delete;
     ManagerHost& operator=(const ManagerHost&) = delete;
 
-    // A vertical layout of the given recorders, attached and laid out.
+    // A vertical layout of the given recorders, attached, laid out and painted.
     SkinUI::CVerticalLayoutUI* Attach(std::vector<CRecorderUI*> children);
     void Paint();
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using SkinUI::CRenderKit;
 using SkinUI::CUIManager;
 using SkinUI::CUIString;
@@ -50,16 +52,17 @@ TEST(HtmlText, DrawsInsideItsRectangleOnly)
     }
 }
 
-TEST(HtmlText, ColourTagsChangeTheTextColour)
+TEST(HtmlText, ColourTagsAndInlineImages)
 {
     CUIManager manager;
     DibSurface surface(200, 40);
     RECT rc = surface.Bounds();
     int links = 0;
-    CRenderKit::DrawHtmlText(surface.dc(), &manager, rc, L"<c #FF0000FF>blue</c> black", 0xFF000000, nullptr,
-        nullptr, links, -1, DT_SINGLELINE);
+    CRenderKit::DrawHtmlText(surface.dc(), &manager, rc, L"<c #FF0000FF>blue</c> black <i color='#FF00FF00'>",
+        0xFF000000, nullptr, nullptr, links, -1, DT_SINGLELINE);
     EXPECT_GT(CountColor(surface, 0x0000FF), 5);
     EXPECT_GT(CountColor(surface, 0x000000), 5);
+    EXPECT_EQ(1, CountColor(surface, 0x00FF00));
 }
 
 TEST(HtmlText, NarrowRectanglesStillEnd)
@@ -72,6 +75,30 @@ TEST(HtmlText, NarrowRectanglesStillEnd)
         CRenderKit::DrawHtmlText(surface.dc(), &manager, rc, L"wide words here<b>bold</b>", 0xFF000000, nullptr,
             nullptr, links, -1, DT_WORDBREAK | DT_CALCRECT);
         EXPECT_GT(rc.bottom, 3 * 8) << width;
+    }
+}
+
+TEST(HtmlText, LongHostileTextsTakeLinearTime)
+{
+    CUIManager manager;
+    DibSurface surface(60, 60);
+    std::wstring openers;
+    for (int i = 0; i < 50000; ++i)
+        openers += L"<a {b ";
+    std::wstring word(5000, L'w');
+    const struct {
+        const std::wstring* text;
+        int width;
+        UINT style;
+    } cases[] = {{&openers, 50, DT_WORDBREAK}, {&openers, 50, DT_SINGLELINE | DT_END_ELLIPSIS}, {&word, 1, DT_WORDBREAK},
+        {&word, 40, DT_END_ELLIPSIS}};
+    for (const auto& c : cases) {
+        const DWORD start = GetTickCount();
+        RECT rc = {0, 0, c.width, 60};
+        int links = 0;
+        CRenderKit::DrawHtmlText(surface.dc(), &manager, rc, c.text->c_str(), 0xFF000000, nullptr, nullptr, links, -1,
+            c.style);
+        EXPECT_LT(GetTickCount() - start, 20000u);
     }
 }
 

@@ -13,6 +13,7 @@
 #include "tests/support/proof_texts.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui_core/fixtures.h"
+#include "tests/ui_core/mutation.h"
 #include "tests/ui_window/test_window.h"
 
 #include <windows.h>
@@ -27,80 +28,10 @@
 using SkinUI::CLayoutMarkup;
 using SkinUI::CLayoutMarkupNode;
 using SkinUI::CZipReader;
+using robustness::GuardedBlock;
+using robustness::Mutate;
 
 namespace {
-
-// A copy of the bytes that ends exactly at a no-access page.
-class GuardedBlock {
-public:
-    explicit GuardedBlock(const std::string& bytes)
-    {
-        const size_t page = 4096;
-        pages_ = (bytes.size() + page - 1) / page + 1;
-        base_ = static_cast<char*>(VirtualAlloc(nullptr, pages_ * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-        DWORD old = 0;
-        VirtualProtect(base_ + (pages_ - 1) * page, page, PAGE_NOACCESS, &old);
-        data_ = base_ + (pages_ - 1) * page - bytes.size();
-        memcpy(data_, bytes.data(), bytes.size());
-    }
-    ~GuardedBlock() { VirtualFree(base_, 0, MEM_RELEASE); }
-    GuardedBlock(const GuardedBlock&) = delete;
-    GuardedBlock& operator=(const GuardedBlock&) = delete;
-
-    char* data() const { return data_; }
-
-private:
-    char* base_ = nullptr;
-    char* data_ = nullptr;
-    size_t pages_ = 0;
-};
-
-const char* const kSpecials[] = {"<", ">", "/", "\"", "'", "&", "=", "!", "?", "-", "->", "?>", "</", "/>",
-    "&amp;", "&lt", " ", "\t", "\r\n", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", "\xE5\x8D\x87", "\xC3",
-    "\xCC\x81", "", "<!--", "<?", "<A>", "</A>", "x=\"1\""};
-
-std::string Mutate(const std::string& seed, std::mt19937& random)
-{
-    std::string bytes = seed;
-    int edits = 1 + static_cast<int>(random() % 8);
-    for (int i = 0; i < edits; ++i) {
-        size_t at = bytes.empty() ? 0 : random() % (bytes.size() + 1);
-        switch (random() % 7) {
-        case 0:
-            if (at < bytes.size())
-                bytes[at] = static_cast<char>(random());
-            break;
-        case 1:
-            if (at < bytes.size())
-                bytes[at] ^= static_cast<char>(1 << (random() % 8));
-            break;
-        case 2: {
-            const char* special = kSpecials[random() % (sizeof(kSpecials) / sizeof(kSpecials[0]))];
-            bytes.insert(at, special, *special ? strlen(special) : 1);
-            break;
-        }
-        case 3:
-            bytes.erase(at, random() % 16);
-            break;
-        case 4:
-            if (at < bytes.size())
-                bytes.insert(at, bytes.substr(at, random() % 64));
-            break;
-        case 5:
-            bytes.resize(at);
-            break;
-        default:
-            if (at < bytes.size()) {
-                // Numbers that reach far: sizes, offsets, counts.
-                uint32_t value = random() % 3 ? 0xFFFFFFFFu - (random() % 300) : random() % 70000;
-                for (int k = 0; k < 4 && at + k < bytes.size(); ++k)
-                    bytes[at + k] = static_cast<char>(value >> (8 * k));
-            }
-            break;
-        }
-    }
-    return bytes;
-}
 
 volatile size_t sink = 0;
 
@@ -350,9 +281,10 @@ TEST(Robustness, TruncatedSignaturesAndHashes)
     ExerciseBase64(std::string(100000, 'A'));
 }
 
-// The dialog builder on hostile layouts: self-including files, a huge
-// count, 10,000 nesting levels, controls under a control that holds none,
-// and the mutated layouts above. Each build ends within the builder's caps
+// The dialog builder on hostile layouts: self-including files, files
+// including each other, a huge count, 10,000 nesting levels (parsed whole,
+// built to the nesting cap), controls under a control that holds none, and
+// the mutated layouts above. Each build ends within the builder's caps
 // and every control it made is gone once its window has.
 namespace {
 
@@ -381,25 +313,44 @@ public:
 TEST(Robustness, HostileLayoutsEndCleanlyInRealWindows)
 {
     testing_support::TempFolder folder;
-    ASSERT_TRUE(testing_support::WriteBytes(folder / L"self.xml",
-        "<Window><Probe><Include source=\"self.xml\" count=\"1000\" /></Probe></Window>"));
-    ASSERT_TRUE(testing_support::WriteBytes(folder / L"leaf.xml", "<Window><ProbeLeaf /></Window>"));
+    const std::pair<const wchar_t*, const char*> files[] = {
+        {L"self.xml", "<Window><Probe><Include source=\"self.xml\" count=\"1000\" /></Probe></Window>"},
+        {L"a.xml", "<Window><Probe><Include source=\"b.xml\" count=\"2\" /></Probe></Window>"},
+        {L"b.xml", "<Window><ProbeLeaf /><Include source=\"a.xml\" count=\"2\" /></Window>"},
+        {L"leaf.xml", "<Window><ProbeLeaf /></Window>"},
+    };
+    for (const auto& file : files)
+        ASSERT_TRUE(testing_support::WriteBytes(folder / file.first, file.second));
     SkinUI::CSkinSource::SetResourceFolder(folder.Path().c_str());
     SkinUI::CSkinSource::UseZipFile(L"", true);
-    const std::wstring layouts[] = {
-        L"self.xml",
-        L"<Window><Probe><Include source=\"leaf.xml\" count=\"2147483647\" /></Probe></Window>",
-        NestedProbes(10000),
-        L"<Window><VerticalLayout><Label><Probe><ProbeLeaf /></Probe><ProbeLeaf /></Label></VerticalLayout></Window>",
+    CLayoutMarkup deep;
+    ASSERT_TRUE(deep.LoadText(NestedProbes(10000).c_str()));
+    EXPECT_EQ(10001u, deep.ElementCount());
+    const int includeCap = SkinUI::CLayoutBuilder::kMaxIncludeCount;
+    struct Case {
+        std::wstring layout;
+        int minAlive, maxAlive, depth;
+    } cases[] = {
+        {L"self.xml", 9, includeCap + 1, 0},
+        {L"a.xml", 9, includeCap + 1, 0},
+        {L"<Window><Probe><Include source=\"leaf.xml\" count=\"2147483647\" /></Probe></Window>", includeCap + 1,
+            includeCap + 1, 0},
+        {NestedProbes(10000), 256, 256, SkinUI::CLayoutBuilder::kMaxNestingDepth},
+        {L"<Window><VerticalLayout><Label><Probe><ProbeLeaf /></Probe><ProbeLeaf /></Label>"
+         L"<Label><ProbeLeaf cover=\"true\" /><ProbeLeaf /></Label></VerticalLayout></Window>", 1, 1, 0},
     };
-    for (const std::wstring& layout : layouts) {
-        auto window = std::make_unique<TestWindow>(layout);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing_support::ToUtf8(c.layout.substr(0, 60)));
+        auto window = std::make_unique<TestWindow>(c.layout);
         ASSERT_TRUE(window->Create());
         window->ShowAndPaint();
-        EXPECT_LE(CProbeUI::live, SkinUI::CLayoutBuilder::kMaxIncludeCount + 1);
+        EXPECT_GE(CProbeUI::live, c.minAlive);
+        EXPECT_LE(CProbeUI::live, c.maxAlive);
+        if (c.depth)
+            EXPECT_EQ(c.depth, TreeDepth(window->Root()));
         window->Destroy();
         window.reset();
-        EXPECT_EQ(0, CProbeUI::live) << testing_support::ToUtf8(layout.substr(0, 80));
+        EXPECT_EQ(0, CProbeUI::live);
     }
     SkinUI::CSkinSource::SetResourceFolder(L"");
 }

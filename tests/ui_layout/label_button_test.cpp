@@ -69,6 +69,27 @@ TEST(Label, MultiLineEstimateFollowsTheAvailableWidth)
     EXPECT_EQ(fixed.EstimateSize(SIZE{400, 300}).cy, 34);
 }
 
+// Effects draw through GDI+ (which takes TrueType faces only: the window's
+// font 1, as in the upgrade window): outline, shadow and text leave pixels.
+TEST(Label, EffectsDrawTheText)
+{
+    for (const wchar_t* text : {L"HH", L""}) {
+        LayoutHost host(80, 40);
+        host.manager.RegisterFont(1, L"Microsoft YaHei", 12, false, false, false);
+        auto* root = new CVerticalLayoutUI;
+        auto* label = new CLabelUI;
+        label->ApplyAttributeList(L"enabledeffect=\"true\" enabledstroke=\"true\" strokecolor=\"#FFFF0000\" "
+                                  L"enabledshadow=\"true\" shadowoffset=\"2,45\" textcolor=\"#FF0000FF\" "
+                                  L"enabledluminous=\"true\" font=\"1\"");
+        label->SetText(text);
+        root->Add(label);
+        host.Attach(root);
+        DibSurface surface(80, 40);
+        root->Paint(surface.dc(), surface.Bounds(), nullptr);
+        EXPECT_EQ(surface.CountNot(0xFFFFFF) > 0, *text != 0) << *text;
+    }
+}
+
 // The close button of both windows, its image built here: left half red
 // (normal), right half green (hot and pushed).
 struct CloseButtonWindow {
@@ -160,7 +181,7 @@ TEST(Button, ClickOnlyOnReleaseInside)
         CloseButtonWindow window;
         for (const Step& step : c.steps)
             window.host.SendAt(step.message, step.x, step.y, step.message == WM_LBUTTONUP ? 0 : MK_LBUTTON);
-        EXPECT_EQ(window.host.notified.Count(L"click"), c.clicks) << c.name;
+        EXPECT_EQ(window.host.log.Count(L"click"), c.clicks) << c.name;
         EXPECT_EQ(window.button->GetState() & (CButtonUI::kPushed | CButtonUI::kCaptured), 0u) << c.name;
     }
 }
@@ -172,7 +193,7 @@ TEST(Button, SpaceAndReturnClickTheFocusedButton)
     window.host.Send(WM_KEYDOWN, VK_SPACE);
     window.host.Send(WM_KEYDOWN, VK_RETURN);
     window.host.Send(WM_KEYDOWN, 'A');
-    EXPECT_EQ(window.host.notified.Count(L"click"), 2);
+    EXPECT_EQ(window.host.log.Count(L"click"), 2);
 }
 
 // Without a disabled image the normal image shows, with the disabled text colour.
@@ -197,7 +218,7 @@ TEST(Button, DisabledWithoutDisabledImage)
     EXPECT_EQ(yellow, 0);
     window.host.SendAt(WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
     window.host.SendAt(WM_LBUTTONUP, 5, 5);
-    EXPECT_EQ(window.host.notified.Count(L"click"), 0);
+    EXPECT_EQ(window.host.log.Count(L"click"), 0);
 }
 
 // The fade runs in int: 100 steps from 255 reach 0 on the third tick and the

@@ -172,6 +172,44 @@ TEST(LinearLayout, HugeFixedSizesDoNotWrapAround)
     }
 }
 
+// Dragging the strip along a layout's bottom (right) edge resizes it, at once
+// in immediate mode, else on release; within its maximum.
+TEST(LinearLayout, SeparatorDragResizes)
+{
+    const struct {
+        bool vertical;
+        const wchar_t* attributes;
+        int grab;
+        int whileDragging;
+        int released;
+    } cases[] = {
+        {true, L"height=\"50\" sepheight=\"4\" sepimm=\"true\"", 48, 70, 70},
+        {true, L"height=\"50\" sepheight=\"4\"", 48, 50, 70},
+        {true, L"height=\"50\" sepheight=\"4\" maxheight=\"60\"", 48, 50, 60},
+        {false, L"width=\"50\" sepwidth=\"4\" sepimm=\"true\"", 48, 70, 70},
+        // A negative size puts the strip along the left edge.
+        {false, L"width=\"50\" sepwidth=\"-4\"", 2, 50, 30},
+    };
+    for (const auto& c : cases) {
+        LayoutHost host(200, 200);
+        CContainerUI* root = c.vertical ? static_cast<CContainerUI*>(new CVerticalLayoutUI)
+                                        : static_cast<CContainerUI*>(new CHorizontalLayoutUI);
+        CContainerUI* pane = c.vertical ? static_cast<CContainerUI*>(AddTo<CVerticalLayoutUI>(root, c.attributes))
+                                        : static_cast<CContainerUI*>(AddTo<CHorizontalLayoutUI>(root, c.attributes));
+        host.Attach(root);
+        // Grab the strip, then drag 20 pixels on.
+        int grab = c.grab;
+        auto at = [&](int along) { return c.vertical ? std::make_pair(100, along) : std::make_pair(along, 100); };
+        host.SendAt(WM_LBUTTONDOWN, at(grab).first, at(grab).second, MK_LBUTTON);
+        host.SendAt(WM_MOUSEMOVE, at(grab + 20).first, at(grab + 20).second, MK_LBUTTON);
+        host.Layout();
+        EXPECT_EQ(c.vertical ? pane->GetHeight() : pane->GetWidth(), c.whileDragging) << c.attributes;
+        host.SendAt(WM_LBUTTONUP, at(grab + 20).first, at(grab + 20).second);
+        host.Layout();
+        EXPECT_EQ(c.vertical ? pane->GetHeight() : pane->GetWidth(), c.released) << c.attributes;
+    }
+}
+
 TEST(ContainerScroll, FloatingChildStaysWhenTheContainerScrolls)
 {
     LayoutHost host(100, 100);
@@ -220,10 +258,10 @@ TEST(ContainerPaint, ChildrenAreClippedToTheClientArea)
     const struct {
         int x, y;
         uint32_t color;
-    } samples[] = {{20, 20, 0xFFFF0000}, {49, 49, 0xFFFF0000}, {55, 30, 0xFFFFFFFF}, {30, 55, 0xFFFFFFFF},
-        {5, 20, 0xFFFFFFFF}, {0, 2, 0xFF0000FF}, {59, 2, 0xFF0000FF}, {65, 2, 0xFF000000}};
+    } samples[] = {{20, 20, 0xFF0000}, {49, 49, 0xFF0000}, {55, 30, 0xFFFFFF}, {30, 55, 0xFFFFFF}, {5, 20, 0xFFFFFF},
+        {0, 2, 0x0000FF}, {59, 2, 0x0000FF}, {65, 2, 0x000000}};
     for (const auto& sample : samples)
-        EXPECT_EQ(surface.Pixel(sample.x, sample.y), sample.color) << sample.x << "," << sample.y;
+        EXPECT_EQ(surface.Rgb(sample.x, sample.y), sample.color) << sample.x << "," << sample.y;
 }
 
 TEST(ContainerScroll, ScrollBarStyleAloneCreatesAndStylesTheBar)

@@ -171,6 +171,30 @@ INSTANTIATE_TEST_SUITE_P(Tab, TabOrderTest, ::testing::Values(
         return name;
     });
 
+TEST(FirstFocus, FirstTabStopGetsTheFocusAtThePaintAfterTheFirstLayout)
+{
+    struct Case {
+        const char* what;
+        bool focusAtInit;
+        const wchar_t* focus;
+    } cases[] = {{"no focus given", false, L"first"}, {"focus given at windowinit", true, L"second"}};
+    for (const Case& start : cases) {
+        ManagerHost host;
+        CRecorderUI* first = new CRecorderUI(L"first", 50, UIFLAG_TABSTOP);
+        CRecorderUI* second = new CRecorderUI(L"second", 50, UIFLAG_TABSTOP);
+        host.log.onNotify = [&](TUINotify& msg) {
+            if (msg.sType == L"windowinit" && start.focusAtInit)
+                host.manager.FocusControl(second);
+        };
+        host.Attach({first, second});
+        host.Paint();
+
+        ASSERT_NE(host.manager.GetFocus(), nullptr) << start.what;
+        EXPECT_EQ(host.manager.GetFocus()->GetName(), start.focus) << start.what;
+        EXPECT_EQ(host.log.Count(L"setfocus"), 1) << start.what;
+    }
+}
+
 TEST_F(InputTest, FocusChangesNotifyKillThenSet)
 {
     host.manager.FocusControl(a);
@@ -189,6 +213,7 @@ TEST_F(InputTest, FocusChangesNotifyKillThenSet)
 TEST_F(InputTest, HidingTheFocusControlClearsTheFocus)
 {
     host.manager.FocusControl(b);
+    host.log.got.clear();
     b->SetVisible(false);
 
     EXPECT_EQ(host.manager.GetFocus(), nullptr);

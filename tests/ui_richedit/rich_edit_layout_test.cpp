@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "rich_edit_host.h"
+#include "tests/support/dib_surface.h"
 #include "ui/controls/scroll_bar.h"
 #include "ui/core/layout_builder.h"
 
 using namespace SkinUI;
+using testing_support::DibSurface;
 
 namespace {
 
@@ -39,6 +41,17 @@ TEST(RichEditLayout, ReleaseNotesBoxShowsLinesAndTheStyledBar)
     host.edit = notes;
     EXPECT_EQ(host.LineCount(), 3);
     EXPECT_FALSE(notes->GetVerticalScrollBar()->IsVisible());
+    // White text on the box's own background, not on an engine-painted one.
+    DibSurface surface(240, 140);
+    root->Paint(surface.dc(), surface.Bounds(), nullptr);
+    RECT item = notes->GetPos();
+    EXPECT_EQ(surface.Rgb(item.right - 20, item.bottom - 10), 0x1E2938u);
+    int white = 0;
+    for (int y = item.top + 1; y < item.bottom - 1; ++y) {
+        for (int x = item.left + 1; x < item.right - 1; ++x)
+            white += surface.Rgb(x, y) == 0xFFFFFF;
+    }
+    EXPECT_GT(white, 0);
 
     notes->SetText(NumberedLines(30).c_str());
     host.Paint();

@@ -74,7 +74,7 @@ TEST(RichEditScroll, WheelScrollsByLinesAndCtrlWheelGoesToTheEngine)
     int oneLine = host.EngineScrollY();
     EXPECT_GT(oneLine, 0);
     EXPECT_EQ(host.edit->GetVerticalScrollBar()->GetScrollPos(), oneLine);
-    EXPECT_GE(host.notes.Count(L"scroll"), 1);
+    EXPECT_GE(host.log.Count(L"scroll"), 1);
 
     host.edit->HomeUp();
     ASSERT_EQ(host.EngineScrollY(), 0);
@@ -102,7 +102,7 @@ TEST(RichEditScroll, DraggingTheThumbScrollsTheText)
     host.Pump();
     EXPECT_GT(host.EngineScrollY(), 0);
     EXPECT_EQ(host.EngineScrollY(), bar->GetScrollPos());
-    EXPECT_GE(host.notes.Count(L"scroll"), 1);
+    EXPECT_GE(host.log.Count(L"scroll"), 1);
 }
 
 // Near the height where the bar comes and goes, every size must settle:

@@ -71,6 +71,43 @@ TEST_F(BuilderTest, MessageBoxLayoutFromTheZipResource)
     CSkinSource::UseZipFile(L"", true);
 }
 
+TEST_F(BuilderTest, EverySkinSourceKind)
+{
+    HRSRC zip = ::FindResourceW(nullptr, MAKEINTRESOURCEW(101), L"ZIPRES");
+    ASSERT_NE(nullptr, zip);
+    const char* bytes = static_cast<const char*>(::LockResource(::LoadResource(nullptr, zip)));
+    WriteSkinFile(L"skin.zip", std::string(bytes, ::SizeofResource(nullptr, zip)));
+    struct Case {
+        int kind;
+        const wchar_t* file;
+        const wchar_t* zipName;
+        const wchar_t* resourceId;
+        const wchar_t* expectedRoot; // null: a window without a control tree
+    } cases[] = {
+        {SkinUI::kSkinFromSource, L"<Window><Control name=\"text\" /></Window>", L"", L"", L"text"},
+        {SkinUI::kSkinFromZipFile, L"MessageBox.xml", L"skin.zip", L"", L"VerticalLayout"},
+        {SkinUI::kSkinFromXmlResource, L"201", L"", L"", L"res_root"},
+        {SkinUI::kSkinFromZipResource, L"MessageBox.xml", L"", L"101", L"VerticalLayout"},
+        {SkinUI::kSkinFromZipResource, L"MessageBox.xml", L"", L"101", L"VerticalLayout"},
+        {SkinUI::kSkinFromZipResource, L"MessageBox.xml", L"", L"999", nullptr},
+    };
+    for (const Case& c : cases) {
+        TestWindow window(c.file, c.kind);
+        window.zipName = c.zipName;
+        window.resourceId = c.resourceId;
+        ASSERT_TRUE(window.Create()) << c.kind;
+        CControlUI* root = window.Root();
+        if (c.expectedRoot) {
+            ASSERT_NE(nullptr, root) << c.kind;
+            EXPECT_TRUE(root->GetName() == c.expectedRoot || wcscmp(root->GetClass(), c.expectedRoot) == 0);
+        } else {
+            EXPECT_EQ(nullptr, root);
+        }
+        window.Destroy();
+        CSkinSource::UseZipFile(L"", true);
+    }
+}
+
 TEST_F(BuilderTest, MainWindowLayoutRegistersItsSharedFont)
 {
     TestWindow& window = Open(L"MainWindow.xml", SkinUI::kSkinFromZipResource);
@@ -189,8 +226,9 @@ TEST_F(BuilderTest, ResourceLayoutIncludesOnlyValidResourceIds)
 
 TEST_F(BuilderTest, TopLevelControlsAfterTheFirstAreDeleted)
 {
+    WriteSkinFile(L"leaf.xml", "<Window><ProbeLeaf /><ProbeLeaf /></Window>");
     TestWindow& window = Open(L"<Window><Probe name=\"first\" /><Probe name=\"second\"><ProbeLeaf /></Probe>"
-                              L"<ProbeLeaf /></Window>");
+                              L"<ProbeLeaf /><Include source=\"leaf.xml\" count=\"3\" /></Window>");
     ASSERT_NE(nullptr, window.Root());
     EXPECT_EQ(L"first", Text(window.Root()->GetName()));
     EXPECT_EQ(1, CProbeUI::live);

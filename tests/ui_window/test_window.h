@@ -44,13 +44,16 @@ public:
     SkinUI::CControlUI* Root() { return GetManager().GetRoot(); }
 
     std::vector<std::wstring> askedNames;
-    std::vector<std::wstring> notifications;
+    // For the zip file and zip resource kinds of skin source.
+    std::wstring zipName;
+    std::wstring resourceId = L"101";
 
 protected:
     const wchar_t* ClassName() const override { return L"KestrelTestWindow"; }
     SkinUI::CUIString SkinFolder() const override { return L""; }
     SkinUI::CUIString SkinFile() const override { return layout_.c_str(); }
-    SkinUI::CUIString SkinResourceId() const override { return L"101"; }
+    SkinUI::CUIString SkinZipName() const override { return zipName.c_str(); }
+    SkinUI::CUIString SkinResourceId() const override { return resourceId.c_str(); }
     int SkinSourceKind() const override { return sourceKind_; }
     SkinUI::CControlUI* CreateCustomControl(const wchar_t* name) override;
 

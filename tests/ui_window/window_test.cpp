@@ -210,6 +210,14 @@ TEST_F(WindowBaseTest, StandardButtonsAndMaximiseSwapsTheirVisibility)
     ASSERT_TRUE(maxButton && restoreButton);
     window.GetManager().EmitNotify(maxButton, L"click");
     EXPECT_TRUE(::IsZoomed(window));
+    // Maximised, the client area is the work area: no frame, nothing beyond it.
+    RECT work = WorkArea(window);
+    RECT client = {};
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(work.right - work.left, client.right);
+    EXPECT_EQ(work.bottom - work.top, client.bottom);
+    EXPECT_EQ(work.left, WindowOrigin(window).x);
+    EXPECT_EQ(work.top, WindowOrigin(window).y);
     EXPECT_FALSE(maxButton->IsVisible());
     EXPECT_TRUE(restoreButton->IsVisible());
     window.GetManager().EmitNotify(restoreButton, L"click");
@@ -235,6 +243,39 @@ TEST_F(WindowBaseTest, TreeOutlivesTheWindowUntilTheObjectGoes)
     PumpMessages();
     window.reset();
     EXPECT_EQ(0, CProbeUI::live);
+}
+
+namespace {
+
+class SuperclassedStatic : public SkinUI::CWindowWnd {
+public:
+    HWND gone = nullptr;
+    int creates = 0;
+
+protected:
+    const wchar_t* ClassName() const override { return L"KestrelSuperclassedStatic"; }
+    const wchar_t* SuperclassName() const override { return L"STATIC"; }
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        creates += message == WM_CREATE;
+        return CWindowWnd::OnMessage(message, wParam, lParam);
+    }
+    void OnWindowGone(HWND window) override { gone = window; }
+};
+
+} // namespace
+
+TEST(WindowWnd, SuperclassKeepsTheObjectInAPropertyAndAnswersThroughTheOriginal)
+{
+    SuperclassedStatic window;
+    HWND hwnd = window.CreateNative(nullptr, L"", WS_POPUP, 0, 0, 0, 50, 20);
+    ASSERT_NE(nullptr, hwnd);
+    EXPECT_EQ(static_cast<SkinUI::CWindowWnd*>(&window), ::GetPropW(hwnd, L"WndX"));
+    EXPECT_EQ(1, window.creates);
+    EXPECT_EQ(DLGC_STATIC, window.Send(WM_GETDLGCODE));
+    ::DestroyWindow(hwnd);
+    EXPECT_EQ(hwnd, window.gone);
+    EXPECT_EQ(nullptr, window.GetHWND());
 }
 
 TEST(WindowFatalPath, MissingLayoutShowsTheBoxAndExitsWithOne)

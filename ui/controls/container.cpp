@@ -1,37 +1,13 @@
 #include "ui/controls/container.h"
 
 #include "ui/controls/attribute_value.h"
-#include "ui/controls/render_kit.h"
+#include "ui/controls/layout_math.h"
 #include "ui/controls/scroll_bar.h"
 #include "ui/core/ui_manager.h"
 
 #include <string.h>
 
 namespace SkinUI {
-
-namespace {
-
-bool IsMouseEvent(int type)
-{
-    return type > UIEVENT__MOUSEBEGIN && type < UIEVENT__MOUSEEND;
-}
-
-bool Meets(const RECT& a, const RECT& b)
-{
-    RECT common;
-    return IntersectRect(&common, &a, &b) != FALSE;
-}
-
-int ClampToRange(int value, int low, int high)
-{
-    if (value < low)
-        value = low;
-    if (value > high)
-        value = high;
-    return value;
-}
-
-} // namespace
 
 CContainerUI::CContainerUI() = default;
 
@@ -375,8 +351,8 @@ void CContainerUI::SetPos(RECT rect, bool invalidate)
             SetFloatPos(i);
             continue;
         }
-        int width = ClampToRange(area.right - area.left, child->GetMinWidth(), child->GetMaxWidth());
-        int height = ClampToRange(area.bottom - area.top, child->GetMinHeight(), child->GetMaxHeight());
+        int width = LayoutMath::Limit(area.right - area.left, child->GetMinWidth(), child->GetMaxWidth());
+        int height = LayoutMath::Limit(area.bottom - area.top, child->GetMinHeight(), child->GetMaxHeight());
         child->SetPos(RECT{area.left, area.top, area.left + width, area.top + height}, false);
     }
 }
@@ -466,139 +442,6 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT fl
     if ((flags & UIFIND_ME_FIRST) || (hitTest && !IsMouseEnabled()))
         return nullptr;
     return proc(this, data);
-}
-
-bool CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stop)
-{
-    RECT visible;
-    if (!IntersectRect(&visible, &rcPaint, &m_rcItem))
-        return true;
-    CRenderClip clip;
-    CRenderKit::GenerateClip(hDC, visible, clip);
-    CControlUI::DoPaint(hDC, rcPaint, stop);
-
-    if (!items_.IsEmpty() && !PaintChildren(hDC, rcPaint, stop))
-        return false;
-    CScrollBarUI* bars[] = {verticalScrollBar_, horizontalScrollBar_};
-    for (CScrollBarUI* bar : bars) {
-        if (!bar)
-            continue;
-        if (bar == stop)
-            return false;
-        if (bar->IsVisible() && Meets(rcPaint, bar->GetPos()) && !bar->Paint(hDC, rcPaint, stop))
-            return false;
-    }
-    return true;
-}
-
-// Children are clipped to the client area; floating ones only to the
-// container, so they are painted with the outer clip selected.
-bool CContainerUI::PaintChildren(HDC hDC, const RECT& rcPaint, CControlUI* stop)
-{
-    RECT client = ContentRect();
-    RECT inner;
-    bool meetsClient = IntersectRect(&inner, &rcPaint, &client) != FALSE;
-    CRenderClip childClip;
-    if (meetsClient)
-        CRenderKit::GenerateClip(hDC, inner, childClip);
-    for (int i = 0; i < items_.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
-        if (child == stop)
-            return false;
-        if (!child->IsVisible() || !Meets(rcPaint, child->GetPos()))
-            continue;
-        if (child->IsFloat()) {
-            if (!Meets(m_rcItem, child->GetPos()))
-                continue;
-            if (meetsClient)
-                childClip.UsePreviousClip();
-            bool painted = child->Paint(hDC, rcPaint, stop);
-            if (meetsClient)
-                childClip.UseNewClip();
-            if (!painted)
-                return false;
-            continue;
-        }
-        if (meetsClient && Meets(client, child->GetPos()) && !child->Paint(hDC, rcPaint, stop))
-            return false;
-    }
-    return true;
-}
-
-void CContainerUI::DoEvent(TUIEvent& event)
-{
-    if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
-        if (m_pParent)
-            m_pParent->DoEvent(event);
-        else
-            CControlUI::DoEvent(event);
-        return;
-    }
-    switch (event.Type) {
-    case UIEVENT_SETFOCUS:
-        m_bFocused = true;
-        return;
-    case UIEVENT_KILLFOCUS:
-        m_bFocused = false;
-        return;
-    case UIEVENT_KEYDOWN:
-        if (IsKeyboardEnabled() && IsEnabled() && OnKeyDown(event))
-            return;
-        break;
-    case UIEVENT_SCROLLWHEEL:
-        if (OnScrollWheel(event))
-            return;
-        break;
-    default:
-        break;
-    }
-    CControlUI::DoEvent(event);
-}
-
-bool CContainerUI::OnKeyDown(const TUIEvent& event)
-{
-    bool vertical = IsBarShown(verticalScrollBar_) && verticalScrollBar_->IsEnabled();
-    bool horizontal = IsBarShown(horizontalScrollBar_) && horizontalScrollBar_->IsEnabled();
-    if (!vertical && !horizontal)
-        return false;
-    switch (event.chKey) {
-    case VK_PRIOR:
-        vertical ? PageUp() : PageLeft();
-        return true;
-    case VK_NEXT:
-        vertical ? PageDown() : PageRight();
-        return true;
-    case VK_END:
-        vertical ? EndDown() : EndRight();
-        return true;
-    case VK_HOME:
-        vertical ? HomeUp() : HomeLeft();
-        return true;
-    case VK_UP:
-        vertical ? LineUp() : LineLeft();
-        return true;
-    case VK_DOWN:
-        vertical ? LineDown() : LineRight();
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool CContainerUI::OnScrollWheel(const TUIEvent& event)
-{
-    bool down = LOWORD(event.wParam) == 1;
-    bool horizontal = IsBarShown(horizontalScrollBar_) && horizontalScrollBar_->IsEnabled();
-    bool vertical = IsBarShown(verticalScrollBar_) && verticalScrollBar_->IsEnabled();
-    if (horizontal && (PtInRect(&horizontalScrollBar_->GetPos(), event.ptMouse) || !vertical)) {
-        down ? LineRight() : LineLeft();
-        return true;
-    }
-    if (vertical) {
-        down ? LineDown() : LineUp();
-        return true;
-    }
-    return false;
 }
 
 } // namespace SkinUI

@@ -11,6 +11,11 @@ namespace {
 
 const int kDefaultLine = 8;
 
+bool IsMouseEvent(int type)
+{
+    return type > UIEVENT__MOUSEBEGIN && type < UIEVENT__MOUSEEND;
+}
+
 int AddClamped(int value, int step)
 {
     long long sum = static_cast<long long>(value) + step;
@@ -322,6 +327,82 @@ void CContainerUI::ProcessBothBars(RECT rect, int cxRequired, int cyRequired)
         Relayout(true);
     else if (verticalChange == kBarPositionShrank || horizontalChange != kBarUnchanged)
         Relayout(false);
+}
+
+void CContainerUI::DoEvent(TUIEvent& event)
+{
+    if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
+        if (m_pParent)
+            m_pParent->DoEvent(event);
+        else
+            CControlUI::DoEvent(event);
+        return;
+    }
+    switch (event.Type) {
+    case UIEVENT_SETFOCUS:
+        m_bFocused = true;
+        return;
+    case UIEVENT_KILLFOCUS:
+        m_bFocused = false;
+        return;
+    case UIEVENT_KEYDOWN:
+        if (IsKeyboardEnabled() && IsEnabled() && OnKeyDown(event))
+            return;
+        break;
+    case UIEVENT_SCROLLWHEEL:
+        if (OnScrollWheel(event))
+            return;
+        break;
+    default:
+        break;
+    }
+    CControlUI::DoEvent(event);
+}
+
+bool CContainerUI::OnKeyDown(const TUIEvent& event)
+{
+    bool vertical = IsBarShown(verticalScrollBar_) && verticalScrollBar_->IsEnabled();
+    bool horizontal = IsBarShown(horizontalScrollBar_) && horizontalScrollBar_->IsEnabled();
+    if (!vertical && !horizontal)
+        return false;
+    switch (event.chKey) {
+    case VK_PRIOR:
+        vertical ? PageUp() : PageLeft();
+        return true;
+    case VK_NEXT:
+        vertical ? PageDown() : PageRight();
+        return true;
+    case VK_END:
+        vertical ? EndDown() : EndRight();
+        return true;
+    case VK_HOME:
+        vertical ? HomeUp() : HomeLeft();
+        return true;
+    case VK_UP:
+        vertical ? LineUp() : LineLeft();
+        return true;
+    case VK_DOWN:
+        vertical ? LineDown() : LineRight();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CContainerUI::OnScrollWheel(const TUIEvent& event)
+{
+    bool down = LOWORD(event.wParam) == 1;
+    bool horizontal = IsBarShown(horizontalScrollBar_) && horizontalScrollBar_->IsEnabled();
+    bool vertical = IsBarShown(verticalScrollBar_) && verticalScrollBar_->IsEnabled();
+    if (horizontal && (PtInRect(&horizontalScrollBar_->GetPos(), event.ptMouse) || !vertical)) {
+        down ? LineRight() : LineLeft();
+        return true;
+    }
+    if (vertical) {
+        down ? LineDown() : LineUp();
+        return true;
+    }
+    return false;
 }
 
 } // namespace SkinUI

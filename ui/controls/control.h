@@ -182,7 +182,8 @@ protected:
     bool InvalidateUnion(const RECT& rcOld, const RECT& rcNew);
     void PlaceCover(const RECT& rc);
     void ReleaseFocusOnHide();
-    void SetImageText(TImageSpec& spec, const wchar_t* text);
+    // False when the text and its loaded image are already there.
+    bool SetImageText(TImageSpec& spec, const wchar_t* text);
 
     CDelegateList m_OnInit;
     CDelegateList m_OnDestroy;

@@ -89,9 +89,11 @@ void CControlUI::SetPos(RECT rc, bool invalidate)
     m_bUpdateNeeded = false;
     if (invalidate && IsVisible() && !InvalidateUnion(old, m_rcItem))
         return;
-    PlaceCover(rc);
+    PlaceCover(m_rcItem);
 }
 
+// A floating cover is placed relative to this control; another one takes
+// this control's place, within its own limits.
 void CControlUI::PlaceCover(const RECT& rc)
 {
     if (!m_pCover || !m_pCover->IsVisible())

@@ -58,13 +58,14 @@ void CControlUI::SetForeColor(DWORD color)
     Invalidate();
 }
 
-void CControlUI::SetImageText(TImageSpec& spec, const wchar_t* text)
+bool CControlUI::SetImageText(TImageSpec& spec, const wchar_t* text)
 {
     if (spec.sText == (text ? text : L"") && spec.pImage)
-        return;
+        return false;
     spec.Reset();
     spec.sText = text;
     DrawImage(nullptr, spec);
+    return true;
 }
 
 const CUIString& CControlUI::GetBkImage() const
@@ -74,7 +75,8 @@ const CUIString& CControlUI::GetBkImage() const
 
 void CControlUI::SetBkImage(const wchar_t* text)
 {
-    SetImageText(m_diBk, text);
+    if (!SetImageText(m_diBk, text))
+        return;
     if (m_bFloat && m_cxFixed == 0 && m_cyFixed == 0 && m_diBk.pImage) {
         m_cxFixed = m_diBk.pImage->nX;
         m_cyFixed = m_diBk.pImage->nY;
@@ -89,8 +91,8 @@ const CUIString& CControlUI::GetForeImage() const
 
 void CControlUI::SetForeImage(const wchar_t* text)
 {
-    SetImageText(m_diFore, text);
-    Invalidate();
+    if (SetImageText(m_diFore, text))
+        Invalidate();
 }
 
 DWORD CControlUI::GetBorderColor() const

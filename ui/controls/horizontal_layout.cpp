@@ -2,7 +2,6 @@
 
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/layout_math.h"
-#include "ui/controls/render_kit.h"
 #include "ui/controls/scroll_bar.h"
 #include "ui/core/ui_manager.h"
 
@@ -10,7 +9,7 @@
 
 namespace SkinUI {
 
-CHorizontalLayoutUI::CHorizontalLayoutUI() = default;
+CHorizontalLayoutUI::CHorizontalLayoutUI() : separator_(false) {}
 
 const wchar_t* CHorizontalLayoutUI::GetClass() const
 {
@@ -26,29 +25,15 @@ void* CHorizontalLayoutUI::GetInterface(const wchar_t* name)
 
 UINT CHorizontalLayoutUI::GetControlFlags() const
 {
-    return IsEnabled() && sepWidth_ != 0 ? static_cast<UINT>(UIFLAG_SETCURSOR) : 0u;
-}
-
-void CHorizontalLayoutUI::SetSepWidth(int width)
-{
-    sepWidth_ = ClampCoordinate(width);
-}
-
-void CHorizontalLayoutUI::SetSepImmMode(bool immediate)
-{
-    if (sepImmediate_ == immediate)
-        return;
-    if ((dragState_ & kDragging) && !sepImmediate_ && m_pManager)
-        m_pManager->RemovePostPaint(this);
-    sepImmediate_ = immediate;
+    return IsEnabled() && separator_.GetSize() != 0 ? static_cast<UINT>(UIFLAG_SETCURSOR) : 0u;
 }
 
 void CHorizontalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
     if (wcscmp(name, L"sepwidth") == 0)
-        SetSepWidth(ParseIntValue(value));
+        separator_.SetSize(ParseIntValue(value));
     else if (wcscmp(name, L"sepimm") == 0)
-        SetSepImmMode(ParseBoolValue(value));
+        separator_.SetImmediate(this, ParseBoolValue(value));
     else
         CContainerUI::SetAttribute(name, value);
 }
@@ -194,88 +179,19 @@ void CHorizontalLayoutUI::SetPos(RECT rect, bool invalidate)
 
 RECT CHorizontalLayoutUI::GetThumbRect(bool useNew) const
 {
-    RECT rect = useNew ? dragRect_ : m_rcItem;
-    if (sepWidth_ >= 0)
-        rect.left = rect.right - sepWidth_;
-    else
-        rect.right = rect.left - sepWidth_;
-    return rect;
-}
-
-int CHorizontalLayoutUI::DraggedWidth(int mouseX) const
-{
-    long long moved = static_cast<long long>(mouseX) - dragStart_.x;
-    long long width = dragStartSize_ + (sepWidth_ >= 0 ? moved : -moved);
-    return LayoutMath::Limit(LayoutMath::Clamp(width), GetMinWidth(), GetMaxWidth());
+    return separator_.StripRect(m_rcItem, useNew);
 }
 
 void CHorizontalLayoutUI::DoEvent(TUIEvent& event)
 {
-    if (sepWidth_ != 0 && IsEnabled() && OnSeparatorEvent(event))
+    if (separator_.GetSize() != 0 && IsEnabled() && separator_.OnEvent(this, event))
         return;
     CContainerUI::DoEvent(event);
 }
 
-// True when the event belonged to the separator.
-bool CHorizontalLayoutUI::OnSeparatorEvent(const TUIEvent& event)
-{
-    bool dragging = (dragState_ & kDragging) != 0;
-    RECT strip = GetThumbRect(false);
-    switch (event.Type) {
-    case UIEVENT_BUTTONDOWN:
-        if (!PtInRect(&strip, event.ptMouse))
-            return false;
-        dragState_ |= kDragging;
-        dragStart_ = event.ptMouse;
-        dragRect_ = m_rcItem;
-        dragStartSize_ = m_rcItem.right - m_rcItem.left;
-        if (!sepImmediate_ && m_pManager)
-            m_pManager->AddPostPaint(this);
-        return true;
-    case UIEVENT_BUTTONUP:
-        if (!dragging)
-            return false;
-        dragState_ &= ~kDragging;
-        if (!sepImmediate_) {
-            if (m_pManager)
-                m_pManager->RemovePostPaint(this);
-            SetFixedWidth(dragRect_.right - dragRect_.left);
-        }
-        return true;
-    case UIEVENT_MOUSEMOVE: {
-        if (!dragging)
-            return false;
-        int width = DraggedWidth(event.ptMouse.x);
-        if (sepImmediate_) {
-            SetFixedWidth(width);
-            return true;
-        }
-        RECT old = dragRect_;
-        if (sepWidth_ >= 0)
-            dragRect_.right = dragRect_.left + width;
-        else
-            dragRect_.left = dragRect_.right - width;
-        if (m_pManager) {
-            RECT dirty;
-            UnionRect(&dirty, &old, &dragRect_);
-            m_pManager->InvalidateArea(dirty);
-        }
-        return true;
-    }
-    case UIEVENT_SETCURSOR:
-        if (!PtInRect(&strip, event.ptMouse))
-            return false;
-        ::SetCursor(::LoadCursor(nullptr, IDC_SIZEWE));
-        return true;
-    default:
-        return false;
-    }
-}
-
 void CHorizontalLayoutUI::DoPostPaint(HDC hDC, const RECT& rcPaint)
 {
-    if ((dragState_ & kDragging) && !sepImmediate_)
-        CRenderKit::DrawColor(hDC, GetThumbRect(true), 0xAA000000);
+    separator_.PaintDrag(hDC);
     CContainerUI::DoPostPaint(hDC, rcPaint);
 }
 

@@ -5,6 +5,8 @@
 
 #include <gdiplus.h>
 
+#include <memory>
+
 namespace SkinUI {
 
 namespace {
@@ -31,6 +33,32 @@ StringAlignment VerticalAlignment(UINT style)
     return StringAlignmentNear;
 }
 
+// GDI+ takes only TrueType fonts; a raster face (the default dialog font
+// can be one) becomes the generic sans serif at the same pixel height and
+// style.
+std::unique_ptr<Font> MakeFont(HDC hDC, HFONT handle)
+{
+    HGDIOBJ old = SelectObject(hDC, handle);
+    auto font = std::make_unique<Font>(hDC);
+    SelectObject(hDC, old);
+    if (font->GetLastStatus() == Ok)
+        return font;
+    LOGFONTW logFont = {};
+    GetObjectW(handle, sizeof(logFont), &logFont);
+    INT style = FontStyleRegular;
+    if (logFont.lfWeight >= FW_BOLD)
+        style |= FontStyleBold;
+    if (logFont.lfItalic)
+        style |= FontStyleItalic;
+    if (logFont.lfUnderline)
+        style |= FontStyleUnderline;
+    REAL height = static_cast<REAL>(logFont.lfHeight < 0 ? -logFont.lfHeight : logFont.lfHeight);
+    font = std::make_unique<Font>(FontFamily::GenericSansSerif(), height > 0 ? height : 12.0f, style, UnitPixel);
+    if (font->GetLastStatus() != Ok)
+        return nullptr;
+    return font;
+}
+
 RectF Shifted(const RectF& box, REAL dx, REAL dy)
 {
     return RectF(box.X + dx, box.Y + dy, box.Width, box.Height);
@@ -49,11 +77,10 @@ void CLabelUI::PaintEffectText(HDC hDC, const RECT& rect)
     if (width <= 0 || height <= 0)
         return;
 
-    HGDIOBJ oldFont = SelectObject(hDC, m_pManager->FontById(font_));
-    Font font(hDC);
-    SelectObject(hDC, oldFont);
-    if (font.GetLastStatus() != Ok)
+    std::unique_ptr<Font> made = MakeFont(hDC, m_pManager->FontById(font_));
+    if (!made)
         return;
+    const Font& font = *made;
     StringFormat format;
     format.SetAlignment(HorizontalAlignment(textStyle_));
     format.SetLineAlignment(VerticalAlignment(textStyle_));

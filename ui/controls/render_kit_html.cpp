@@ -126,7 +126,11 @@ void CHtmlLayout::LayText(const THtmlPiece& piece)
     while (left > 0) {
         TLine& line = lines_.back();
         int room = width_ - line.width;
-        int fit = FitCount(piece, text, left, room);
+        // No line holds many more characters than pixels: measuring only a
+        // bounded prefix keeps long texts in narrow rectangles linear.
+        const int bound = (room > 0 ? room : 0) + 64;
+        const int span = left < bound ? left : bound;
+        int fit = FitCount(piece, text, span, room);
         if (fit >= left) {
             Place(piece, CUIString(text, left), Measure(piece, text, left), piece.height);
             return;
@@ -134,7 +138,7 @@ void CHtmlLayout::LayText(const THtmlPiece& piece)
         if (!wrap) {
             if (style_ & DT_END_ELLIPSIS) {
                 int dots = Measure(piece, L"...", 3);
-                int keep = FitCount(piece, text, left, room - dots);
+                int keep = FitCount(piece, text, span, room - dots);
                 CUIString cut(text, keep);
                 cut += L"...";
                 Place(piece, cut, Measure(piece, cut, cut.GetLength()), piece.height);

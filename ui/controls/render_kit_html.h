@@ -74,6 +74,7 @@ private:
     std::vector<bool> selected_;
     std::vector<int> links_;
     bool raw_ = false;
+    bool closerMissing_[2] = {false, false};
     std::vector<THtmlPiece> pieces_;
 };
 

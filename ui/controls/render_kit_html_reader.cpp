@@ -55,30 +55,35 @@ std::vector<THtmlPiece> CHtmlReader::Read(const wchar_t* text, std::vector<CUISt
 
 static bool IsTagLetter(wchar_t ch)
 {
-    return wcschr(L"abcfinprsuvxy", ch) != nullptr && ch != 0;
+    return ch != 0 && wcschr(L"abcfinprsuvxy", ch) != nullptr;
 }
 
 // On a tag, ends the text run before it, applies it and moves past it;
 // anything else moves one character on.
 void CHtmlReader::ReadTag(const wchar_t*& at, const wchar_t*& runStart, std::vector<CUIString>& linkNames)
 {
-    const wchar_t closer = *at == L'<' ? L'>' : L'}';
+    const int kind = *at == L'<' ? 0 : 1;
+    const wchar_t closer = kind == 0 ? L'>' : L'}';
     const wchar_t* p = at + 1;
     const bool closing = *p == L'/';
     if (closing)
         ++p;
     const wchar_t tag = *p;
-    const wchar_t* end = IsTagLetter(tag) ? wcschr(p, closer) : nullptr;
-    const bool boundary = end && (p[1] == closer || p[1] == L' ');
-    if (!boundary || (raw_ && !(closing && tag == L'r'))) {
+    const bool candidate = IsTagLetter(tag) && (p[1] == closer || p[1] == L' ') && (!raw_ || (closing && tag == L'r'));
+    // Once a closer is missing from some point on, it is missing from every
+    // later point too: texts full of openers are scanned once, not once per opener.
+    const wchar_t* end = candidate && !closerMissing_[kind] ? wcschr(p, closer) : nullptr;
+    if (!end) {
+        closerMissing_[kind] = closerMissing_[kind] || candidate;
         ++at;
         return;
     }
     AddText(runStart, static_cast<int>(at - runStart));
-    CUIString argument(p + 1, static_cast<int>(end - p - 1));
+    const wchar_t* first = p + 1;
+    while (first < end && (*first == L' ' || *first == L'\t'))
+        ++first;
+    CUIString argument(first, static_cast<int>(end - first));
     argument.Replace(L"\t", L" ");
-    while (argument.GetLength() > 0 && argument[0] == L' ')
-        argument = argument.Mid(1);
     if (closing)
         CloseTag(tag);
     else

@@ -75,9 +75,11 @@ void SoftwareAlphaBlend(HDC hDC, const RECT& rcDest, const RECT& rcClip, const B
 
     std::vector<int> columns(static_cast<size_t>(width));
     for (int x = 0; x < width; ++x)
-        columns[x] = rcSource.left + static_cast<int>((visible.left + x - rcDest.left) * sourceWidth / destWidth);
+        columns[x] = rcSource.left
+            + static_cast<int>((static_cast<long long>(visible.left) + x - rcDest.left) * sourceWidth / destWidth);
     for (int y = 0; y < height; ++y) {
-        int sourceY = rcSource.top + static_cast<int>((visible.top + y - rcDest.top) * sourceHeight / destHeight);
+        int sourceY = rcSource.top
+            + static_cast<int>((static_cast<long long>(visible.top) + y - rcDest.top) * sourceHeight / destHeight);
         const BYTE* row = pixels + static_cast<size_t>(sourceY) * stride;
         BYTE* out = buffer + static_cast<size_t>(y) * width * 4;
         for (int x = 0; x < width; ++x, out += 4) {

@@ -25,7 +25,16 @@ bool CRenderKit::StartGraphics()
 
 void CRenderKit::DrawColor(HDC hDC, const RECT& rc, DWORD color)
 {
-    if (!hDC || (color >> 24) == 0 || rc.right <= rc.left || rc.bottom <= rc.top || !StartGraphics())
+    if (!hDC || (color >> 24) == 0 || rc.right <= rc.left || rc.bottom <= rc.top)
+        return;
+    // An opaque colour blends with nothing: a plain brush gives the same
+    // colour for a fraction of the cost of a GDI+ graphics object per call.
+    if ((color >> 24) == 0xFF) {
+        GdiObject brush(CreateSolidBrush(ToColorRef(color)));
+        FillRect(hDC, &rc, static_cast<HBRUSH>(brush.get()));
+        return;
+    }
+    if (!StartGraphics())
         return;
     Gdiplus::GpGraphics* graphics = nullptr;
     if (Gdiplus::DllExports::GdipCreateFromHDC(hDC, &graphics) != Gdiplus::Ok)

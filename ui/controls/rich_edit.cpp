@@ -215,7 +215,7 @@ void CRichEditUI::SetPos(RECT rc, bool invalidate)
             view.right - textPadding_.right, view.bottom - textPadding_.bottom};
         layingOut_ = true;
         host_->SetClientRect(client);
-        FixVerticalBar(verticalWasShown, view);
+        FixVerticalBar(verticalWasShown);
         layingOut_ = false;
         // A bar that came or went changes the view: lay out again, a bounded
         // number of times, so that a bar toggling at the boundary cannot loop.
@@ -238,7 +238,8 @@ void CRichEditUI::SetPos(RECT rc, bool invalidate)
 
 // An engine that does not report its range when the view changes would
 // leave a text taller than the view without a bar; measure it ourselves.
-void CRichEditUI::FixVerticalBar(bool barWasShown, const RECT& view)
+// A bar we show already keeps its position, which the engine shares.
+void CRichEditUI::FixVerticalBar(bool barWasShown)
 {
     CScrollBarUI* bar = verticalScrollBar_;
     if (!bar)
@@ -251,10 +252,12 @@ void CRichEditUI::FixVerticalBar(bool barWasShown, const RECT& view)
     int clientHeight = client.bottom - client.top;
     int height = host_->GetNaturalHeight(client.right - client.left + bar->GetFixedWidth());
     if (height > clientHeight) {
-        bar->SetVisible(true);
+        if (hiddenNow) {
+            bar->SetVisible(true);
+            bar->SetScrollPos(0);
+        }
         if (bar->GetScrollRange() <= 0)
             bar->SetScrollRange(height - clientHeight);
-        bar->SetScrollPos(0);
         scrollBarFixing_ = true;
     } else if (scrollBarFixing_) {
         bar->SetVisible(false);
@@ -373,6 +376,7 @@ void CRichEditUI::DoInit()
     setup.style = style_;
     setup.textLimit = textLimit_;
     setup.rich = rich_;
+    setup.transparent = transparent_;
     setup.font = FontHandle();
     setup.textColor = textColor_;
     setup.text = m_sText.GetData();
@@ -383,7 +387,7 @@ void CRichEditUI::DoInit()
     TxSendMessage(EM_SETLANGOPTIONS, 0, 0, nullptr);
     // The engine reports content changes only when asked to.
     TxSendMessage(EM_SETEVENTMASK, 0, ENM_CHANGE, nullptr);
-    host_->SetActive(true);
+    host_->Activate();
     if (!m_pManager)
         return;
     m_pManager->AddMessageFilter(this);
@@ -394,7 +398,7 @@ void CRichEditUI::DoInit()
 void CRichEditUI::OnFocusChange(bool focused)
 {
     if (host_) {
-        host_->SetActive(true);
+        host_->Activate();
         TxSendMessage(focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0, nullptr);
     }
     m_bFocused = focused;
@@ -403,7 +407,7 @@ void CRichEditUI::OnFocusChange(bool focused)
 
 void CRichEditUI::OnCaretTimer()
 {
-    if (!host_ || !m_pManager || !m_pManager->IsLayered() || !IsFocused())
+    if (!host_ || !IsFocused())
         return;
     if (::GetFocus() != m_pManager->GetPaintWindow())
         return;
@@ -440,7 +444,7 @@ void CRichEditUI::DoEvent(TUIEvent& event)
         OnFocusChange(event.Type == UIEVENT_SETFOCUS);
         return;
     case UIEVENT_TIMER:
-        if (event.wParam == kCaretTimerId)
+        if (event.wParam == kCaretTimerId && m_pManager && m_pManager->IsLayered())
             OnCaretTimer();
         else
             TxSendMessage(WM_TIMER, event.wParam, event.lParam, nullptr);

@@ -99,8 +99,7 @@ private:
     bool ApplyStoreAttribute(const wchar_t* name, const wchar_t* value);
     HFONT FontHandle() const;
 
-    RECT ViewRect() const;
-    void FixVerticalBar(bool barWasShown, const RECT& view);
+    void FixVerticalBar(bool barWasShown);
     bool TextFitsWithoutBar();
     void PlaceChildren(const RECT& view);
 

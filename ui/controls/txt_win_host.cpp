@@ -1,7 +1,5 @@
 #include "ui/controls/txt_win_host.h"
 
-#include <imm.h>
-
 #include <stdlib.h>
 
 #include "ui/controls/render_kit.h"
@@ -46,6 +44,10 @@ CTxtWinHost::CTxtWinHost(CRichEditUI* owner, const TTxtHostSetup& setup)
 {
     if (setup.rich)
         flags_ |= kRich;
+    // The engine reads its back style once, at creation; a later change of
+    // the property bit is not honoured by every engine.
+    if (setup.transparent)
+        flags_ |= kTransparent;
     if (!(style_ & (CRichEditUI::kStyleAutoHScroll | CRichEditUI::kStyleHScrollBar)))
         flags_ |= kWordWrap;
     flags_ |= kInPlaceActive;
@@ -93,6 +95,9 @@ void CTxtWinHost::Shutdown()
         services_ = nullptr;
         services->Release();
     }
+    // A capture or caret the engine held would outlive it.
+    if (IsCaptured())
+        TxSetCapture(FALSE);
     HWND window = Window();
     if (window && owner_ && owner_->IsFocused() && IsCaretShown())
         DestroyCaret();
@@ -186,13 +191,27 @@ void CTxtWinHost::SetReadOnly(bool readOnly)
 void CTxtWinHost::SetFont(HFONT font)
 {
     InitCharFormat(font);
-    ChangeProperty(TXTBIT_CHARFORMATCHANGE, true);
+    ApplyCharFormat();
 }
 
 void CTxtWinHost::SetColor(DWORD color)
 {
     charFormat_.crTextColor = CRenderKit::ToColorRef(color);
+    ApplyCharFormat();
+}
+
+// The control shows one font and colour: besides the default the engine
+// reads back, the text already there takes the new format (some engines
+// ignore the property bit for existing text).
+void CTxtWinHost::ApplyCharFormat()
+{
     ChangeProperty(TXTBIT_CHARFORMATCHANGE, true);
+    if (!services_)
+        return;
+    LRESULT ignored = 0;
+    LPARAM format = reinterpret_cast<LPARAM>(&charFormat_);
+    services_->TxSendMessage(EM_SETCHARFORMAT, SCF_DEFAULT, format, &ignored);
+    services_->TxSendMessage(EM_SETCHARFORMAT, SCF_ALL, format, &ignored);
 }
 
 void CTxtWinHost::SetMaxLength(int length)
@@ -201,27 +220,11 @@ void CTxtWinHost::SetMaxLength(int length)
     ChangeProperty(TXTBIT_MAXLENGTHCHANGE, true);
 }
 
-void CTxtWinHost::SetParaAlignment(DWORD style)
+void CTxtWinHost::Activate()
 {
-    paraFormat_.wAlignment = PFA_LEFT;
-    if (style & CRichEditUI::kStyleCenter)
-        paraFormat_.wAlignment = PFA_CENTER;
-    else if (style & CRichEditUI::kStyleRight)
-        paraFormat_.wAlignment = PFA_RIGHT;
-    ChangeProperty(TXTBIT_PARAFORMATCHANGE, true);
-}
-
-void CTxtWinHost::SetActive(bool active)
-{
-    if (!services_)
-        return;
-    if (active) {
-        flags_ |= kInPlaceActive;
+    flags_ |= kInPlaceActive;
+    if (services_)
         services_->OnTxInPlaceActivate(&client_);
-    } else {
-        flags_ &= ~kInPlaceActive;
-        services_->OnTxInPlaceDeactivate();
-    }
 }
 
 RECT CTxtWinHost::GetCaretRect() const

@@ -15,6 +15,7 @@ struct TTxtHostSetup {
     DWORD style = 0;
     int textLimit = 0x7FFF;
     bool rich = true;
+    bool transparent = true;
     HFONT font = nullptr;
     DWORD textColor = 0;
     const wchar_t* text = nullptr;
@@ -60,9 +61,8 @@ public:
     void SetFont(HFONT font);
     void SetColor(DWORD color);
     void SetMaxLength(int length);
-    void SetParaAlignment(DWORD style);
     void SetSizeChanged() { flags_ |= kSizeChanged; }
-    void SetActive(bool active);
+    void Activate();
 
     bool IsCaptured() const { return (flags_ & kCaptured) != 0; }
     bool IsCaretShown() const { return (flags_ & kCaretShown) != 0; }
@@ -125,6 +125,7 @@ private:
 
     bool CreateEngine(const wchar_t* text);
     void InitCharFormat(HFONT font);
+    void ApplyCharFormat();
     void UpdateExtent();
     void ChangeProperty(DWORD bit, bool on);
     HWND Window() const;

@@ -2,7 +2,6 @@
 
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/layout_math.h"
-#include "ui/controls/render_kit.h"
 #include "ui/controls/scroll_bar.h"
 #include "ui/core/ui_manager.h"
 
@@ -10,7 +9,7 @@
 
 namespace SkinUI {
 
-CVerticalLayoutUI::CVerticalLayoutUI() = default;
+CVerticalLayoutUI::CVerticalLayoutUI() : separator_(true) {}
 
 const wchar_t* CVerticalLayoutUI::GetClass() const
 {
@@ -26,29 +25,15 @@ void* CVerticalLayoutUI::GetInterface(const wchar_t* name)
 
 UINT CVerticalLayoutUI::GetControlFlags() const
 {
-    return IsEnabled() && sepHeight_ != 0 ? static_cast<UINT>(UIFLAG_SETCURSOR) : 0u;
-}
-
-void CVerticalLayoutUI::SetSepHeight(int height)
-{
-    sepHeight_ = ClampCoordinate(height);
-}
-
-void CVerticalLayoutUI::SetSepImmMode(bool immediate)
-{
-    if (sepImmediate_ == immediate)
-        return;
-    if ((dragState_ & kDragging) && !sepImmediate_ && m_pManager)
-        m_pManager->RemovePostPaint(this);
-    sepImmediate_ = immediate;
+    return IsEnabled() && separator_.GetSize() != 0 ? static_cast<UINT>(UIFLAG_SETCURSOR) : 0u;
 }
 
 void CVerticalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
     if (wcscmp(name, L"sepheight") == 0)
-        SetSepHeight(ParseIntValue(value));
+        separator_.SetSize(ParseIntValue(value));
     else if (wcscmp(name, L"sepimm") == 0)
-        SetSepImmMode(ParseBoolValue(value));
+        separator_.SetImmediate(this, ParseBoolValue(value));
     else
         CContainerUI::SetAttribute(name, value);
 }
@@ -190,90 +175,19 @@ void CVerticalLayoutUI::SetPos(RECT rect, bool invalidate)
 
 RECT CVerticalLayoutUI::GetThumbRect(bool useNew) const
 {
-    RECT rect = useNew ? dragRect_ : m_rcItem;
-    if (sepHeight_ >= 0)
-        rect.top = rect.bottom - sepHeight_;
-    else
-        rect.bottom = rect.top - sepHeight_;
-    return rect;
-}
-
-// The new height for a drag that has moved the pointer to mouseY, within
-// the layout's minimum and maximum.
-int CVerticalLayoutUI::DraggedHeight(int mouseY) const
-{
-    long long moved = static_cast<long long>(mouseY) - dragStart_.y;
-    long long height = dragStartSize_ + (sepHeight_ >= 0 ? moved : -moved);
-    return LayoutMath::Limit(LayoutMath::Clamp(height), GetMinHeight(), GetMaxHeight());
+    return separator_.StripRect(m_rcItem, useNew);
 }
 
 void CVerticalLayoutUI::DoEvent(TUIEvent& event)
 {
-    if (sepHeight_ != 0 && IsEnabled() && OnSeparatorEvent(event))
+    if (separator_.GetSize() != 0 && IsEnabled() && separator_.OnEvent(this, event))
         return;
     CContainerUI::DoEvent(event);
 }
 
-// True when the event belonged to the separator.
-bool CVerticalLayoutUI::OnSeparatorEvent(const TUIEvent& event)
-{
-    bool dragging = (dragState_ & kDragging) != 0;
-    RECT strip = GetThumbRect(false);
-    switch (event.Type) {
-    case UIEVENT_BUTTONDOWN:
-        if (!PtInRect(&strip, event.ptMouse))
-            return false;
-        dragState_ |= kDragging;
-        dragStart_ = event.ptMouse;
-        dragRect_ = m_rcItem;
-        dragStartSize_ = m_rcItem.bottom - m_rcItem.top;
-        if (!sepImmediate_ && m_pManager)
-            m_pManager->AddPostPaint(this);
-        return true;
-    case UIEVENT_BUTTONUP:
-        if (!dragging)
-            return false;
-        dragState_ &= ~kDragging;
-        if (!sepImmediate_) {
-            if (m_pManager)
-                m_pManager->RemovePostPaint(this);
-            SetFixedHeight(dragRect_.bottom - dragRect_.top);
-        }
-        return true;
-    case UIEVENT_MOUSEMOVE: {
-        if (!dragging)
-            return false;
-        int height = DraggedHeight(event.ptMouse.y);
-        if (sepImmediate_) {
-            SetFixedHeight(height);
-            return true;
-        }
-        RECT old = dragRect_;
-        if (sepHeight_ >= 0)
-            dragRect_.bottom = dragRect_.top + height;
-        else
-            dragRect_.top = dragRect_.bottom - height;
-        if (m_pManager) {
-            RECT dirty;
-            UnionRect(&dirty, &old, &dragRect_);
-            m_pManager->InvalidateArea(dirty);
-        }
-        return true;
-    }
-    case UIEVENT_SETCURSOR:
-        if (!PtInRect(&strip, event.ptMouse))
-            return false;
-        ::SetCursor(::LoadCursor(nullptr, IDC_SIZENS));
-        return true;
-    default:
-        return false;
-    }
-}
-
 void CVerticalLayoutUI::DoPostPaint(HDC hDC, const RECT& rcPaint)
 {
-    if ((dragState_ & kDragging) && !sepImmediate_)
-        CRenderKit::DrawColor(hDC, GetThumbRect(true), 0xAA000000);
+    separator_.PaintDrag(hDC);
     CContainerUI::DoPostPaint(hDC, rcPaint);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/controls/container.h"
+#include "ui/controls/layout_separator.h"
 
 namespace SkinUI {
 
@@ -14,30 +15,21 @@ public:
     void* GetInterface(const wchar_t* name) override;
     UINT GetControlFlags() const override;
 
-    void SetSepHeight(int height);
-    int GetSepHeight() const { return sepHeight_; }
-    void SetSepImmMode(bool immediate);
-    bool IsSepImmMode() const { return sepImmediate_; }
+    void SetSepHeight(int size) { separator_.SetSize(size); }
+    int GetSepHeight() const { return separator_.GetSize(); }
+    void SetSepImmMode(bool immediate) { separator_.SetImmediate(this, immediate); }
+    bool IsSepImmMode() const { return separator_.IsImmediate(); }
 
     void SetAttribute(const wchar_t* name, const wchar_t* value) override;
     void SetPos(RECT rect, bool invalidate = true) override;
     void DoEvent(TUIEvent& event) override;
     void DoPostPaint(HDC dc, const RECT& paintRect) override;
 
+    // The separator strip, of the current or of the dragged rectangle.
     RECT GetThumbRect(bool useNew = false) const;
 
 private:
-    static const UINT kDragging = 0x40;
-
-    bool OnSeparatorEvent(const TUIEvent& event);
-    int DraggedHeight(int mouseY) const;
-
-    int sepHeight_ = 0;
-    bool sepImmediate_ = false;
-    UINT dragState_ = 0;
-    POINT dragStart_ = {0, 0};
-    int dragStartSize_ = 0;
-    RECT dragRect_ = {0, 0, 0, 0};
+    CLayoutSeparator separator_;
 };
 
 } // namespace SkinUI

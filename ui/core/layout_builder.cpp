@@ -329,7 +329,7 @@ CControlUI* CLayoutBuilder::BuildChildren(const CLayoutMarkupNode& node, CContro
                 }
             }
         }
-        Configure(child, control, manager);
+        Configure(child, control, parent, manager);
         if (!first)
             first = control;
     }
@@ -377,11 +377,13 @@ CControlUI* CLayoutBuilder::CreateControl(const wchar_t* name)
 }
 
 // Default attributes first, then the element's own, so that the element
-// overrides its class defaults; the manager binds the whole tree later.
-void CLayoutBuilder::Configure(const CLayoutMarkupNode& node, CControlUI* control, CUIManager* manager)
+// overrides its class defaults. The control leaves bound as its parent is:
+// the window's manager binds the whole tree when the root is attached.
+void CLayoutBuilder::Configure(const CLayoutMarkupNode& node, CControlUI* control, CControlUI* parent,
+                               CUIManager* manager)
 {
     if (manager) {
-        control->SetManager(manager, nullptr, false);
+        control->SetManager(manager, parent, false);
         const wchar_t* defaults = manager->ClassDefaults(node.ElementName());
         if (defaults && *defaults)
             control->ApplyAttributeList(defaults);
@@ -389,7 +391,7 @@ void CLayoutBuilder::Configure(const CLayoutMarkupNode& node, CControlUI* contro
     for (int i = 0; i < node.AttributeCount(); ++i)
         control->SetAttribute(node.AttributeName(i), node.AttributeValue(i));
     if (manager)
-        control->SetManager(nullptr, nullptr, false);
+        control->SetManager(parent ? parent->GetManager() : nullptr, parent, false);
 }
 
 } // namespace SkinUI

@@ -74,7 +74,7 @@ private:
     CControlUI* BuildChildren(const CLayoutMarkupNode& node, CControlUI* parent, CUIManager* manager, int depth);
     void BuildInclude(const CLayoutMarkupNode& node, CControlUI* parent, CUIManager* manager, int depth);
     CControlUI* CreateControl(const wchar_t* name);
-    void Configure(const CLayoutMarkupNode& node, CControlUI* control, CUIManager* manager);
+    void Configure(const CLayoutMarkupNode& node, CControlUI* control, CControlUI* parent, CUIManager* manager);
 
     CLayoutMarkup markup_;
     IDialogBuilderCallback* callback_ = nullptr;

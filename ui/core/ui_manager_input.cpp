@@ -313,6 +313,8 @@ void CUIManager::FocusControl(CControlUI* control, bool focusWindow)
     if (!control || control->GetManager() != this || !control->IsVisible() || !control->IsEnabled())
         return;
     focus_ = control;
+    // A focus given on purpose settles a pending move to the first tab stop.
+    focusNeeded_ = false;
     SendEvent(control, UIEVENT_SETFOCUS, control);
     if (focus_ == control)
         EmitNotify(control, L"setfocus");

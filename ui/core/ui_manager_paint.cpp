@@ -56,8 +56,9 @@ void CUIManager::OnPaint()
         ::ValidateRect(window_, nullptr);
     }
     painting_ = false;
-    // Something asked for layout while we painted: come back for it.
-    if (updateNeeded_ && window_)
+    // Something asked for layout while we painted, or the focus move waits
+    // for a laid-out tree; BeginPaint swallowed any invalidation before it.
+    if ((updateNeeded_ || focusNeeded_) && window_)
         ::InvalidateRect(window_, nullptr, FALSE);
 }
 

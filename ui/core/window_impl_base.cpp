@@ -8,50 +8,45 @@
 #include <string.h>
 
 #include <new>
+#include <vector>
 
 namespace SkinUI {
 
 namespace {
 
-// The zip resource of skin source kind 4, copied once and kept for the
-// process's life: the in-memory skin source reads from it.
+// A zip resource of skin source kind 4, copied once per process and kept
+// for its life: the in-memory skin source reads from the copy.
 struct TZipResourceCopy {
-    unsigned char* bytes = nullptr;
-    DWORD size = 0;
+    CUIString name;
+    unsigned char* bytes;
+    DWORD size;
 };
 
-TZipResourceCopy& ZipResourceCopy()
+const TZipResourceCopy* ZipResourceCopy(const wchar_t* name)
 {
-    static TZipResourceCopy copy;
-    return copy;
-}
-
-bool CopyZipResource(const wchar_t* name)
-{
-    TZipResourceCopy& copy = ZipResourceCopy();
-    if (copy.bytes)
-        return true;
+    static std::vector<TZipResourceCopy> copies;
     if (!name || !*name)
-        return false;
+        return nullptr;
+    for (const TZipResourceCopy& copy : copies) {
+        if (copy.name == name)
+            return &copy;
+    }
     UINT id = 0;
     const wchar_t* resourceName = CLayoutBuilder::ResourceIdFromText(name, id) ? MAKEINTRESOURCEW(id) : name;
     HINSTANCE module = CSkinSource::Module();
     HRSRC found = ::FindResourceW(module, resourceName, L"ZIPRES");
-    if (!found)
-        return false;
-    HGLOBAL loaded = ::LoadResource(module, found);
-    DWORD size = ::SizeofResource(module, found);
+    HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
+    DWORD size = found ? ::SizeofResource(module, found) : 0;
     const void* data = loaded ? ::LockResource(loaded) : nullptr;
-    if (data && size > 0) {
-        copy.bytes = new (std::nothrow) unsigned char[size];
-        if (copy.bytes) {
-            memcpy(copy.bytes, data, size);
-            copy.size = size;
-        }
-    }
+    unsigned char* bytes = data && size > 0 ? new (std::nothrow) unsigned char[size] : nullptr;
+    if (bytes)
+        memcpy(bytes, data, size);
     if (loaded)
         ::FreeResource(loaded);
-    return copy.bytes != nullptr;
+    if (!bytes)
+        return nullptr;
+    copies.push_back({name, bytes, size});
+    return &copies.back();
 }
 
 RECT WorkAreaNear(HWND window, RECT* monitor)
@@ -208,11 +203,13 @@ bool WindowImplBase::UseSkinSource()
     case kSkinFromZipFile:
         CSkinSource::UseZipFile(SkinZipName(), true);
         return true;
-    case kSkinFromZipResource:
-        if (!CopyZipResource(SkinResourceId()))
+    case kSkinFromZipResource: {
+        const TZipResourceCopy* copy = ZipResourceCopy(SkinResourceId());
+        if (!copy)
             return false;
-        CSkinSource::UseZipInMemory(ZipResourceCopy().bytes, ZipResourceCopy().size);
+        CSkinSource::UseZipInMemory(copy->bytes, copy->size);
         return true;
+    }
     default:
         return true;
     }
