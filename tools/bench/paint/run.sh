@@ -1,6 +1,5 @@
 #!/bin/sh
-# Prints paint.full_ms (mean full repaint of an upgrade-window-like tree,
-# 500 x 310) and paint.tree10k_layout_ms (one layout of 10,000 labels).
+# Prints paint.tree10k_layout_ms (one layout of 10,000 labels).
 # Usage: sh run.sh BUILD_DIR (the Wine session is running)
 set -eu
 BUILD_DIR=$(cd "$1" && pwd)
