@@ -23,15 +23,28 @@ std::vector<CONTROLFACTORYPROC>& Factories()
     return factories;
 }
 
-// Common controls (the tooltip class) and msimg32 once per process, by the
-// first manager; the library stays loaded for the render kit.
+// Common controls (the tooltip class) are loaded here rather than imported:
+// under Wine their loading brings up the display driver and the theme
+// engine, which a run that never opens a window should not pay for at its
+// start. The manifest's side-by-side version is the one loaded either way.
+void InitCommonControlsOnce()
+{
+    HMODULE library = ::LoadLibraryW(L"comctl32.dll");
+    using InitProc = void(WINAPI*)();
+    auto init = library ? reinterpret_cast<InitProc>(::GetProcAddress(library, "InitCommonControls")) : nullptr;
+    if (init)
+        init();
+}
+
+// Common controls and msimg32 once per process, by the first manager; the
+// libraries stay loaded for the tooltips and the render kit.
 void InitProcessOnce()
 {
     static bool done = false;
     if (done)
         return;
     done = true;
-    ::InitCommonControls();
+    InitCommonControlsOnce();
     ::LoadLibraryW(L"msimg32.dll");
     CRenderKit::StartGraphics();
 }

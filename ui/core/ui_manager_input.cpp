@@ -75,7 +75,7 @@ void CUIManager::OnMouseMove(WPARAM wParam, LPARAM lParam)
         if (tooltipWindow_)
             track.dwHoverTime = static_cast<DWORD>(::SendMessageW(tooltipWindow_, TTM_GETDELAYTIME,
                 TTDT_INITIAL, 0));
-        ::_TrackMouseEvent(&track);
+        ::TrackMouseEvent(&track);
         mouseTracking_ = true;
     }
     lastMousePos_ = PointOf(lParam);
