@@ -1,6 +1,7 @@
 #!/bin/sh
 # Prints upgrade.peak_mb: Kestrel's peak working set during a complete
-# upgrade with a 100 MB package (incompressible data in a 7z) served at full
+# upgrade with a 100 MB package (incompressible data in a 7z made with
+# 7-Zip's default settings) served at full
 # speed by the local version service; the upgrade window opens on the
 # session's display. Also upgrade.peak_pagefile_mb (its private bytes at the
 # peak) and, for scale, upgrade.no_upgrade_peak_mb: the same process when no
@@ -22,7 +23,8 @@ if [ ! -f "$DATA/package.7z" ]; then
     mkdir -p "$stage"
     cp "$BUILD_DIR/bin/BenchTarnwick.exe" "$stage/Tarnwick.exe"
     head -c $PAYLOAD_BYTES /dev/urandom > "$stage/payload.bin"
-    (cd "$stage" && 7zz a -bd -bso0 -mx=1 "$DATA/package.part.7z" .)
+    # 7-Zip's default settings, as a publisher would pack it (LZMA2, 32 MB dictionary).
+    (cd "$stage" && 7zz a -bd -bso0 "$DATA/package.part.7z" .)
     mv "$DATA/package.part.7z" "$DATA/package.7z"
     rm -rf "$stage"
 fi
