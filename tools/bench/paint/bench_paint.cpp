@@ -9,7 +9,6 @@
 
 #include <stdio.h>
 
-
 using namespace SkinUI;
 
 namespace {

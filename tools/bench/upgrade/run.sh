@@ -1,9 +1,8 @@
 #!/bin/sh
 # Prints upgrade.peak_mb: Kestrel's peak working set during a complete
 # upgrade with a 100 MB package (incompressible data in a 7z made with
-# 7-Zip's default settings) served at full
-# speed by the local version service; the upgrade window opens on the
-# session's display. Also upgrade.peak_pagefile_mb (its private bytes at the
+# 7-Zip's default settings) served at full speed by the local version
+# service; the upgrade window opens on the session's display. Also upgrade.peak_pagefile_mb (its private bytes at the
 # peak) and, for scale, upgrade.no_upgrade_peak_mb: the same process when no
 # upgrade is due (what Wine and the loaded libraries take anyway).
 # Usage: sh run.sh BUILD_DIR (the Wine session is running)
