@@ -10,7 +10,7 @@ BUILD_DIR=$(cd "$1" && pwd)
 ROOT=$(cd "$(dirname "$0")/../../.." && pwd)
 DATA="$BUILD_DIR/bench-startup"
 INSTALL="$DATA/install"
-ROUNDS=${KESTREL_BENCH_STARTUP_ROUNDS:-11}
+ROUNDS=${KESTREL_BENCH_STARTUP_ROUNDS:-15}
 
 rm -rf "$INSTALL"
 mkdir -p "$INSTALL"
