@@ -26,8 +26,9 @@ const POINT kCloseButton = {482, 18};
 const POINT kBoxOkWithCancel = {110, 162};
 const POINT kBoxRowCentre = {185, 162};
 
-// The progress track lies on the window's first layout: seeing it means the
-// window has been laid out and painted, and clicks find their controls.
+// The progress track (or the bar over it) lies on the window's first layout:
+// seeing it means the window has been laid out and painted, and clicks find
+// their controls.
 const POINT kTrackEnd = {495, 275};
 // Inside the box's border, beside the buttons: the box's own background.
 const POINT kBoxCorner = {5, 200};
@@ -68,7 +69,11 @@ protected:
     {
         StartKestrelWith(package);
         HWND window = WaitForWindow(kWindowClass, kWindowTitle);
-        if (window && !WaitUntil([&] { return ClientPixel(window, kTrackEnd.x, kTrackEnd.y) == kTrack; }, 10000))
+        auto painted = [&] {
+            COLORREF pixel = ClientPixel(window, kTrackEnd.x, kTrackEnd.y);
+            return pixel == kTrack || pixel == kBarBlue;
+        };
+        if (window && !WaitUntil(painted, 10000))
             return nullptr;
         return window;
     }
@@ -151,6 +156,8 @@ TEST_F(UpgradeWindowTest, ClosingIsRefusedWhileTheDownloadRuns)
     service.PackageRate("stall");
     HWND window = StartUpgrade(kPackage);
     ASSERT_NE(nullptr, window);
+    // Alt+F4 reaches the window as the system key, then as a close request.
+    PostMessageW(window, WM_SYSKEYDOWN, VK_F4, 0x20000001);
     PostMessageW(window, WM_CLOSE, 0, 0);
     PressKey(window, VK_ESCAPE);
     PostMessageW(window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
