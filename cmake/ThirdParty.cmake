@@ -34,7 +34,14 @@ file(STRINGS ${CMAKE_SOURCE_DIR}/cmake/sevenzip-sources.txt SEVENZIP_FILES REGEX
 list(TRANSFORM SEVENZIP_FILES PREPEND ${SEVENZIP_DIR}/)
 add_library(sevenzip STATIC ${SEVENZIP_FILES})
 target_compile_definitions(sevenzip PRIVATE NDEBUG _REENTRANT)
-target_compile_options(sevenzip PRIVATE -O2 -w)
+# Only extraction's inner loops are hot, so the library is optimised for
+# size and those loops keep -O2: LZMA/LZMA2 and Deflate decoding, CRC, the
+# branch filters and AES.
+target_compile_options(sevenzip PRIVATE -Os -w)
+set(SEVENZIP_HOT_FILES C/LzmaDec.c C/Lzma2Dec.c C/7zCrc.c C/7zCrcOpt.c C/Bra.c C/Bra86.c
+    C/Aes.c C/AesOpt.c CPP/7zip/Compress/DeflateDecoder.cpp CPP/7zip/Compress/LzOutWindow.cpp)
+list(TRANSFORM SEVENZIP_HOT_FILES PREPEND ${SEVENZIP_DIR}/)
+set_source_files_properties(${SEVENZIP_HOT_FILES} PROPERTIES COMPILE_OPTIONS -O2)
 target_include_directories(sevenzip SYSTEM PUBLIC ${SEVENZIP_DIR}/CPP ${SEVENZIP_DIR})
 target_link_libraries(sevenzip PUBLIC oleaut32 ole32 uuid)
 set(SEVENZIP_SOURCE_DIR ${SEVENZIP_DIR} CACHE INTERNAL "")
