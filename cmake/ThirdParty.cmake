@@ -38,6 +38,9 @@ target_compile_definitions(sevenzip PRIVATE NDEBUG _REENTRANT)
 # size and those loops keep -O2: LZMA/LZMA2 and Deflate decoding, CRC, the
 # branch filters and AES.
 target_compile_options(sevenzip PRIVATE -Os -w)
+# No C++ exception passes through 7-Zip's C code (its callbacks into C++ are
+# throw() wrappers), so the C files need no unwind tables (-26 KB).
+target_compile_options(sevenzip PRIVATE $<$<COMPILE_LANGUAGE:C>:-fno-asynchronous-unwind-tables>)
 set(SEVENZIP_HOT_FILES C/LzmaDec.c C/Lzma2Dec.c C/7zCrc.c C/7zCrcOpt.c C/Bra.c C/Bra86.c
     C/Aes.c C/AesOpt.c CPP/7zip/Compress/DeflateDecoder.cpp CPP/7zip/Compress/LzOutWindow.cpp)
 list(TRANSFORM SEVENZIP_HOT_FILES PREPEND ${SEVENZIP_DIR}/)
