@@ -32,6 +32,21 @@ void RegisterLibrary()
     (void)attached;
 }
 
+// The 7z reader decodes LZMA2 with a thread per block by default, each with
+// its own buffers: a 100 MB package then took over 200 MB. One thread keeps
+// an upgrade within a few tens of MB; readers without the property ignore it.
+void UseOneDecodingThread(IInArchive* reader)
+{
+    ComRef<ISetProperties> properties;
+    if (reader->QueryInterface(IID_ISetProperties, reinterpret_cast<void**>(properties.put())) != S_OK)
+        return;
+    const wchar_t* names[] = {L"mt"};
+    PROPVARIANT values[1] = {};
+    values[0].vt = VT_UI4;
+    values[0].ulVal = 1;
+    properties->SetProperties(names, values, 1);
+}
+
 } // namespace
 
 ComRef<IInArchive> OpenReader(ArchiveFormat format)
@@ -39,8 +54,11 @@ ComRef<IInArchive> OpenReader(ArchiveFormat format)
     RegisterLibrary();
     GUID classId = HandlerClassId(format);
     ComRef<IInArchive> reader;
-    if (CreateObject(&classId, &IID_IInArchive, reinterpret_cast<void**>(reader.put())) != S_OK)
+    if (CreateObject(&classId, &IID_IInArchive, reinterpret_cast<void**>(reader.put())) != S_OK) {
         reader.reset();
+        return reader;
+    }
+    UseOneDecodingThread(reader.get());
     return reader;
 }
 
