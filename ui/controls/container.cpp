@@ -318,6 +318,17 @@ RECT CContainerUI::ContentRect() const
     return rect;
 }
 
+SIZE CContainerUI::AvailableSize(const RECT& content) const
+{
+    long long width = content.right - content.left;
+    long long height = content.bottom - content.top;
+    if (IsBarShown(horizontalScrollBar_))
+        width += horizontalScrollBar_->GetScrollRange();
+    if (IsBarShown(verticalScrollBar_))
+        height += verticalScrollBar_->GetScrollRange();
+    return SIZE{LayoutMath::Clamp(width), LayoutMath::Clamp(height)};
+}
+
 RECT CContainerUI::GetClientPos() const
 {
     return ContentRect();

@@ -102,6 +102,9 @@ public:
 protected:
     // Item rectangle minus inset, minus the visible bars (bars stay inside).
     RECT ContentRect() const;
+    // The content's size plus the scroll ranges of the shown bars: the room
+    // children may take, clamped to the layout limit.
+    SIZE AvailableSize(const RECT& content) const;
     bool IsBarShown(const CScrollBarUI* bar) const;
     // Lays out again at the current rectangle (the relative one when floating).
     void Relayout(bool invalidate);
