@@ -105,6 +105,13 @@ protected:
     // The content's size plus the scroll ranges of the shown bars: the room
     // children may take, clamped to the layout limit.
     SIZE AvailableSize(const RECT& content) const;
+    // The child at index when the layout pass places it in the flow. Hidden
+    // children give null, and so do floating ones, placed here at their own
+    // position.
+    CControlUI* FlowChildOrPlaceFloat(int index);
+    // Gives every flow child the whole view, stretched over the scroll
+    // ranges and shifted by the scroll positions of the shown bars.
+    void FillWithChildren(RECT view);
     bool IsBarShown(const CScrollBarUI* bar) const;
     // Lays out again at the current rectangle (the relative one when floating).
     void Relayout(bool invalidate);

@@ -78,13 +78,9 @@ void CVerticalLayoutUI::SetPos(RECT rect, bool invalidate)
     int placed = 0;
     int adjustablesSeen = 0;
     for (int i = 0; i < items_.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
-        if (!child->IsVisible())
+        CControlUI* child = FlowChildOrPlaceFloat(i);
+        if (!child)
             continue;
-        if (child->IsFloat()) {
-            SetFloatPos(i);
-            continue;
-        }
         RECT padding = child->GetPadding();
         remaining -= padding.top;
         int cxLimit = LayoutMath::Min(
