@@ -139,6 +139,8 @@ private:
     void ProcessBothBars(RECT rect, int cxRequired, int cyRequired);
     void RelayoutInScrollProcessing();
     CScrollBarUI* MakeScrollBar(bool horizontal);
+    SIZE ShownBarValues(int (CScrollBarUI::*read)() const) const;
+    int MoveShownBar(CScrollBarUI* bar, int position);
     int VerticalLine() const;
     int HorizontalLine() const;
     int ClientHeight() const;
