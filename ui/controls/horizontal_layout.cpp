@@ -24,17 +24,10 @@ void* CHorizontalLayoutUI::GetInterface(const wchar_t* name)
 
 // Only children with a fixed width are measured; the others share what is
 // left. Sizes are summed in 64 bits.
-void CHorizontalLayoutUI::SetPos(RECT rect, bool invalidate)
+void CHorizontalLayoutUI::ArrangeChildren(const RECT& area, SIZE available)
 {
-    CControlUI::SetPos(rect, invalidate);
-    RECT area = ContentRect();
-    if (items_.IsEmpty()) {
-        ProcessScrollBar(area, 0, 0);
-        return;
-    }
     bool vertical = IsBarShown(verticalScrollBar_);
     bool horizontal = IsBarShown(horizontalScrollBar_);
-    SIZE available = AvailableSize(area);
 
     int laidOutCount = 0;
     int adjustables = 0;

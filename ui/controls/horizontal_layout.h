@@ -16,7 +16,8 @@ public:
     void SetSepWidth(int size) { separator_.SetSize(size); }
     int GetSepWidth() const { return separator_.GetSize(); }
 
-    void SetPos(RECT rect, bool invalidate = true) override;
+protected:
+    void ArrangeChildren(const RECT& area, SIZE available) override;
 };
 
 } // namespace SkinUI

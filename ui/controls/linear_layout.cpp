@@ -26,6 +26,17 @@ void CLinearLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         CContainerUI::SetAttribute(name, value);
 }
 
+void CLinearLayoutUI::SetPos(RECT rect, bool invalidate)
+{
+    CControlUI::SetPos(rect, invalidate);
+    RECT area = ContentRect();
+    if (items_.IsEmpty()) {
+        ProcessScrollBar(area, 0, 0);
+        return;
+    }
+    ArrangeChildren(area, AvailableSize(area));
+}
+
 RECT CLinearLayoutUI::GetThumbRect(bool useNew) const
 {
     return separator_.StripRect(m_rcItem, useNew);

@@ -15,6 +15,7 @@ public:
     bool IsSepImmMode() const { return separator_.IsImmediate(); }
 
     void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    void SetPos(RECT rect, bool invalidate = true) override;
     void DoEvent(TUIEvent& event) override;
     void DoPostPaint(HDC dc, const RECT& paintRect) override;
 
@@ -24,6 +25,10 @@ public:
 protected:
     // sizeAttribute names the separator's size in markup ("sepwidth" or "sepheight").
     CLinearLayoutUI(bool vertical, const wchar_t* sizeAttribute);
+
+    // Places the children inside area (the content rectangle) and settles
+    // the bars; available adds the scroll ranges to its size.
+    virtual void ArrangeChildren(const RECT& area, SIZE available) = 0;
 
     CLayoutSeparator separator_;
 

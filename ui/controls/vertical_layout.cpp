@@ -24,17 +24,10 @@ void* CVerticalLayoutUI::GetInterface(const wchar_t* name)
 
 // Sizes are summed in 64 bits: a few children near the coordinate limit
 // would overflow int.
-void CVerticalLayoutUI::SetPos(RECT rect, bool invalidate)
+void CVerticalLayoutUI::ArrangeChildren(const RECT& area, SIZE available)
 {
-    CControlUI::SetPos(rect, invalidate);
-    RECT area = ContentRect();
-    if (items_.IsEmpty()) {
-        ProcessScrollBar(area, 0, 0);
-        return;
-    }
     bool vertical = IsBarShown(verticalScrollBar_);
     bool horizontal = IsBarShown(horizontalScrollBar_);
-    SIZE available = AvailableSize(area);
 
     int laidOutCount = 0;
     int adjustables = 0;
