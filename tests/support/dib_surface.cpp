@@ -1,20 +1,15 @@
 #include "tests/support/dib_surface.h"
 
+#include "ui/controls/render_kit_blend.h"
+
 namespace testing_support {
 
 DibSurface::DibSurface(int width, int height, uint32_t fill) : width_(width), height_(height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
     dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    pixels_ = static_cast<uint32_t*>(bits);
+    BYTE* bits = nullptr;
+    bitmap_ = SkinUI::CreateTopDownBitmap(dc_, width, height, &bits);
+    pixels_ = reinterpret_cast<uint32_t*>(bits);
     old_ = SelectObject(dc_, bitmap_);
     Fill(fill);
 }

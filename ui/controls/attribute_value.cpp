@@ -14,6 +14,27 @@ bool IsBlank(wchar_t ch)
     return ch != 0 && ch <= L' ';
 }
 
+// Up to count numbers, each read by readOne(at, &end) and separated from the
+// previous by any one character; the end of the text ends the list.
+template <typename T, typename ReadOne>
+int ParseList(const wchar_t* text, T* values, int count, ReadOne readOne)
+{
+    for (int i = 0; i < count; ++i)
+        values[i] = 0;
+    if (!text)
+        return 0;
+    const wchar_t* at = text;
+    int read = 0;
+    while (read < count) {
+        wchar_t* end = nullptr;
+        values[read++] = readOne(at, &end);
+        if (*end == 0)
+            break;
+        at = end + 1;
+    }
+    return read;
+}
+
 } // namespace
 
 int ClampCoordinate(long long value)
@@ -68,21 +89,9 @@ bool ParseBoolValue(const wchar_t* text)
 
 int ParseIntList(const wchar_t* text, long* values, int count)
 {
-    for (int i = 0; i < count; ++i)
-        values[i] = 0;
-    if (!text)
-        return 0;
-    const wchar_t* at = text;
-    int read = 0;
-    while (read < count) {
-        wchar_t* end = nullptr;
-        values[read++] = ClampCoordinate(wcstoll(at, &end, 10));
-        // The separator is any one character; the end of the text ends the list.
-        if (*end == 0)
-            break;
-        at = end + 1;
-    }
-    return read;
+    return ParseList(text, values, count, [](const wchar_t* at, wchar_t** end) -> long {
+        return ClampCoordinate(wcstoll(at, end, 10));
+    });
 }
 
 RECT ParseRectValue(const wchar_t* text)
@@ -101,23 +110,12 @@ SIZE ParseSizeValue(const wchar_t* text)
 
 int ParseDoubleList(const wchar_t* text, double* values, int count)
 {
-    for (int i = 0; i < count; ++i)
-        values[i] = 0;
-    if (!text)
-        return 0;
-    const wchar_t* at = text;
-    int read = 0;
-    while (read < count) {
-        wchar_t* end = nullptr;
-        double value = wcstod(at, &end);
+    return ParseList(text, values, count, [](const wchar_t* at, wchar_t** end) {
+        double value = wcstod(at, end);
         if (!isfinite(value))
             value = 0;
-        values[read++] = fmax(-kMaxCoordinate, fmin(kMaxCoordinate, value));
-        if (*end == 0)
-            break;
-        at = end + 1;
-    }
-    return read;
+        return fmax(-kMaxCoordinate, fmin(kMaxCoordinate, value));
+    });
 }
 
 } // namespace SkinUI

@@ -318,6 +318,17 @@ RECT CContainerUI::ContentRect() const
     return rect;
 }
 
+SIZE CContainerUI::AvailableSize(const RECT& content) const
+{
+    long long width = content.right - content.left;
+    long long height = content.bottom - content.top;
+    if (IsBarShown(horizontalScrollBar_))
+        width += horizontalScrollBar_->GetScrollRange();
+    if (IsBarShown(verticalScrollBar_))
+        height += verticalScrollBar_->GetScrollRange();
+    return SIZE{LayoutMath::Clamp(width), LayoutMath::Clamp(height)};
+}
+
 RECT CContainerUI::GetClientPos() const
 {
     return ContentRect();
@@ -328,33 +339,37 @@ void CContainerUI::SetPos(RECT rect, bool invalidate)
     CControlUI::SetPos(rect, invalidate);
     if (items_.IsEmpty())
         return;
-    RECT area = m_rcItem;
-    area.left += inset_.left;
-    area.top += inset_.top;
-    area.right -= inset_.right;
-    area.bottom -= inset_.bottom;
-    if (IsBarShown(verticalScrollBar_)) {
-        area.top -= verticalScrollBar_->GetScrollPos();
-        area.bottom += verticalScrollBar_->GetScrollRange() - verticalScrollBar_->GetScrollPos();
-        area.right -= verticalScrollBar_->GetFixedWidth();
-    }
-    if (IsBarShown(horizontalScrollBar_)) {
-        area.left -= horizontalScrollBar_->GetScrollPos();
-        area.right += horizontalScrollBar_->GetScrollRange() - horizontalScrollBar_->GetScrollPos();
-        area.bottom -= horizontalScrollBar_->GetFixedHeight();
-    }
+    FillWithChildren(ContentRect());
+}
+
+void CContainerUI::FillWithChildren(RECT view)
+{
+    SIZE position = GetScrollPos();
+    SIZE range = GetScrollRange();
+    view.left -= position.cx;
+    view.right += range.cx - position.cx;
+    view.top -= position.cy;
+    view.bottom += range.cy - position.cy;
     for (int i = 0; i < items_.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
-        if (!child->IsVisible())
+        CControlUI* child = FlowChildOrPlaceFloat(i);
+        if (!child)
             continue;
-        if (child->IsFloat()) {
-            SetFloatPos(i);
-            continue;
-        }
-        int width = LayoutMath::Limit(area.right - area.left, child->GetMinWidth(), child->GetMaxWidth());
-        int height = LayoutMath::Limit(area.bottom - area.top, child->GetMinHeight(), child->GetMaxHeight());
-        child->SetPos(RECT{area.left, area.top, area.left + width, area.top + height}, false);
+        int width = LayoutMath::Limit(view.right - view.left, child->GetMinWidth(), child->GetMaxWidth());
+        int height = LayoutMath::Limit(view.bottom - view.top, child->GetMinHeight(), child->GetMaxHeight());
+        child->SetPos(RECT{view.left, view.top, view.left + width, view.top + height}, false);
     }
+}
+
+CControlUI* CContainerUI::FlowChildOrPlaceFloat(int index)
+{
+    CControlUI* child = GetItemAt(index);
+    if (!child->IsVisible())
+        return nullptr;
+    if (child->IsFloat()) {
+        SetFloatPos(index);
+        return nullptr;
+    }
+    return child;
 }
 
 void CContainerUI::SetFloatPos(int index)

@@ -102,6 +102,16 @@ public:
 protected:
     // Item rectangle minus inset, minus the visible bars (bars stay inside).
     RECT ContentRect() const;
+    // The content's size plus the scroll ranges of the shown bars: the room
+    // children may take, clamped to the layout limit.
+    SIZE AvailableSize(const RECT& content) const;
+    // The child at index when the layout pass places it in the flow. Hidden
+    // children give null, and so do floating ones, placed here at their own
+    // position.
+    CControlUI* FlowChildOrPlaceFloat(int index);
+    // Gives every flow child the whole view, stretched over the scroll
+    // ranges and shifted by the scroll positions of the shown bars.
+    void FillWithChildren(RECT view);
     bool IsBarShown(const CScrollBarUI* bar) const;
     // Lays out again at the current rectangle (the relative one when floating).
     void Relayout(bool invalidate);
@@ -129,6 +139,8 @@ private:
     void ProcessBothBars(RECT rect, int cxRequired, int cyRequired);
     void RelayoutInScrollProcessing();
     CScrollBarUI* MakeScrollBar(bool horizontal);
+    SIZE ShownBarValues(int (CScrollBarUI::*read)() const) const;
+    int MoveShownBar(CScrollBarUI* bar, int position);
     int VerticalLine() const;
     int HorizontalLine() const;
     int ClientHeight() const;

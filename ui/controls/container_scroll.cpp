@@ -28,42 +28,43 @@ int AddClamped(int value, int step)
 
 } // namespace
 
+// Position or range, 0 along an axis whose bar is hidden.
+SIZE CContainerUI::ShownBarValues(int (CScrollBarUI::*read)() const) const
+{
+    SIZE values = {0, 0};
+    if (IsBarShown(horizontalScrollBar_))
+        values.cx = (horizontalScrollBar_->*read)();
+    if (IsBarShown(verticalScrollBar_))
+        values.cy = (verticalScrollBar_->*read)();
+    return values;
+}
+
 SIZE CContainerUI::GetScrollPos() const
 {
-    SIZE position = {0, 0};
-    if (IsBarShown(horizontalScrollBar_))
-        position.cx = horizontalScrollBar_->GetScrollPos();
-    if (IsBarShown(verticalScrollBar_))
-        position.cy = verticalScrollBar_->GetScrollPos();
-    return position;
+    return ShownBarValues(&CScrollBarUI::GetScrollPos);
 }
 
 SIZE CContainerUI::GetScrollRange() const
 {
-    SIZE range = {0, 0};
-    if (IsBarShown(horizontalScrollBar_))
-        range.cx = horizontalScrollBar_->GetScrollRange();
-    if (IsBarShown(verticalScrollBar_))
-        range.cy = verticalScrollBar_->GetScrollRange();
-    return range;
+    return ShownBarValues(&CScrollBarUI::GetScrollRange);
 }
 
-// Children move by what the bars actually accepted after clamping and
-// rounding; floating children stay where they are.
+// What the bar actually moved by after clamping and rounding; 0 when hidden.
+int CContainerUI::MoveShownBar(CScrollBarUI* bar, int position)
+{
+    if (!IsBarShown(bar))
+        return 0;
+    int old = bar->GetScrollPos();
+    bar->SetScrollPos(position);
+    return bar->GetScrollPos() - old;
+}
+
+// Children move by what the bars accepted; floating children stay where
+// they are.
 void CContainerUI::SetScrollPos(SIZE position)
 {
-    int dx = 0;
-    int dy = 0;
-    if (IsBarShown(verticalScrollBar_)) {
-        int old = verticalScrollBar_->GetScrollPos();
-        verticalScrollBar_->SetScrollPos(position.cy);
-        dy = verticalScrollBar_->GetScrollPos() - old;
-    }
-    if (IsBarShown(horizontalScrollBar_)) {
-        int old = horizontalScrollBar_->GetScrollPos();
-        horizontalScrollBar_->SetScrollPos(position.cx);
-        dx = horizontalScrollBar_->GetScrollPos() - old;
-    }
+    int dy = MoveShownBar(verticalScrollBar_, position.cy);
+    int dx = MoveShownBar(horizontalScrollBar_, position.cx);
     if (dx == 0 && dy == 0)
         return;
     for (int i = 0; i < items_.GetSize(); ++i) {
@@ -93,18 +94,14 @@ int CContainerUI::HorizontalLine() const
 
 int CContainerUI::ClientHeight() const
 {
-    int height = (m_rcItem.bottom - m_rcItem.top) - inset_.top - inset_.bottom;
-    if (IsBarShown(horizontalScrollBar_))
-        height -= horizontalScrollBar_->GetFixedHeight();
-    return height;
+    RECT content = ContentRect();
+    return content.bottom - content.top;
 }
 
 int CContainerUI::ClientWidth() const
 {
-    int width = (m_rcItem.right - m_rcItem.left) - inset_.left - inset_.right;
-    if (IsBarShown(verticalScrollBar_))
-        width -= verticalScrollBar_->GetFixedWidth();
-    return width;
+    RECT content = ContentRect();
+    return content.right - content.left;
 }
 
 void CContainerUI::ScrollBy(int dx, int dy)
@@ -137,16 +134,12 @@ void CContainerUI::PageDown()
 
 void CContainerUI::HomeUp()
 {
-    SIZE position = GetScrollPos();
-    position.cy = 0;
-    SetScrollPos(position);
+    SetScrollPos({GetScrollPos().cx, 0});
 }
 
 void CContainerUI::EndDown()
 {
-    SIZE position = GetScrollPos();
-    position.cy = GetScrollRange().cy;
-    SetScrollPos(position);
+    SetScrollPos({GetScrollPos().cx, GetScrollRange().cy});
 }
 
 void CContainerUI::LineLeft()
@@ -171,16 +164,12 @@ void CContainerUI::PageRight()
 
 void CContainerUI::HomeLeft()
 {
-    SIZE position = GetScrollPos();
-    position.cx = 0;
-    SetScrollPos(position);
+    SetScrollPos({0, GetScrollPos().cy});
 }
 
 void CContainerUI::EndRight()
 {
-    SIZE position = GetScrollPos();
-    position.cx = GetScrollRange().cx;
-    SetScrollPos(position);
+    SetScrollPos({GetScrollRange().cx, GetScrollPos().cy});
 }
 
 CScrollBarUI* CContainerUI::GetVerticalScrollBar() const

@@ -1,6 +1,5 @@
 #include "ui/controls/horizontal_layout.h"
 
-#include "ui/controls/attribute_value.h"
 #include "ui/controls/layout_math.h"
 #include "ui/controls/scroll_bar.h"
 #include "ui/core/ui_manager.h"
@@ -9,7 +8,7 @@
 
 namespace SkinUI {
 
-CHorizontalLayoutUI::CHorizontalLayoutUI() : separator_(false) {}
+CHorizontalLayoutUI::CHorizontalLayoutUI() : CLinearLayoutUI(false, L"sepwidth") {}
 
 const wchar_t* CHorizontalLayoutUI::GetClass() const
 {
@@ -23,49 +22,12 @@ void* CHorizontalLayoutUI::GetInterface(const wchar_t* name)
     return CContainerUI::GetInterface(name);
 }
 
-UINT CHorizontalLayoutUI::GetControlFlags() const
-{
-    return IsEnabled() && separator_.GetSize() != 0 ? static_cast<UINT>(UIFLAG_SETCURSOR) : 0u;
-}
-
-void CHorizontalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
-{
-    if (wcscmp(name, L"sepwidth") == 0)
-        separator_.SetSize(ParseIntValue(value));
-    else if (wcscmp(name, L"sepimm") == 0)
-        separator_.SetImmediate(this, ParseBoolValue(value));
-    else
-        CContainerUI::SetAttribute(name, value);
-}
-
 // Only children with a fixed width are measured; the others share what is
 // left. Sizes are summed in 64 bits.
-void CHorizontalLayoutUI::SetPos(RECT rect, bool invalidate)
+void CHorizontalLayoutUI::ArrangeChildren(const RECT& area, SIZE available)
 {
-    CControlUI::SetPos(rect, invalidate);
-    RECT area = m_rcItem;
-    area.left += inset_.left;
-    area.top += inset_.top;
-    area.right -= inset_.right;
-    area.bottom -= inset_.bottom;
     bool vertical = IsBarShown(verticalScrollBar_);
     bool horizontal = IsBarShown(horizontalScrollBar_);
-    if (vertical)
-        area.right -= verticalScrollBar_->GetFixedWidth();
-    if (horizontal)
-        area.bottom -= horizontalScrollBar_->GetFixedHeight();
-    if (items_.IsEmpty()) {
-        ProcessScrollBar(area, 0, 0);
-        return;
-    }
-
-    long long availableCx = area.right - area.left;
-    long long availableCy = area.bottom - area.top;
-    if (horizontal)
-        availableCx += horizontalScrollBar_->GetScrollRange();
-    if (vertical)
-        availableCy += verticalScrollBar_->GetScrollRange();
-    SIZE available = {LayoutMath::Clamp(availableCx), LayoutMath::Clamp(availableCy)};
 
     int laidOutCount = 0;
     int adjustables = 0;
@@ -113,13 +75,9 @@ void CHorizontalLayoutUI::SetPos(RECT rect, bool invalidate)
     int placed = 0;
     int adjustablesSeen = 0;
     for (int i = 0; i < items_.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
-        if (!child->IsVisible())
+        CControlUI* child = FlowChildOrPlaceFloat(i);
+        if (!child)
             continue;
-        if (child->IsFloat()) {
-            SetFloatPos(i);
-            continue;
-        }
         RECT padding = child->GetPadding();
         remaining -= padding.left;
         int heightRoom = LayoutMath::Clamp(static_cast<long long>(available.cy) - padding.top - padding.bottom);
@@ -175,24 +133,6 @@ void CHorizontalLayoutUI::SetPos(RECT rect, bool invalidate)
     }
     cxNeeded += static_cast<long long>(childPadding_) * (laidOutCount > 0 ? laidOutCount - 1 : 0);
     ProcessScrollBar(area, LayoutMath::Clamp(cxNeeded), LayoutMath::Clamp(cyNeeded));
-}
-
-RECT CHorizontalLayoutUI::GetThumbRect(bool useNew) const
-{
-    return separator_.StripRect(m_rcItem, useNew);
-}
-
-void CHorizontalLayoutUI::DoEvent(TUIEvent& event)
-{
-    if (separator_.GetSize() != 0 && IsEnabled() && separator_.OnEvent(this, event))
-        return;
-    CContainerUI::DoEvent(event);
-}
-
-void CHorizontalLayoutUI::DoPostPaint(HDC hDC, const RECT& rcPaint)
-{
-    separator_.PaintDrag(hDC);
-    CContainerUI::DoPostPaint(hDC, rcPaint);
 }
 
 } // namespace SkinUI

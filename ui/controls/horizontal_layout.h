@@ -1,35 +1,23 @@
 #pragma once
 
-#include "ui/controls/container.h"
-#include "ui/controls/layout_separator.h"
+#include "ui/controls/linear_layout.h"
 
 namespace SkinUI {
 
 // Lines its children up left to right, sharing the width between fixed-size
 // and stretching children; an optional separator strip resizes the layout.
-class CHorizontalLayoutUI : public CContainerUI {
+class CHorizontalLayoutUI : public CLinearLayoutUI {
 public:
     CHorizontalLayoutUI();
 
     const wchar_t* GetClass() const override;
     void* GetInterface(const wchar_t* name) override;
-    UINT GetControlFlags() const override;
 
     void SetSepWidth(int size) { separator_.SetSize(size); }
     int GetSepWidth() const { return separator_.GetSize(); }
-    void SetSepImmMode(bool immediate) { separator_.SetImmediate(this, immediate); }
-    bool IsSepImmMode() const { return separator_.IsImmediate(); }
 
-    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
-    void SetPos(RECT rect, bool invalidate = true) override;
-    void DoEvent(TUIEvent& event) override;
-    void DoPostPaint(HDC dc, const RECT& paintRect) override;
-
-    // The separator strip, of the current or of the dragged rectangle.
-    RECT GetThumbRect(bool useNew = false) const;
-
-private:
-    CLayoutSeparator separator_;
+protected:
+    void ArrangeChildren(const RECT& area, SIZE available) override;
 };
 
 } // namespace SkinUI

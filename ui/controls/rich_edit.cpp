@@ -233,7 +233,7 @@ void CRichEditUI::SetPos(RECT rc, bool invalidate)
     if (IsBarShown(horizontalScrollBar_))
         horizontalScrollBar_->SetPos({view.left, view.bottom, view.right,
             view.bottom + horizontalScrollBar_->GetFixedHeight()}, invalidate);
-    PlaceChildren(view);
+    FillWithChildren(view);
 }
 
 // An engine that does not report its range when the view changes would
@@ -274,35 +274,6 @@ bool CRichEditUI::TextFitsWithoutBar()
     if (IsBarShown(verticalScrollBar_))
         width += verticalScrollBar_->GetFixedWidth();
     return host_->GetNaturalHeight(width) <= client.bottom - client.top;
-}
-
-void CRichEditUI::PlaceChildren(const RECT& view)
-{
-    RECT area = view;
-    if (IsBarShown(verticalScrollBar_)) {
-        area.top -= verticalScrollBar_->GetScrollPos();
-        area.bottom += verticalScrollBar_->GetScrollRange() - verticalScrollBar_->GetScrollPos();
-    }
-    if (IsBarShown(horizontalScrollBar_)) {
-        area.left -= horizontalScrollBar_->GetScrollPos();
-        area.right += horizontalScrollBar_->GetScrollRange() - horizontalScrollBar_->GetScrollPos();
-    }
-    for (int i = 0; i < items_.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
-        if (!child->IsVisible())
-            continue;
-        if (child->IsFloat()) {
-            SetFloatPos(i);
-            continue;
-        }
-        int width = area.right - area.left;
-        width = width < child->GetMinWidth() ? child->GetMinWidth() : width;
-        width = width > child->GetMaxWidth() ? child->GetMaxWidth() : width;
-        int height = area.bottom - area.top;
-        height = height < child->GetMinHeight() ? child->GetMinHeight() : height;
-        height = height > child->GetMaxHeight() ? child->GetMaxHeight() : height;
-        child->SetPos({area.left, area.top, area.left + width, area.top + height}, false);
-    }
 }
 
 bool CRichEditUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stop)

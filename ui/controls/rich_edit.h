@@ -101,7 +101,6 @@ private:
 
     void FixVerticalBar(bool barWasShown);
     bool TextFitsWithoutBar();
-    void PlaceChildren(const RECT& view);
 
     void PaintEngine(HDC hDC, const RECT& area);
     void PaintCaret(HDC hDC);
