@@ -346,8 +346,9 @@ TEST(Robustness, HostileLayoutsEndCleanlyInRealWindows)
         window->ShowAndPaint();
         EXPECT_GE(CProbeUI::live, c.minAlive);
         EXPECT_LE(CProbeUI::live, c.maxAlive);
-        if (c.depth)
+        if (c.depth) {
             EXPECT_EQ(c.depth, TreeDepth(window->Root()));
+        }
         window->Destroy();
         window.reset();
         EXPECT_EQ(0, CProbeUI::live);
