@@ -3,22 +3,33 @@
 #include "app/safe_path.h"
 #include "ui/core/unique_handle.h"
 
+#include <io.h>
 #include <stdio.h>
 
+#include <algorithm>
+#include <new>
 
 namespace {
 
 // Text mode drops the carriage return of a CR LF; every other byte is a
 // character with the byte's value.
-bool ReadListText(const std::wstring& listPath, std::wstring& text)
+PendingListRead ReadListText(const std::wstring& listPath, std::wstring& text)
 {
     SkinUI::StdioFile file(_wfopen(listPath.c_str(), L"rt"));
     if (!file)
-        return false;
+        return PendingListRead::kMissing;
+    long long size = _filelengthi64(_fileno(file.get()));
+    if (size < 0 || static_cast<unsigned long long>(size) > kMaxPendingListBytes)
+        return PendingListRead::kUnreadable;
+    text.reserve(static_cast<size_t>(size));
     int c;
-    while ((c = fgetc(file.get())) != EOF)
+    while ((c = fgetc(file.get())) != EOF) {
+        // The file may grow while it is read; the bound holds all the same.
+        if (text.size() == kMaxPendingListBytes)
+            return PendingListRead::kUnreadable;
         text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
-    return true;
+    }
+    return PendingListRead::kRead;
 }
 
 bool WriteListText(const std::wstring& listPath, const std::wstring& text)
@@ -35,28 +46,51 @@ bool WriteListText(const std::wstring& listPath, const std::wstring& text)
     return fclose(file.release()) == 0;
 }
 
+// The first kMaxPendingNames names in file order, without those too long
+// to name a file.
 std::vector<std::wstring> SplitNames(const std::wstring& text)
 {
     std::vector<std::wstring> names;
     size_t start = 0;
-    for (;;) {
+    for (size_t count = 0; count < kMaxPendingNames; ++count) {
         size_t separator = text.find(L'|', start);
-        if (separator == std::wstring::npos) {
-            names.push_back(text.substr(start));
-            return names;
-        }
-        names.push_back(text.substr(start, separator - start));
+        size_t end = separator == std::wstring::npos ? text.size() : separator;
+        if (end - start <= kMaxPendingNameLength)
+            names.push_back(text.substr(start, end - start));
+        if (separator == std::wstring::npos)
+            break;
         start = separator + 1;
     }
+    return names;
 }
 
-std::wstring JoinNames(const std::vector<std::wstring>& names)
+// What the list file takes of a name, its separator included: text mode
+// writes each line feed as CR LF.
+size_t StoredSize(const std::wstring& name, bool first)
+{
+    return name.size() + static_cast<size_t>(std::count(name.begin(), name.end(), L'\n')) + (first ? 0 : 1);
+}
+
+// Only what the reader takes back is written, so that a list never grows
+// beyond what it can read.
+std::wstring JoinReadableNames(const std::vector<std::wstring>& names)
 {
     std::wstring text;
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (i > 0)
+    size_t stored = 0;
+    size_t count = 0;
+    for (const std::wstring& name : names) {
+        if (count == kMaxPendingNames)
+            break;
+        if (name.size() > kMaxPendingNameLength)
+            continue;
+        size_t size = StoredSize(name, count == 0);
+        if (stored + size > kMaxPendingListBytes)
+            break;
+        if (count > 0)
             text.push_back(L'|');
-        text += names[i];
+        text += name;
+        stored += size;
+        ++count;
     }
     return text;
 }
@@ -80,26 +114,39 @@ std::wstring PendingListPath(const std::wstring& moduleFolder)
     return moduleFolder + L"temp";
 }
 
-bool ReadPendingList(const std::wstring& listPath, std::vector<std::wstring>& names)
+PendingListRead ReadPendingList(const std::wstring& listPath, std::vector<std::wstring>& names)
 {
-    std::wstring text;
-    if (!ReadListText(listPath, text))
-        return false;
-    names = text.empty() ? std::vector<std::wstring>() : SplitNames(text);
-    return true;
+    try {
+        std::wstring text;
+        PendingListRead read = ReadListText(listPath, text);
+        if (read != PendingListRead::kRead)
+            return read;
+        names = text.empty() ? std::vector<std::wstring>() : SplitNames(text);
+        return PendingListRead::kRead;
+    } catch (const std::bad_alloc&) {
+        return PendingListRead::kUnreadable;
+    }
 }
 
 bool WritePendingList(const std::wstring& listPath, const std::vector<std::wstring>& names)
 {
-    return WriteListText(listPath, JoinNames(names));
+    return WriteListText(listPath, JoinReadableNames(names));
 }
 
 void ProcessPendingDeletions(const std::wstring& moduleFolder)
 {
     std::wstring listPath = PendingListPath(moduleFolder);
     std::vector<std::wstring> names;
-    if (!ReadPendingList(listPath, names))
+    switch (ReadPendingList(listPath, names)) {
+    case PendingListRead::kMissing:
         return;
+    case PendingListRead::kUnreadable:
+        // No upgrade writes such a list; kept, it would cost every later start.
+        _wremove(listPath.c_str());
+        return;
+    case PendingListRead::kRead:
+        break;
+    }
 
     std::vector<std::wstring> remaining;
     for (const std::wstring& name : names) {

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 using namespace testing_support;
 
 namespace {
@@ -137,8 +141,93 @@ TEST(PendingListTest, WriterAndReaderAgree)
     ASSERT_TRUE(WritePendingList(path, names));
     EXPECT_EQ("a.dll|_lib\\name|caf\xE9.txt", ReadBytes(path));
     std::vector<std::wstring> read;
-    ASSERT_TRUE(ReadPendingList(path, read));
+    ASSERT_EQ(PendingListRead::kRead, ReadPendingList(path, read));
     EXPECT_EQ(names, read);
+}
+
+// Names joined by "|": count names, each the letter followed by its index
+// padded with that letter to length characters.
+std::string Names(size_t count, size_t length, char letter = 'n')
+{
+    std::string text;
+    for (size_t i = 0; i < count; ++i) {
+        std::string name = letter + std::to_string(i);
+        name.resize(std::max(length, name.size()), letter);
+        text += (i ? "|" : "") + name;
+    }
+    return text;
+}
+
+std::string NameOf(size_t length, char letter)
+{
+    return std::string(length, letter);
+}
+
+// What a start leaves of a list that no upgrade wrote, whatever its size or
+// content: the bounds hold, the rules for names stay. The listed files do
+// not exist, so every name that is read stays.
+TEST_F(PendingDeletionsTest, ListsAreReadWithinBounds)
+{
+    // 9,987 names of at most 104 characters, which fit a path in the folder.
+    std::string wholeMiB = Names(9986, 104);
+    wholeMiB += "|" + NameOf(kMaxPendingListBytes - wholeMiB.size() - 1, 'z');
+    std::string random(20 << 20, '\0');
+    unsigned state = 2463534242u;
+    for (char& c : random) {
+        state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+        c = static_cast<char>(state);
+    }
+    const struct {
+        const char* what;
+        std::string list;
+        bool stays;
+        std::string after;
+    } kCases[] = {
+        {"a list of 1 MiB is read", wholeMiB, true, wholeMiB},
+        {"one byte more is no list", wholeMiB + "y", false, ""},
+        {"30 MB of separators", std::string(30 << 20, '|'), false, ""},
+        {"20 MB of random bytes", random, false, ""},
+        {"10,000 names are read", Names(10000, 8), true, Names(10000, 8)},
+        {"names after the 10,000th are dropped", Names(10001, 1), true, Names(10000, 1)},
+        {"only empty names, past the count", std::string(10000, '|'), true, std::string(9999, '|')},
+        {"names longer than a path go", NameOf(261, 'b') + "|c||" + NameOf(5000, 'd'), true, "c|"},
+        {"line feeds stay in names", "a\n|\nb", true, "a\r\n|\r\nb"},
+    };
+    for (const auto& c : kCases) {
+        WriteList(c.list);
+        Process();
+        EXPECT_EQ(c.stays, ListExists()) << c.what;
+        if (c.stays) {
+            EXPECT_TRUE(List() == c.after) << c.what;
+        }
+    }
+}
+
+// The writer stores only what the reader takes back.
+TEST(PendingListTest, WriterKeepsWithinTheReadersBounds)
+{
+    TempFolder folder;
+    std::wstring path = folder / L"temp";
+    std::vector<std::wstring> many;
+    for (int i = 0; i < 10001; ++i)
+        many.push_back(L"f" + std::to_wstring(i));
+    std::vector<std::wstring> large(5000, std::wstring(250, L'L'));
+    const struct {
+        const char* what;
+        std::vector<std::wstring> names;
+        size_t namesWritten;
+    } kCases[] = {
+        {"10,000 names of 10,001", many, 10000},
+        {"names that fit 1 MiB", large, kMaxPendingListBytes / 251},
+        {"not the one too long", {L"a", std::wstring(261, L'b'), L"c"}, 2},
+    };
+    for (const auto& c : kCases) {
+        ASSERT_TRUE(WritePendingList(path, c.names)) << c.what;
+        EXPECT_LE(ReadBytes(path).size(), kMaxPendingListBytes) << c.what;
+        std::vector<std::wstring> read;
+        ASSERT_EQ(PendingListRead::kRead, ReadPendingList(path, read)) << c.what;
+        EXPECT_EQ(c.namesWritten, read.size()) << c.what;
+    }
 }
 
 TEST(PendingListTest, NamesBeyondSingleBytesAreRefused)
