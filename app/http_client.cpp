@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -151,14 +152,21 @@ unsigned __stdcall ExchangeThread(void* shared)
 {
     std::unique_ptr<std::shared_ptr<Exchange>> exchange(
         static_cast<std::shared_ptr<Exchange>*>(shared));
-    (*exchange)->state = Run(**exchange);
+    // Nothing leaves the thread: an answer too large to hold fails the request.
+    try {
+        (*exchange)->state = Run(**exchange);
+    } catch (...) {
+        (*exchange)->state = kHttpSendFailed;
+    }
     return 0;
 }
 
 // The thread running the exchange; none when no thread can be made.
 SkinUI::KernelHandle StartExchange(const std::shared_ptr<Exchange>& exchange)
 {
-    auto forThread = std::make_unique<std::shared_ptr<Exchange>>(exchange);
+    std::unique_ptr<std::shared_ptr<Exchange>> forThread(new (std::nothrow) std::shared_ptr<Exchange>(exchange));
+    if (!forThread)
+        return SkinUI::KernelHandle();
     SkinUI::KernelHandle thread(reinterpret_cast<HANDLE>(
         _beginthreadex(nullptr, 0, &ExchangeThread, forThread.get(), 0, nullptr)));
     if (thread)

@@ -4,5 +4,11 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    return RunKestrel(instance);
+    try {
+        return RunKestrel(instance);
+    } catch (...) {
+        // What nothing below caught (memory running out) ends the run as
+        // every other end does, instead of aborting.
+        return 0;
+    }
 }

@@ -93,7 +93,13 @@ LRESULT MainWindow::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bool& h
     LRESULT answer = WindowImplBase::OnCreate(message, wParam, lParam, handled);
     std::replace(updateContent_.begin(), updateContent_.end(), L'|', L'\n');
     SetControlText(L"Msg_RichEdit", updateContent_.c_str());
-    std::thread(RunUpgradeWorker, downloadAddress_, proof_, GetHWND(), session_).detach();
+    // A worker that cannot start is a failed upgrade, with nothing to wait for.
+    try {
+        std::thread(RunUpgradeWorker, downloadAddress_, proof_, GetHWND(), session_).detach();
+    } catch (const std::exception&) {
+        session_->MarkEnded();
+        PostMessageW(GetHWND(), WM_UPGRADE_DOWNLOAD_FAILED, 0, 0);
+    }
     return answer;
 }
 

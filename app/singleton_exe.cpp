@@ -2,7 +2,7 @@
 
 #include <stdlib.h>
 
-#include <system_error>
+#include <exception>
 
 namespace {
 
@@ -55,7 +55,7 @@ void SingletonExe::Start(std::wstring name)
         return;
     try {
         waiter_ = std::thread(&SingletonExe::WaitLoop, this);
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {
         // Without a waiter the guard still holds the name; later copies just go unannounced.
         CloseHandle(stopEvent_);
         stopEvent_ = nullptr;
@@ -68,7 +68,11 @@ void SingletonExe::WaitLoop()
     for (;;) {
         DWORD result = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
         if (result == WAIT_OBJECT_0) {
-            otherRunHandler_();
+            // Nothing leaves the thread; an announcement that fails is only lost.
+            try {
+                otherRunHandler_();
+            } catch (...) {
+            }
             continue;
         }
         if (result == WAIT_OBJECT_0 + 1) {

@@ -28,7 +28,11 @@ void StallWatchdog::Feed()
 
 unsigned __stdcall StallWatchdog::ThreadEntry(void* watchdog)
 {
-    static_cast<StallWatchdog*>(watchdog)->Watch();
+    // Nothing leaves the thread; a stall handler that throws has still been called.
+    try {
+        static_cast<StallWatchdog*>(watchdog)->Watch();
+    } catch (...) {
+    }
     return 0;
 }
 

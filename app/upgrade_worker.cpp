@@ -146,11 +146,16 @@ UINT Upgrade(const std::wstring& folder, const std::wstring& address, const Pack
 void RunUpgradeWorker(std::wstring address, PackageProof proof, HWND window,
                       std::shared_ptr<UpgradeSession> session)
 {
-    std::wstring folder;
-    if (GetModuleFolder(folder))
-        RunUpgradeInFolder(folder, address, proof, window, session.get());
-    else
+    // Nothing leaves the thread: an upgrade that throws (memory running out) failed.
+    try {
+        std::wstring folder;
+        if (GetModuleFolder(folder))
+            RunUpgradeInFolder(folder, address, proof, window, session.get());
+        else
+            PostMessageW(window, WM_UPGRADE_DOWNLOAD_FAILED, 0, 0);
+    } catch (...) {
         PostMessageW(window, WM_UPGRADE_DOWNLOAD_FAILED, 0, 0);
+    }
     if (session)
         session->MarkEnded();
 }
