@@ -21,6 +21,9 @@
 namespace {
 
 const UINT kHandOverMessage = 0xFF30;
+// A Tarnwick that does not answer in this time is left to itself: waiting
+// longer would hold the single-instance name from every later start.
+const UINT kHandOverTimeoutMs = 5000;
 
 void WriteLine(const char* line)
 {
@@ -29,7 +32,8 @@ void WriteLine(const char* line)
 }
 
 // A Tarnwick that is already running gets the OEM identifier and takes over;
-// its own upgrade window, when open, is the one to tell.
+// its own upgrade window, when open, is the one to tell. A hand-over that
+// times out ends the run all the same.
 bool HandOverToRunningTarnwick()
 {
     if (!FindWindowW(L"MainWindow", L"Tarnwick"))
@@ -37,8 +41,10 @@ bool HandOverToRunningTarnwick()
     HWND upgradeWindow = FindWindowW(L"UpgradeWindow", L"Tarnwick");
     HWND mainWindow = FindWindowW(L"MainWindow", L"Tarnwick");
     HWND target = upgradeWindow ? upgradeWindow : mainWindow;
+    DWORD_PTR ignored = 0;
     if (target)
-        SendMessageW(target, kHandOverMessage, static_cast<WPARAM>(OemId()), 0);
+        SendMessageTimeoutW(target, kHandOverMessage, static_cast<WPARAM>(OemId()), 0,
+                            SMTO_ABORTIFHUNG, kHandOverTimeoutMs, &ignored);
     return true;
 }
 
