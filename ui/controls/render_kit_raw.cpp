@@ -1,6 +1,7 @@
 #include "ui/controls/render_kit.h"
 
 #include "ui/controls/render_kit_blend.h"
+#include "ui/core/system_library.h"
 #include "ui/core/unique_handle.h"
 
 #include <stdlib.h>
@@ -14,7 +15,7 @@ TBlendPrimitives& BlendPrimitives()
     static TBlendPrimitives primitives = [] {
         TBlendPrimitives found;
         // Kept loaded for the process: the entries are cached.
-        HMODULE library = LoadLibraryW(L"msimg32.dll");
+        HMODULE library = LoadSystemLibrary(L"msimg32.dll");
         if (library) {
             found.alphaBlend = reinterpret_cast<AlphaBlendProc>(GetProcAddress(library, "AlphaBlend"));
             found.gradientFill = reinterpret_cast<GradientFillProc>(GetProcAddress(library, "GradientFill"));

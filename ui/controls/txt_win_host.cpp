@@ -4,6 +4,7 @@
 
 #include "ui/controls/render_kit.h"
 #include "ui/controls/rich_edit.h"
+#include "ui/core/system_library.h"
 #include "ui/core/ui_manager.h"
 
 namespace SkinUI {
@@ -68,7 +69,7 @@ CTxtWinHost::~CTxtWinHost() = default;
 
 bool CTxtWinHost::CreateEngine(const wchar_t* text)
 {
-    engineModule_.reset(LoadLibraryW(L"msftedit.dll"));
+    engineModule_.reset(LoadSystemLibrary(L"msftedit.dll"));
     if (!engineModule_)
         return false;
     auto create = reinterpret_cast<PCreateTextServices>(GetProcAddress(engineModule_.get(), "CreateTextServices"));

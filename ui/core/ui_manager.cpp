@@ -3,6 +3,7 @@
 #include "ui/controls/control.h"
 #include "ui/controls/render_kit.h"
 #include "ui/core/skin_source.h"
+#include "ui/core/system_library.h"
 
 #include <algorithm>
 #include <vector>
@@ -29,7 +30,7 @@ std::vector<CONTROLFACTORYPROC>& Factories()
 // start. The manifest's side-by-side version is the one loaded either way.
 void InitCommonControlsOnce()
 {
-    HMODULE library = ::LoadLibraryW(L"comctl32.dll");
+    HMODULE library = LoadSystemLibrary(L"comctl32.dll");
     using InitProc = void(WINAPI*)();
     auto init = library ? reinterpret_cast<InitProc>(::GetProcAddress(library, "InitCommonControls")) : nullptr;
     if (init)
@@ -45,7 +46,7 @@ void InitProcessOnce()
         return;
     done = true;
     InitCommonControlsOnce();
-    ::LoadLibraryW(L"msimg32.dll");
+    LoadSystemLibrary(L"msimg32.dll");
     CRenderKit::StartGraphics();
 }
 
