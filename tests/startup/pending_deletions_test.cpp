@@ -171,12 +171,6 @@ TEST_F(PendingDeletionsTest, ListsAreReadWithinBounds)
     // 9,987 names of at most 104 characters, which fit a path in the folder.
     std::string wholeMiB = Names(9986, 104);
     wholeMiB += "|" + NameOf(kMaxPendingListBytes - wholeMiB.size() - 1, 'z');
-    std::string random(20 << 20, '\0');
-    unsigned state = 2463534242u;
-    for (char& c : random) {
-        state ^= state << 13, state ^= state >> 17, state ^= state << 5;
-        c = static_cast<char>(state);
-    }
     const struct {
         const char* what;
         std::string list;
@@ -186,7 +180,7 @@ TEST_F(PendingDeletionsTest, ListsAreReadWithinBounds)
         {"a list of 1 MiB is read", wholeMiB, true, wholeMiB},
         {"one byte more is no list", wholeMiB + "y", false, ""},
         {"30 MB of separators", std::string(30 << 20, '|'), false, ""},
-        {"20 MB of random bytes", random, false, ""},
+        {"20 MB of random bytes", RandomBytes(20 << 20), false, ""},
         {"10,000 names are read", Names(10000, 8), true, Names(10000, 8)},
         {"names after the 10,000th are dropped", Names(10001, 1), true, Names(10000, 1)},
         {"only empty names, past the count", std::string(10000, '|'), true, std::string(9999, '|')},

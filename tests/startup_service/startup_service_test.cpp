@@ -203,6 +203,57 @@ TEST_F(StartupAgainstService, HandOverMakesNoVersionRequest)
     EXPECT_TRUE(service.Requests().empty());
 }
 
+// A Tarnwick that never returns from the hand-over is left to itself once
+// the hand-over times out: Kestrel ends, and releases the single-instance
+// name, all the same.
+TEST_F(StartupAgainstService, HungTarnwickHoldsKestrelOnlyUntilTheHandOverTimesOut)
+{
+    Installation installation;
+    testing_support::ChildProcess tarnwick;
+    ASSERT_TRUE(installation.StartTarnwick(tarnwick, L"--main-window --handover-delay=600000"));
+    ProcessResult result = installation.RunKestrel(10000);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_TRUE(service.Requests().empty());
+}
+
+// Names of files that do not exist: n0|n1|...
+std::string MissingNames(int count)
+{
+    std::string names;
+    for (int i = 0; i < count; ++i)
+        names += (i ? "|n" : "n") + std::to_string(i);
+    return names;
+}
+
+// Whatever a pending list holds, the next start goes on to ask the service
+// and starts Tarnwick. A file too large to be a list is gone afterwards; of
+// a long list the first 10,000 names stay.
+TEST_F(StartupAgainstService, HostilePendingListDoesNotStopTheStart)
+{
+    service.AnswerOthers(UpgradeAnswer("1.0.0.9"));
+    const struct {
+        const char* what;
+        std::string (*make)();
+        std::string after;  // empty: the list is gone
+    } kLists[] = {
+        {"30 MB of separators", [] { return std::string(30 << 20, '|'); }, ""},
+        {"one name of 300 MB", [] { return std::string(300 << 20, 'n'); }, ""},
+        {"20 MB of random bytes", [] { return testing_support::RandomBytes(20 << 20); }, ""},
+        {"100,000 names", [] { return MissingNames(100000); }, MissingNames(10000)},
+    };
+    for (const auto& list : kLists) {
+        Installation installation;
+        std::wstring listPath = installation.PathOf(L"temp");
+        ASSERT_TRUE(testing_support::WriteBytes(listPath, list.make())) << list.what;
+        EXPECT_EQ(RunKestrel(installation), kStartedWithId1) << list.what;
+        EXPECT_EQ(!list.after.empty(), testing_support::FileExists(listPath)) << list.what;
+        if (!list.after.empty()) {
+            EXPECT_TRUE(testing_support::ReadBytes(listPath) == list.after) << list.what;
+        }
+    }
+}
+
 // KestrelShortLimits has the test build's short request deadline.
 TEST_F(StartupAgainstService, SilentServiceFailsTheRequestAtTheDeadline)
 {

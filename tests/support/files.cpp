@@ -137,6 +137,19 @@ std::vector<std::pair<std::wstring, std::string>> SnapshotTree(const std::wstrin
     return entries;
 }
 
+std::string RandomBytes(size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    unsigned state = seed ? seed : 1;
+    for (char& byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = static_cast<char>(state >> 24);
+    }
+    return bytes;
+}
+
 std::wstring EnvironmentValue(const wchar_t* name)
 {
     wchar_t value[MAX_PATH] = {};

@@ -19,6 +19,9 @@ std::wstring FromUtf8(const std::string& text);
 // The text's UTF-16 bytes behind their byte-order mark.
 std::string Utf16WithMark(const std::wstring& text, bool bigEndian = false);
 
+// Bytes that look random, the same for the same seed.
+std::string RandomBytes(size_t size, unsigned seed = 2463534242u);
+
 // Relative path -> contents of every file under folder; folders end with "\".
 std::vector<std::pair<std::wstring, std::string>> SnapshotTree(const std::wstring& folder);
 
