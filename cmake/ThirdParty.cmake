@@ -12,8 +12,46 @@ function(kestrel_find_source out pattern what)
     set(${out} ${dir} PARENT_SCOPE)
 endfunction()
 
-# JsonCpp
-kestrel_find_source(JSONCPP_DIR "libjsoncpp-*" "JsonCpp")
+# kestrel_patched_copy(OUT NAME SOURCE_DIR PATCHES patch... FOLDERS folder...)
+# Copies FOLDERS of the source package in SOURCE_DIR into the build tree
+# and applies our PATCHES there, setting OUT to the copy: the fetched
+# sources stay as Debian ships them, and changed patches apply to a fresh copy.
+function(kestrel_patched_copy out name source_dir)
+    cmake_parse_arguments(PARSE_ARGV 3 arg "" "" "PATCHES;FOLDERS")
+    set(copy ${CMAKE_BINARY_DIR}/patched/${name})
+    set(stamp ${source_dir})
+    foreach(patch ${arg_PATCHES})
+        file(SHA256 ${patch} patch_hash)
+        string(APPEND stamp " ${patch_hash}")
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${patch})
+    endforeach()
+    set(old_stamp "")
+    if(EXISTS ${copy}.stamp)
+        file(READ ${copy}.stamp old_stamp)
+    endif()
+    if(NOT old_stamp STREQUAL stamp)
+        file(REMOVE_RECURSE ${copy} ${copy}.stamp)
+        foreach(folder ${arg_FOLDERS})
+            file(COPY ${source_dir}/${folder} DESTINATION ${copy})
+        endforeach()
+        foreach(patch ${arg_PATCHES})
+            execute_process(COMMAND patch -p1 --quiet --forward -i ${patch}
+                WORKING_DIRECTORY ${copy} RESULT_VARIABLE failed
+                OUTPUT_VARIABLE output ERROR_VARIABLE output)
+            if(failed)
+                message(FATAL_ERROR "${patch} does not apply to ${source_dir}:\n${output}")
+            endif()
+        endforeach()
+        file(WRITE ${copy}.stamp ${stamp})
+    endif()
+    set(${out} ${copy} PARENT_SCOPE)
+endfunction()
+
+# JsonCpp, without the C++ streams (see the patch for why).
+kestrel_find_source(JSONCPP_SOURCE "libjsoncpp-*" "JsonCpp")
+kestrel_patched_copy(JSONCPP_DIR jsoncpp ${JSONCPP_SOURCE}
+    PATCHES ${CMAKE_SOURCE_DIR}/cmake/patches/jsoncpp-no-streams.patch
+    FOLDERS include src)
 add_library(jsoncpp STATIC
     ${JSONCPP_DIR}/src/lib_json/json_reader.cpp
     ${JSONCPP_DIR}/src/lib_json/json_value.cpp
@@ -26,14 +64,25 @@ target_include_directories(jsoncpp PRIVATE ${JSONCPP_DIR}/src/lib_json)
 # the file and console streams (about -85 KB).
 target_compile_options(jsoncpp PRIVATE -Os)
 target_compile_definitions(jsoncpp PRIVATE _GLIBCXX_IOSTREAM)
+target_compile_definitions(jsoncpp PUBLIC JSONCPP_NO_STREAMS)
 
 # 7-Zip: the readers for 7z, zip, cab, lzma and lzma86, linked whole so that
-# the formats' static registration objects survive the link.
-kestrel_find_source(SEVENZIP_DIR "7zip-*" "7-Zip")
+# the formats' static registration objects survive the link. Kestrel only
+# extracts: 7-Zip's extract-only build, with the zip handler patched to
+# honour it, leaves out the archive writers and every encoder.
+kestrel_find_source(SEVENZIP_SOURCE "7zip-*" "7-Zip")
+kestrel_patched_copy(SEVENZIP_DIR 7zip ${SEVENZIP_SOURCE}
+    PATCHES ${CMAKE_SOURCE_DIR}/cmake/patches/7zip-zip-extract-only.patch
+            ${CMAKE_SOURCE_DIR}/cmake/patches/7zip-alloc-limit.patch
+    FOLDERS C CPP)
 file(STRINGS ${CMAKE_SOURCE_DIR}/cmake/sevenzip-sources.txt SEVENZIP_FILES REGEX "^[^#]")
 list(TRANSFORM SEVENZIP_FILES PREPEND ${SEVENZIP_DIR}/)
 add_library(sevenzip STATIC ${SEVENZIP_FILES})
 target_compile_definitions(sevenzip PRIVATE NDEBUG _REENTRANT)
+target_compile_definitions(sevenzip PUBLIC Z7_EXTRACT_ONLY)
+# No decoder may take more than a 64 MiB dictionary (plus its allocator's
+# few bytes of alignment): a package that needs more is refused.
+set_source_files_properties(${SEVENZIP_DIR}/C/Alloc.c PROPERTIES COMPILE_DEFINITIONS Z7_ALLOC_MAX=0x4010000)
 # Only extraction's inner loops are hot, so the library is optimised for
 # size and those loops keep -O2: LZMA/LZMA2 and Deflate decoding, CRC, the
 # branch filters and AES.
@@ -53,7 +102,7 @@ endif()
 # collected and the per-function alignment makes Kestrel.exe 33 KB larger.
 target_include_directories(sevenzip SYSTEM PUBLIC ${SEVENZIP_DIR}/CPP ${SEVENZIP_DIR})
 target_link_libraries(sevenzip PUBLIC oleaut32 ole32 uuid)
-set(SEVENZIP_SOURCE_DIR ${SEVENZIP_DIR} CACHE INTERNAL "")
+set(SEVENZIP_SOURCE_DIR ${SEVENZIP_SOURCE} CACHE INTERNAL "")
 
 add_library(sevenzip_whole INTERFACE)
 target_link_libraries(sevenzip_whole INTERFACE "$<LINK_LIBRARY:WHOLE_ARCHIVE,sevenzip>")

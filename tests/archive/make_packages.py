@@ -5,6 +5,9 @@
   make_packages.py 7z OUT NAME            a 7z (made by 7zz) whose item is renamed to NAME
   make_packages.py damage-7z IN OUT       a 7z with one byte of packed data changed
   make_packages.py damage-zip IN OUT      a zip with one byte of its first item's data changed
+  make_packages.py dictionary IN OUT MiB  the .lzma, or 7z with a plain header and LZMA, IN
+                                          with its dictionary size set to MiB (the data
+                                          still decodes: it needs less)
 """
 import os
 import struct
@@ -69,6 +72,22 @@ def damage_zip(source, out):
     open(out, "wb").write(data)
 
 
+def set_dictionary(source, out, mib):
+    data = bytearray(open(source, "rb").read())
+    size = int(mib) * 1024 * 1024
+    if source.endswith(".lzma"):
+        struct.pack_into("<I", data, 1, size)
+    else:
+        # The LZMA coder's record: flags (3-byte id, with properties), the
+        # id 03 01 01, 5 bytes of properties, the dictionary size last.
+        position = data.find(b"\x23\x03\x01\x01\x05", 32)
+        if position < 0:
+            sys.exit("no LZMA coder record in the 7z header")
+        struct.pack_into("<I", data, position + 6, size)
+        fix_7z_crcs(data)
+    open(out, "wb").write(data)
+
+
 def main(args):
     command = args[0]
     if command == "zip":
@@ -79,6 +98,8 @@ def main(args):
         damage_7z(args[1], args[2])
     elif command == "damage-zip":
         damage_zip(args[1], args[2])
+    elif command == "dictionary":
+        set_dictionary(args[1], args[2], args[3])
     else:
         sys.exit(__doc__)
 

@@ -65,6 +65,13 @@ pack7z data-only.7z -m0=LZMA2 sub/deep/data.bin
 python3 "$HERE/make_packages.py" damage-7z "$PACK/data-only.7z" "$PACK/damaged.7z"
 pack7z data-only.zip -tzip -mm=Copy sub/deep/data.bin
 python3 "$HERE/make_packages.py" damage-zip "$PACK/data-only.zip" "$PACK/damaged.zip"
+for mib in 64 65 3072; do
+    python3 "$HERE/make_packages.py" dictionary "$PACK/single.lzma" "$PACK/dictionary-$mib.lzma" $mib
+done
+pack7z readme-lzma.7z -mhc=off -m0=LZMA readme.txt
+for mib in 64 1024; do
+    python3 "$HERE/make_packages.py" dictionary "$PACK/readme-lzma.7z" "$PACK/dictionary-$mib.7z" $mib
+done
 size=$(stat -c %s "$PACK/lzma2.7z")
 head -c $((size / 2)) "$PACK/lzma2.7z" > "$PACK/truncated.7z"
 

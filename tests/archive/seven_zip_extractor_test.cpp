@@ -251,6 +251,34 @@ TEST_F(ExtractTo, DamagedDataFailsAndLeavesNoFile)
     }
 }
 
+// A package may name any dictionary size; one beyond 64 MiB is refused
+// before the decoder takes it, however little data it holds.
+TEST_F(ExtractTo, DictionaryBeyond64MiBIsRefused)
+{
+    const struct {
+        const wchar_t* package;
+        const wchar_t* item;
+        bool extracts;
+    } packages[] = {
+        {L"dictionary-64.lzma", L"[Content]", true},
+        {L"dictionary-65.lzma", L"[Content]", false},
+        {L"dictionary-3072.lzma", L"[Content]", false},
+        {L"dictionary-64.7z", L"readme.txt", true},
+        {L"dictionary-1024.7z", L"readme.txt", false},
+    };
+    for (const auto& package : packages) {
+        TempFolder folder;
+        std::wstring item = folder / package.item;
+        if (package.extracts) {
+            EXPECT_EQ(0, Extract(package.package, folder.Path())) << ToUtf8(package.package);
+            EXPECT_EQ(ReadBytes(SourcePath(L"readme.txt")), ReadBytes(item)) << ToUtf8(package.package);
+        } else {
+            EXPECT_NE(0, Extract(package.package, folder.Path())) << ToUtf8(package.package);
+            EXPECT_FALSE(FileExists(item)) << ToUtf8(package.package);
+        }
+    }
+}
+
 TEST_F(ExtractTo, TruncatedPackageFails)
 {
     EXPECT_NE(0, Extract(L"truncated.7z", Destination()));

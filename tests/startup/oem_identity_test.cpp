@@ -96,6 +96,42 @@ TEST_F(ReadOemIdTest, OtherTypesAndOutOfRangeNumbersGiveZero)
     EXPECT_EQ(0, Read("25"));
 }
 
+// The reader's number decoding in every form a hand-edited file may hold: a
+// value beside the id shows whether a number is read or refuses the file.
+TEST_F(ReadOemIdTest, NumbersInEveryFormDecodeAsTheyAlwaysHave)
+{
+    const std::string zeros(400, '0');
+    const struct {
+        std::string content;
+        int id;
+    } files[] = {
+        {"{\"id\":1e1}", 10},
+        {"{\"id\":2.5E+1}", 25},
+        {"{\"id\":250e-1}", 25},
+        {"{\"id\":1.}", 1},
+        {"{\"id\":-0}", 0},
+        {"{\"id\":-0.0}", 0},
+        {"{\"id\":7.0000000000000000000000000000000000000001}", 7},
+        {"{\"id\":0.0000000000000000000000000000000000000000001e45}", 100},
+        {"{\"id\":2147483647.5}", 2147483647},
+        {"{\"id\":-2147483648.9}", -2147483647 - 1},
+        {"{\"id\":4e9}", 0},
+        {"{\"id\":25,\"x\":1" + zeros + "}", 0},
+        {"{\"id\":25,\"x\":-1" + zeros + ".5}", 0},
+        {"{\"id\":25,\"x\":0." + zeros + "1}", 25},
+        {"{\"id\":25,\"x\":1e400}", 0},
+        {"{\"id\":25,\"x\":-1e400}", 0},
+        {"{\"id\":25,\"x\":1e-400}", 25},
+        {"{\"id\":25,\"x\":1.7976931348623157e308}", 25},
+        {"{\"id\":25,\"x\":1.7976931348623159e308}", 0},
+        {"{\"id\":25,\"x\":1e}", 0},
+        {"{\"id\":25,\"x\":2e+}", 0},
+        {"{\"id\":25,\"x\":-}", 25},
+    };
+    for (const auto& file : files)
+        EXPECT_EQ(file.id, Read(file.content)) << file.content.substr(0, 60);
+}
+
 TEST_F(ReadOemIdTest, MissingFileGivesZero)
 {
     EXPECT_EQ(0, ReadOemIdFromFile(folder_ / L"absent.dat"));
