@@ -36,11 +36,11 @@ make_package() {
 make_package publisher -m0=LZMA2:d=8m
 make_package default
 
-# offer NAME: the service offers NAME.7z to OEM 26. The answer vouches for
+# offer NAME ID: the service offers NAME.7z to OEM ID. The answer vouches for
 # the package as a release does: its SHA-256, and its signature when the
 # build has a publisher key (the demo's, whose private half lies beside it).
 offer() {
-    ln -f "$DATA/$1.7z" "$SERVICE/packages/big.7z"
+    ln -f "$DATA/$1.7z" "$SERVICE/packages/$1.7z"
     key=$(sed -n 's/^KESTREL_PACKAGE_KEY:FILEPATH=//p' "$BUILD_DIR/CMakeCache.txt")
     if [ -n "$key" ]; then
         private="$(dirname "$key")/private.pem"
@@ -49,8 +49,8 @@ offer() {
     else
         proof="\"PackageSha256\":\"$(sha256sum "$DATA/$1.7z" | cut -c1-64)\""
     fi
-    printf '{"Code":0,"Msg":"","Data":{"LatestVersion":"1.0.1.0","UpdateContent":"Tarnwick 1.0.1.0|A 100 MB package","DownloadUrl":"https://localhost:1011/packages/big.7z",%s}}' \
-        "$proof" > "$SERVICE/answers/26.json"
+    printf '{"Code":0,"Msg":"","Data":{"LatestVersion":"1.0.1.0","UpdateContent":"Tarnwick 1.0.1.0|A 100 MB package","DownloadUrl":"https://localhost:1011/packages/%s.7z",%s}}' \
+        "$1" "$proof" > "$SERVICE/answers/$2.json"
     echo "package $1: $(du -m "$DATA/$1.7z" | cut -f1) MB" >&2
 }
 
@@ -68,22 +68,24 @@ measure() {
         "$(printf 'Z:%s\\Kestrel.exe' "$INSTALL" | sed 's|/|\\|g')" | tr -d '\r' \
         | grep -E '^(peak_working_set_mb|peak_pagefile_mb|exit_code|seconds):'
 }
+offer publisher 26
+offer default 27
 
 sh "$ROOT/tools/demo_service/serve.sh" start "$SERVICE" >&2
 trap 'sh "$ROOT/tools/demo_service/serve.sh" stop "$SERVICE" >&2' EXIT
 
-# upgrades NAME: RUNS complete upgrades with NAME.7z, their figures in NAME.runs.
+# upgrades NAME ID: RUNS complete upgrades of OEM ID, with NAME.7z; their
+# figures go to NAME.runs.
 upgrades() {
-    offer "$1"
     : > "$DATA/$1.runs"
     i=0
     while [ $i -lt "$RUNS" ]; do
-        prepare 26
+        prepare "$2"
         measure > "$DATA/run.txt"
         cat "$DATA/run.txt" >&2
         # A complete upgrade: the payload is in place, the package gone, Tarnwick started.
         size=$(stat -c %s "$INSTALL/payload.bin" 2>/dev/null || echo 0)
-        if [ "$size" != $PAYLOAD_BYTES ] || [ -e "$INSTALL/big.7z" ] || [ ! -f "$INSTALL/started.txt" ]; then
+        if [ "$size" != $PAYLOAD_BYTES ] || [ -e "$INSTALL/$1.7z" ] || [ ! -f "$INSTALL/started.txt" ]; then
             echo "upgrade run $i with $1.7z did not complete (payload $size bytes)" >&2
             exit 1
         fi
@@ -91,8 +93,8 @@ upgrades() {
         i=$((i + 1))
     done
 }
-upgrades publisher
-upgrades default
+upgrades publisher 26
+upgrades default 27
 prepare 25
 measure > "$DATA/baseline.txt"
 
