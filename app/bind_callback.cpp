@@ -94,19 +94,17 @@ STDMETHODIMP BindCallback::OnObjectAvailable(REFIID, IUnknown*)
 // download whatever urlmon makes of the abort.
 bool BindCallback::RefuseLeavingHttps(ULONG statusCode, LPCWSTR statusText)
 {
-    if (redirectRefused_)
-        return true;
     bool redirectedOff = statusCode == BINDSTATUS_REDIRECTING
                          && (!statusText || !IsHttpsPackageAddress(statusText));
-    std::wstring current;
-    if (!redirectedOff && !(CurrentAddress(current) && !IsHttpsPackageAddress(current)))
-        return false;
-    redirectRefused_ = true;
-    abortable_.Abort();
-    return true;
+    if (!redirectRefused_ && (redirectedOff || FetchesOffHttps())) {
+        redirectRefused_ = true;
+        abortable_.Abort();
+    }
+    return redirectRefused_;
 }
 
-bool BindCallback::CurrentAddress(std::wstring& address) const
+// False while the binding cannot tell its address yet.
+bool BindCallback::FetchesOffHttps() const
 {
     if (!binding_)
         return false;
@@ -117,9 +115,7 @@ bool BindCallback::CurrentAddress(std::wstring& address) const
     DWORD size = sizeof(url) - sizeof(url[0]);
     bool known = info->QueryOption(INTERNET_OPTION_URL, url, &size) == S_OK;
     info->Release();
-    if (known)
-        address = url;
-    return known;
+    return known && !IsHttpsPackageAddress(url);
 }
 
 void BindCallback::ReadHttpStatus()

@@ -6,8 +6,6 @@
 #include <windows.h>
 #include <urlmon.h>
 
-#include <string>
-
 // Status callback of the package download: every progress report becomes a
 // WM_UPGRADE_PROGRESS message to the upgrade window, and a report of new
 // bytes feeds the watchdog. A redirect to anything but an https address
@@ -45,7 +43,7 @@ public:
 
 private:
     bool RefuseLeavingHttps(ULONG statusCode, LPCWSTR statusText);
-    bool CurrentAddress(std::wstring& address) const;
+    bool FetchesOffHttps() const;
     void ReadHttpStatus();
     void DropBinding();
 
