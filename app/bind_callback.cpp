@@ -1,5 +1,6 @@
 #include "app/bind_callback.h"
 
+#include "app/package_address.h"
 #include "app/upgrade_messages.h"
 
 #include <wininet.h>
@@ -48,8 +49,11 @@ STDMETHODIMP BindCallback::OnLowResource(DWORD)
     return E_NOTIMPL;
 }
 
-STDMETHODIMP BindCallback::OnProgress(ULONG progress, ULONG maximum, ULONG, LPCWSTR)
+STDMETHODIMP BindCallback::OnProgress(ULONG progress, ULONG maximum, ULONG statusCode,
+                                      LPCWSTR statusText)
 {
+    if (RefuseLeavingHttps(statusCode, statusText))
+        return E_ABORT;
     // Reports without new bytes (connecting, redirects, the end) are no sign of life.
     if (progress != lastProgress_) {
         lastProgress_ = progress;
@@ -81,6 +85,37 @@ STDMETHODIMP BindCallback::OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*)
 STDMETHODIMP BindCallback::OnObjectAvailable(REFIID, IUnknown*)
 {
     return E_NOTIMPL;
+}
+
+// urlmon follows redirects itself. Windows reports each one with the new
+// address; Wine reports it only at the end, with the old one, so the
+// address the binding fetches now is asked for too (when the binding can
+// tell it yet). Refusing means aborting the binding, and the flag fails the
+// download whatever urlmon makes of the abort.
+bool BindCallback::RefuseLeavingHttps(ULONG statusCode, LPCWSTR statusText)
+{
+    bool redirectedOff = statusCode == BINDSTATUS_REDIRECTING
+                         && (!statusText || !IsHttpsPackageAddress(statusText));
+    if (!redirectRefused_ && (redirectedOff || FetchesOffHttps())) {
+        redirectRefused_ = true;
+        abortable_.Abort();
+    }
+    return redirectRefused_;
+}
+
+// False while the binding cannot tell its address yet.
+bool BindCallback::FetchesOffHttps() const
+{
+    if (!binding_)
+        return false;
+    IWinInetInfo* info = nullptr;
+    if (FAILED(binding_->QueryInterface(IID_IWinInetInfo, reinterpret_cast<void**>(&info))) || !info)
+        return false;
+    wchar_t url[INTERNET_MAX_URL_LENGTH + 1] = {};
+    DWORD size = sizeof(url) - sizeof(url[0]);
+    bool known = info->QueryOption(INTERNET_OPTION_URL, url, &size) == S_OK;
+    info->Release();
+    return known && !IsHttpsPackageAddress(url);
 }
 
 void BindCallback::ReadHttpStatus()

@@ -8,7 +8,8 @@
 
 // Status callback of the package download: every progress report becomes a
 // WM_UPGRADE_PROGRESS message to the upgrade window, and a report of new
-// bytes feeds the watchdog. The binding is attached to abortable for the
+// bytes feeds the watchdog. A redirect to anything but an https address
+// (app/package_address.h) aborts the binding. The binding is attached to abortable for the
 // length of the download. Lives on the caller's stack for the length of one
 // download; not reference-counted.
 class BindCallback final : public IBindStatusCallback {
@@ -23,6 +24,8 @@ public:
 
     // The HTTP status of the answer; 0 when none was seen (not HTTP, or no answer).
     DWORD HttpStatus() const { return httpStatus_; }
+    // True once a redirect was refused: whatever the download wrote is not the package.
+    bool RedirectRefused() const { return redirectRefused_; }
 
     STDMETHOD(QueryInterface)(REFIID iid, void** object) override;
     STDMETHOD_(ULONG, AddRef)() override;
@@ -39,6 +42,8 @@ public:
     STDMETHOD(OnObjectAvailable)(REFIID iid, IUnknown* object) override;
 
 private:
+    bool RefuseLeavingHttps(ULONG statusCode, LPCWSTR statusText);
+    bool FetchesOffHttps() const;
     void ReadHttpStatus();
     void DropBinding();
 
@@ -50,4 +55,5 @@ private:
     // error page as a successful download.
     IBinding* binding_ = nullptr;
     DWORD httpStatus_ = 0;
+    bool redirectRefused_ = false;
 };

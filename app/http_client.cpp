@@ -10,10 +10,13 @@
 
 namespace {
 
-// Reload, secure, keep-alive, no cookies, no auth, allow redirects to http,
-// no UI. Certificate checks stay on: the answer decides what gets installed
-// with administrator rights, so a forged server must not be accepted.
-const DWORD kHttpsRequestFlags = 0x80CC8200;
+// Certificate checks stay on, and a redirect from https to http is refused
+// (INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP left out): the answer decides what
+// gets installed with administrator rights, so neither a forged server nor
+// anyone on a plain connection may give it.
+const DWORD kHttpsRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_SECURE
+                                 | INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_COOKIES
+                                 | INTERNET_FLAG_NO_AUTH | INTERNET_FLAG_NO_UI;
 const DWORD kHttpRequestFlags = INTERNET_FLAG_RELOAD;
 const DWORD kReadSize = 4096;
 
@@ -100,6 +103,21 @@ void LimitEachOperation(HINTERNET request, DWORD limitMs)
         InternetSetOptionW(request, option, &limitMs, sizeof(limitMs));
 }
 
+// Windows refuses a redirect from https to http itself when the request
+// lacks INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP; Wine follows it all the same.
+// So where the answer finally came from is checked as well.
+bool AnsweredOverHttps(HINTERNET request)
+{
+    wchar_t url[INTERNET_MAX_URL_LENGTH + 1] = {};
+    DWORD size = sizeof(url) - sizeof(url[0]);
+    if (!InternetQueryOptionW(request, INTERNET_OPTION_URL, url, &size))
+        return false;
+    const wchar_t scheme[] = L"https://";
+    const int length = static_cast<int>(wcslen(scheme));
+    return static_cast<int>(wcslen(url)) >= length
+           && CompareStringOrdinal(url, length, scheme, length, TRUE) == CSTR_EQUAL;
+}
+
 HttpState Run(Exchange& exchange)
 {
     RequestHandles& handles = exchange.handles;
@@ -129,6 +147,8 @@ HttpState Run(Exchange& exchange)
     const std::string& headers = exchange.extraHeaders;
     if (!HttpSendRequestA(request, headers.empty() ? nullptr : headers.c_str(),
                           static_cast<DWORD>(headers.size()), nullptr, 0))
+        return kHttpSendFailed;
+    if (parts.scheme == "https" && !AnsweredOverHttps(request))
         return kHttpSendFailed;
 
     wchar_t status[2048] = {};

@@ -14,7 +14,8 @@ enum HttpState : int {
     kHttpNoHandle = 1,       // InternetOpenA or HttpOpenRequestA gave no handle
     kHttpNoConnection = 2,   // InternetConnectA gave no handle
     // HttpSendRequestA failed, also for a certificate that fails validation,
-    // or the request did not end within its deadline, or its answer could not be held
+    // an https request redirected to http, or the request did not end
+    // within its deadline, or its answer could not be held
     kHttpSendFailed = 3,
     kHttpNoStatus = 4,       // the status code could not be queried
     kHttpNotFound = 5,       // the server answered 404

@@ -1,6 +1,7 @@
 #include "app/upgrade_download.h"
 
 #include "app/bind_callback.h"
+#include "app/package_address.h"
 #include "app/time_limits.h"
 #include "app/upgrade_session.h"
 
@@ -39,6 +40,7 @@ bool IsNonEmptyFile(const std::wstring& path)
 struct Fetched {
     HRESULT result;
     DWORD httpStatus;
+    bool redirectRefused;
 };
 
 // A stalled download makes no progress calls, so only a watchdog of its own
@@ -54,7 +56,7 @@ Fetched Fetch(const std::wstring& address, const std::wstring& targetPath, HWND 
     HRESULT result = URLDownloadToFileW(nullptr, address.c_str(), targetPath.c_str(), 0, &callback);
     if (session)
         session->DetachDownload();
-    return {result, callback.HttpStatus()};
+    return {result, callback.HttpStatus(), callback.RedirectRefused()};
 }
 
 } // namespace
@@ -69,14 +71,19 @@ std::wstring PackageNameFromAddress(const std::wstring& address)
 bool DownloadToFile(const std::wstring& address, const std::wstring& targetPath, HWND window,
                     UpgradeSession* session)
 {
+    if (!IsHttpsPackageAddress(address))
+        return false;
     std::wstring folder = ParentOf(targetPath);
     if (folder.empty() || (!Exists(folder) && !MakeFolderChain(folder)))
         return false;
+    if (Exists(targetPath))
+        _wremove(targetPath.c_str());
 
     Fetched fetched = Fetch(address, targetPath, window, session);
     // An error page or an empty answer is not a package and must not be taken
     // for one; a partial one after a stall is only garbage.
-    if (fetched.result == S_OK && fetched.httpStatus < kFirstHttpError && IsNonEmptyFile(targetPath))
+    if (fetched.result == S_OK && !fetched.redirectRefused && fetched.httpStatus < kFirstHttpError
+        && IsNonEmptyFile(targetPath))
         return true;
     _wremove(targetPath.c_str());
     return false;

@@ -12,7 +12,10 @@ class UpgradeSession;
 // without its query and fragment; empty when that component is empty.
 std::wstring PackageNameFromAddress(const std::wstring& address);
 
-// Downloads address to targetPath, reporting progress to window. True when a
+// Downloads address to targetPath, reporting progress to window; whatever
+// lay at targetPath is removed first. Only an https address is fetched
+// (app/package_address.h), and only as long as every redirect stays on
+// https; any other address fails before anything is touched. True when a
 // non-empty answer that is not an HTTP error now lies at targetPath; after a
 // failure nothing is left there. A download that receives no bytes for
 // kDownloadStallLimitMs is aborted and fails, and so is one whose session's

@@ -4,6 +4,7 @@
 #include "app/module_folder.h"
 #include "app/package_check.h"
 #include "app/package_key.h"
+#include "app/package_name.h"
 #include "app/safe_path.h"
 #include "app/upgrade_download.h"
 #include "app/upgrade_set_aside.h"
@@ -11,7 +12,6 @@
 
 #include <objbase.h>
 
-#include <io.h>
 #include <stdio.h>
 
 #include <utility>
@@ -124,10 +124,11 @@ UINT Upgrade(const std::wstring& folder, const std::wstring& address, const Pack
 {
     std::wstring packageName = PackageNameFromAddress(address);
     std::wstring packagePath;
-    if (!JoinInsideFolder(folder, packageName, packagePath))
+    // The download replaces what lies at the package path: the name must
+    // not lead to an installed file.
+    if (!IsAllowedPackageName(folder, packageName)
+        || !JoinInsideFolder(folder, packageName, packagePath))
         return WM_UPGRADE_DOWNLOAD_FAILED;
-    if (_waccess(packagePath.c_str(), 0) == 0)
-        _wremove(packagePath.c_str());
     if (!DownloadToFile(address, packagePath, window, session))
         return WM_UPGRADE_DOWNLOAD_FAILED;
     SkinUI::FileHandle package = OpenPackageForCheck(packagePath);

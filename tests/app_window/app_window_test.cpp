@@ -210,6 +210,32 @@ TEST_F(UpgradeWindowTest, FailedDownloadReportsAndOpensTheHomepageWithTheOemId)
     EXPECT_EQ(ReadLines(log), std::vector<std::string>{"http://localhost/?oemid=1234"});
 }
 
+// Each would once have been downloaded (and the first two installed), or
+// have had an installed file deleted before the download; now each is a
+// failed download that touches nothing.
+TEST_F(UpgradeWindowTest, RefusedPackageAddressesFailTheDownloadAndChangeNothing)
+{
+    installation.WriteOemFile("{\"id\":1234}");
+    ASSERT_FALSE(EnvironmentValue(L"KESTREL_SERVICE_PLAIN_PORT").empty());
+    std::string plain = "http://localhost:" + ToUtf8(EnvironmentValue(L"KESTREL_SERVICE_PLAIN_PORT"))
+                        + "/packages/tarnwick-1.0.1.0.7z";
+    const std::string addresses[] = {
+        plain,
+        "https://localhost:1011/redirect?" + plain,
+        "\\\\localhost\\packages\\tarnwick-1.0.1.0.7z",
+        "https://localhost:1011/packages/Tarnwick.exe",
+        "https://localhost:1011/packages/KESTREL.DAT.",
+        "https://localhost:1011/packages/Kestrel.exe",
+    };
+    for (const std::string& address : addresses) {
+        StartKestrelWith(address.c_str());
+        EXPECT_TRUE(WaitForWindow(L"MessageBox", nullptr)) << address;
+        EXPECT_TRUE(Ends()) << address;
+        EXPECT_TRUE(Started().empty()) << address;
+        EXPECT_TRUE(InstallationAsBefore()) << address;
+    }
+}
+
 TEST_F(UpgradeWindowTest, SecondCopyEndsWith1314AndTheWindowGoesOn)
 {
     service.PackageRate("stall");

@@ -223,6 +223,27 @@ TEST(HttpsCertificates, ExpiredCertificateFailsTheSend)
     EXPECT_EQ(fetched.body, "");
 }
 
+// A redirect may not take the answer off an encrypted connection; one that
+// stays on https is followed.
+TEST(HttpsRedirects, RedirectToHttpFailsTheSendAndOneToHttpsIsFollowed)
+{
+    struct Case {
+        std::string target;
+        HttpState state;
+        std::string body;
+    } cases[] = {
+        {HttpUrl("/echo/plain"), kHttpSendFailed, ""},
+        {"http://127.0.0.1:" + Port("HTTP") + "/echo/plain", kHttpSendFailed, ""},
+        {HttpsUrl("HTTPS", "/echo/secure"), kHttpOk, "/echo/secure"},
+        {HttpsUrl("HTTPS", "/redirect?" + HttpUrl("/echo/twice")), kHttpSendFailed, ""},
+    };
+    for (const Case& c : cases) {
+        Fetched fetched = Fetch(HttpsUrl("HTTPS", "/redirect?" + c.target));
+        EXPECT_EQ(fetched.state, c.state) << c.target;
+        EXPECT_EQ(fetched.body, c.body) << c.target;
+    }
+}
+
 // The test build's deadline is short (app/time_limits.cpp); the servers keep
 // the client waiting well past it unless the client gives up.
 TEST(HttpClientDeadline, StuckServersFailAtTheDeadlineAndTheClientStaysUsable)

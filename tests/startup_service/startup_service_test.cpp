@@ -103,6 +103,27 @@ TEST_F(StartupAgainstService, SelfSignedServiceCertificateFailsTheRequest)
     EXPECT_TRUE(service.Requests().empty());
 }
 
+// The only box of a run without an upgrade is "Get Data Failed!".
+TEST_F(StartupAgainstService, AnswerRedirectedToHttpFailsTheRequest)
+{
+    service.AnswerOthers(NoDataAnswer(3, "would start Tarnwick"));
+    service.RedirectVersionRequests("http");
+    Installation installation;
+    EXPECT_EQ(RunKestrel(installation), kNotStarted);
+    EXPECT_EQ(boxes, 1);
+}
+
+TEST_F(StartupAgainstService, AnswerRedirectedWithinHttpsIsBelieved)
+{
+    service.AnswerOthers(NoDataAnswer(3, "starts Tarnwick"));
+    service.RedirectVersionRequests("https");
+    Installation installation;
+    EXPECT_EQ(RunKestrel(installation), kStartedWithId1);
+    EXPECT_EQ(boxes, 0);
+    EXPECT_EQ(service.Requests(),
+              (std::vector<std::string>{kRequestForId1, std::string(kRequestForId1) + "&redirected"}));
+}
+
 TEST_F(StartupAgainstService, NonZeroCodeStartsTarnwickWhateverTheData)
 {
     service.AnswerOthers("{\"Code\":7,\"Msg\":\"closed\",\"Data\":{\"LatestVersion\":\"9.0.0.0\","

@@ -16,6 +16,7 @@ Once every listener is up, FILE holds one NAME=PORT line each. The paths:
     /silent         never answers, holds the connection until the client leaves
     /trickle        the status line, then one header byte every 2 s
     /trickle-body   the headers, then one body byte every 2 s
+    /redirect?URL   302 to URL (the whole query, taken as it is)
 A mute listener does not even complete a TLS handshake.
 """
 
@@ -52,6 +53,11 @@ class TestHandler(BaseHTTPRequestHandler):
         path = self.path
         if path.startswith("/echo"):
             self.send_body(200, path.encode("utf-8"))
+        elif path.startswith("/redirect?"):
+            self.send_response(302)
+            self.send_header("Location", path.split("?", 1)[1])
+            self.send_header("Content-Length", "0")
+            self.end_headers()
         elif path == "/headers":
             self.send_body(200, (self.headers.get("X-Kestrel-Test") or "").encode("utf-8"))
         elif path == "/chunks":

@@ -79,6 +79,11 @@ void VersionService::PackageRate(const std::string& rate) const
     Put(L"package-rate", rate);
 }
 
+void VersionService::RedirectVersionRequests(const std::string& scheme) const
+{
+    Put(L"redirect", scheme);
+}
+
 void VersionService::NeverAnswer() const
 {
     Put(L"silent", "");

@@ -30,6 +30,9 @@ public:
     // Packages are served at this many bytes a second, or "stall": no answer
     // at all. Empty: at full speed.
     void PackageRate(const std::string& rate) const;
+    // Version requests are redirected once, to the same target over "http"
+    // (the service's plain listener) or "https" (the service itself).
+    void RedirectVersionRequests(const std::string& scheme) const;
     // Requests get no answer at all; the connection stays open until the client leaves.
     void NeverAnswer() const;
     // Request targets in order, e.g. "/v1/oem/clientVersion?oemId=25".

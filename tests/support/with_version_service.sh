@@ -10,7 +10,9 @@
 # KESTREL_PACKAGES_SETUP, when set, names a script run with a folder to put
 # upgrade packages in; the service serves them as
 # https://localhost:1011/packages/NAME. Upgrade failures open the homepage
-# through xdg-open: a stub notes the address in KESTREL_HOMEPAGE_LOG.
+# through xdg-open: a stub notes the address in KESTREL_HOMEPAGE_LOG. A plain
+# HTTP listener of the service (its port in KESTREL_SERVICE_PLAIN_PORT) is
+# there for what is redirected or addressed to it.
 set -eu
 WINE_RUN=$1
 PROGRAM=$2
@@ -33,11 +35,13 @@ export PATH KESTREL_HOMEPAGE_LOG
 python3 "$KESTREL_ROOT/tools/demo_service/version_service.py" --port 1011 \
     --cert "$TEST_CA_DIR/localhost.crt" --key "$TEST_CA_DIR/server.key" \
     --self-signed-cert "$DATA/selfsigned.crt" \
-    --answers "$DATA/state" --packages "$DATA/packages" --ready "$DATA/ready" --lock /tmp/kestrel-port1011.lock &
+    --answers "$DATA/state" --packages "$DATA/packages" --ready "$DATA/ready" --lock /tmp/kestrel-port1011.lock \
+    --plain &
 server=$!
 wait_for_file "$DATA/ready" "$server" || { echo "the version service did not start on port 1011"; exit 1; }
 echo "version service: https://localhost:1011 (answers in $DATA/state)"
 KESTREL_SERVICE_STATE=$(wine_path "$DATA/state")
-export KESTREL_SERVICE_STATE
+KESTREL_SERVICE_PLAIN_PORT=$(sed -n 2p "$DATA/ready")
+export KESTREL_SERVICE_STATE KESTREL_SERVICE_PLAIN_PORT
 
 run_program "$WINE_RUN" "$PROGRAM"

@@ -1,3 +1,4 @@
+#include "app/package_address.h"
 #include "app/time_limits.h"
 #include "app/upgrade_download.h"
 #include "app/upgrade_messages.h"
@@ -52,28 +53,111 @@ TEST(MakeFolderChainTest, CreatesEveryMissingFolderButNotAnExistingOne)
     EXPECT_FALSE(MakeFolderChain(L"no-separator-kestrel-h5"));
 }
 
-TEST(DownloadToFileTest, HttpAndHttpsDownloadsAreByteExact)
+TEST(PackageAddressTest, OnlyHttpsToAPlainHostNameIsAccepted)
+{
+    struct Case {
+        const wchar_t* address;
+        bool accepted;
+    } cases[] = {
+        {L"https://updates.example/p/tarnwick.7z", true},
+        {L"https://cdn-2.updates.example:8443/p/tarnwick.7z?token=a%2Fb&sig=1#part", true},
+        {L"HTTPS://Updates.Example/tarnwick.7z", true},
+        {L"https://updates.example", true},
+        {L"https://updates.example?x=1", true},
+        {L"http://updates.example/tarnwick.7z", false},
+        {L"ftp://updates.example/tarnwick.7z", false},
+        {L"file:///C:/packages/tarnwick.7z", false},
+        {L"file://server/share/tarnwick.7z", false},
+        {L"C:\\packages\\tarnwick.7z", false},
+        {L"\\\\server\\share\\tarnwick.7z", false},
+        {L"//server/share/tarnwick.7z", false},
+        {L"tarnwick.7z", false},
+        {L"https:///tarnwick.7z", false},
+        {L"https://:443/tarnwick.7z", false},
+        {L"https://./tarnwick.7z", false},
+        {L"https://updates.example:/tarnwick.7z", false},
+        {L"https://updates.example:44x/tarnwick.7z", false},
+        {L"https://user@updates.example/tarnwick.7z", false},
+        {L"https://updates.example\\@other/tarnwick.7z", false},
+        {L"https:\\\\updates.example/tarnwick.7z", false},
+        {L"https://[::1]/tarnwick.7z", false},
+        {L"https://upd%61tes.example/tarnwick.7z", false},
+        {L" https://updates.example/tarnwick.7z", false},
+        {L"https:updates.example/tarnwick.7z", false},
+        {L"", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.accepted, IsHttpsPackageAddress(c.address)) << ToUtf8(c.address);
+}
+
+TEST(DownloadToFileTest, HttpsDownloadIsByteExact)
 {
     TempFolder folder;
     std::string expected = ReadBytes(PackagesFolder() + L"basic.7z");
     ASSERT_FALSE(expected.empty());
 
-    DownloadResult plain = Download(Address("HTTP", L"files/basic.7z"), folder / L"plain.7z");
-    EXPECT_TRUE(plain.succeeded) << Describe(plain.messages);
-    EXPECT_EQ(expected, ReadBytes(folder / L"plain.7z"));
-    EXPECT_FALSE(plain.messages.empty());
-
-    DownloadResult secure =
-        Download(Address("HTTPS", L"files/basic.7z", "https"), folder / L"secure.7z");
+    DownloadResult secure = Download(Address("HTTPS", L"files/basic.7z"), folder / L"secure.7z");
     EXPECT_TRUE(secure.succeeded) << Describe(secure.messages);
     EXPECT_EQ(expected, ReadBytes(folder / L"secure.7z"));
+    EXPECT_FALSE(secure.messages.empty());
+}
+
+// Refused before the download starts: no request, no report, and what lay
+// at the target stays.
+TEST(DownloadToFileTest, AddressesOtherThanHttpsFailWithoutTouchingTheTarget)
+{
+    TempFolder folder;
+    std::wstring packages = PackagesFolder();
+    std::wstring forward = L"file:///" + packages + L"basic.7z";
+    for (wchar_t& c : forward)
+        c = c == L'\\' ? L'/' : c;
+    std::wstring addresses[] = {
+        Address("HTTP", L"files/basic.7z", "http"),
+        forward,
+        packages + L"basic.7z",
+        L"\\\\localhost\\packages\\basic.7z",
+        L"//localhost/packages/basic.7z",
+        L"https:///files/basic.7z",
+    };
+    std::wstring target = folder / L"package.7z";
+    for (const std::wstring& address : addresses) {
+        WriteBytes(target, "left from before");
+        DownloadResult result = Download(address, target);
+        EXPECT_FALSE(result.succeeded) << ToUtf8(address);
+        EXPECT_TRUE(result.messages.empty()) << ToUtf8(address) << ": " << Describe(result.messages);
+        EXPECT_EQ("left from before", ReadBytes(target)) << ToUtf8(address);
+    }
+}
+
+TEST(DownloadToFileTest, RedirectMustStayOnHttps)
+{
+    TempFolder folder;
+    std::string expected = ReadBytes(PackagesFolder() + L"basic.7z");
+    std::wstring toHttp = Address("HTTP", L"files/basic.7z", "http");
+    std::wstring toHttps = Address("HTTPS", L"files/basic.7z");
+    struct Case {
+        std::wstring address;
+        bool succeeds;
+    } cases[] = {
+        {Address("HTTPS", L"redirect?" + toHttp), false},
+        {Address("HTTPS", L"redirect?" + Address("HTTPS", L"redirect?" + toHttp)), false},
+        {Address("HTTPS", L"redirect?" + toHttps), true},
+    };
+    for (const Case& c : cases) {
+        std::wstring target = folder / L"basic.7z";
+        DownloadResult result = Download(c.address, target);
+        EXPECT_EQ(c.succeeds, result.succeeded) << ToUtf8(c.address) << ": " << Describe(result.messages);
+        EXPECT_EQ(c.succeeds ? expected : std::string(), ReadBytes(target)) << ToUtf8(c.address);
+        EXPECT_EQ(c.succeeds, FileExists(target)) << ToUtf8(c.address);
+        DeleteFileW(target.c_str());
+    }
 }
 
 TEST(DownloadToFileTest, MissingTargetFoldersAreCreated)
 {
     TempFolder folder;
     DownloadResult result =
-        Download(Address("HTTP", L"files/basic.7z"), folder / L"deep\\er\\basic.7z");
+        Download(Address("HTTPS", L"files/basic.7z"), folder / L"deep\\er\\basic.7z");
     EXPECT_TRUE(result.succeeded);
     EXPECT_TRUE(FileExists(folder / L"deep\\er\\basic.7z"));
 }
@@ -85,12 +169,12 @@ TEST(DownloadToFileTest, ErrorAnswersEmptyAnswersAndBrokenConnectionsFailWithout
         std::wstring address;
         const char* what;
     } cases[] = {
-        {Address("HTTP", L"status/404/basic.7z"), "404"},
-        {Address("HTTP", L"status/500/basic.7z"), "500"},
-        {Address("HTTP", L"files/no-such-package.7z"), "missing file"},
-        {Address("HTTP", L"empty/basic.7z"), "empty answer"},
+        {Address("HTTPS", L"status/404/basic.7z"), "404"},
+        {Address("HTTPS", L"status/500/basic.7z"), "500"},
+        {Address("HTTPS", L"files/no-such-package.7z"), "missing file"},
+        {Address("HTTPS", L"empty/basic.7z"), "empty answer"},
         {Address("REFUSED", L"files/basic.7z"), "refused connection"},
-        {Address("UNTRUSTED", L"files/basic.7z", "https"), "untrusted certificate"},
+        {Address("UNTRUSTED", L"files/basic.7z"), "untrusted certificate"},
     };
     for (const Case& c : cases) {
         std::wstring target = folder / L"package.7z";
@@ -104,7 +188,7 @@ TEST(DownloadToFileTest, ThrottledDownloadReportsEveryStepUpToTheSize)
 {
     TempFolder folder;
     std::string expected = ReadBytes(PackagesFolder() + L"big.7z");
-    DownloadResult result = Download(Address("HTTP", L"slow/big.7z"), folder / L"big.7z");
+    DownloadResult result = Download(Address("HTTPS", L"slow/big.7z"), folder / L"big.7z");
     ASSERT_TRUE(result.succeeded);
     EXPECT_EQ(expected, ReadBytes(folder / L"big.7z"));
 
@@ -126,7 +210,7 @@ TEST(DownloadToFileTest, ThrottledDownloadReportsEveryStepUpToTheSize)
 TEST(DownloadToFileTest, ReportsWithoutASizeArePostedToo)
 {
     TempFolder folder;
-    DownloadResult result = Download(Address("HTTP", L"chunked/big.7z"), folder / L"big.7z");
+    DownloadResult result = Download(Address("HTTPS", L"chunked/big.7z"), folder / L"big.7z");
     ASSERT_TRUE(result.succeeded);
     bool unsized = false;
     for (const PostedMessage& report : ProgressReports(result.messages))
@@ -141,7 +225,7 @@ TEST(DownloadToFileTest, SlowButSteadyDownloadOutlastsTheStallLimit)
     TempFolder folder;
     std::string expected = ReadBytes(PackagesFolder() + L"big.7z");
     DWORD start = GetTickCount();
-    DownloadResult result = Download(Address("HTTP", L"steady/big.7z"), folder / L"big.7z");
+    DownloadResult result = Download(Address("HTTPS", L"steady/big.7z"), folder / L"big.7z");
     DWORD elapsed = GetTickCount() - start;
     EXPECT_TRUE(result.succeeded) << Describe(result.messages);
     EXPECT_EQ(expected, ReadBytes(folder / L"big.7z"));

@@ -38,7 +38,7 @@ TEST(PackageCheckTest, MatchingSha256InEitherCaseInstalls)
     for (const std::string& text : {hash, upper}) {
         TempFolder folder;
         WriteBytes(folder / L"a.dll", "old a");
-        ExpectRunEndsWith(RunWorker(folder.Path(), Address("HTTP", L"files/a-only.zip"),
+        ExpectRunEndsWith(RunWorker(folder.Path(), Address("HTTPS", L"files/a-only.zip"),
                                     WithSha256(TextMember(text))),
                           WM_UPGRADE_DONE);
         EXPECT_EQ("new a", ReadBytes(folder / L"a.dll"));
@@ -50,7 +50,7 @@ TEST(PackageCheckTest, WithoutAKeyASignatureIsNotExamined)
     TempFolder folder;
     PackageProof proof;
     proof.signature = TextMember("not a signature");
-    ExpectRunEndsWith(RunWorker(folder.Path(), Address("HTTP", L"files/a-only.zip"), proof),
+    ExpectRunEndsWith(RunWorker(folder.Path(), Address("HTTPS", L"files/a-only.zip"), proof),
                       WM_UPGRADE_DONE);
     EXPECT_EQ("new a", ReadBytes(folder / L"a.dll"));
 }
@@ -80,7 +80,7 @@ TEST(PackageCheckTest, PackageFailingItsSha256IsADeletedDownload)
         TempFolder folder;
         WriteBytes(folder / L"a.dll", "old a");
         Snapshot before = SnapshotTree(folder.Path());
-        ExpectRunEndsWith(RunWorker(folder.Path(), Address("HTTP", std::wstring(L"files/") + c.package),
+        ExpectRunEndsWith(RunWorker(folder.Path(), Address("HTTPS", std::wstring(L"files/") + c.package),
                                     WithSha256(c.sha256)),
                           WM_UPGRADE_DOWNLOAD_FAILED);
         EXPECT_EQ(before, SnapshotTree(folder.Path()));

@@ -14,6 +14,8 @@ Once every listener is up, FILE holds one NAME=PORT line each. The paths
     /chunked/NAME      200, the file chunked, so no size is announced
     /empty/NAME        200 with an empty body
     /status/CODE/NAME  CODE (404, 500, ...) with an HTML error page
+    /named/NAME/ANY    200, the file NAME, whatever the last component ANY
+    /redirect?URL      302 to URL (the whole query, taken as it is)
 """
 
 import argparse
@@ -53,9 +55,17 @@ class PackageHandler(BaseHTTPRequestHandler):
             return None
 
     def do_GET(self):
+        if self.path.startswith("/redirect?"):
+            self.send_response(302)
+            self.send_header("Location", self.path.split("?", 1)[1])
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
         path = self.path.split("?", 1)[0].split("#", 1)[0]
         parts = path.strip("/").split("/")
         kind, name = parts[0], parts[-1]
+        if kind == "named" and len(parts) >= 3:
+            name = parts[1]
         if kind == "status" and len(parts) == 3:
             page = b"<html><body>error %s</body></html>" % parts[1].encode()
             self.send_body(int(parts[1]), page, "text/html")
@@ -66,7 +76,7 @@ class PackageHandler(BaseHTTPRequestHandler):
         body = self.file_body(name)
         if body is None:
             self.send_body(404, b"<html><body>no such package</body></html>", "text/html")
-        elif kind == "files":
+        elif kind in ("files", "named"):
             self.send_body(200, body)
         elif kind == "slow":
             self.send_slowly(body)

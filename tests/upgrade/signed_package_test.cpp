@@ -50,7 +50,7 @@ PackageProof Proof(const OptionalText& signature, const OptionalText& sha256 = O
 std::vector<PostedMessage> Upgrade(const std::wstring& folder, const std::wstring& package,
                                    const PackageProof& proof)
 {
-    return RunWorker(folder, Address("HTTP", L"files/" + package), proof);
+    return RunWorker(folder, Address("HTTPS", L"files/" + package), proof);
 }
 
 } // namespace

@@ -15,7 +15,30 @@ namespace {
 
 std::wstring Package(const std::wstring& name)
 {
-    return Address("HTTP", L"files/" + name);
+    return Address("HTTPS", L"files/" + name);
+}
+
+std::wstring OwnFileName()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring full = path;
+    return full.substr(full.find_last_of(L'\\') + 1);
+}
+
+// The 8.3 name Windows gives the file, when it gives one.
+std::wstring ShortAlias(const std::wstring& path)
+{
+    wchar_t buffer[MAX_PATH] = {};
+    DWORD length = GetShortPathNameW(path.c_str(), buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::wstring();
+    std::wstring shortPath(buffer, length);
+    std::wstring alias = shortPath.substr(shortPath.find_last_of(L'\\') + 1);
+    std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+    return CompareStringOrdinal(alias.c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL
+               ? std::wstring()
+               : alias;
 }
 
 } // namespace
@@ -39,13 +62,108 @@ TEST(UpgradeWorkerTest, PackageTakesTheAddressNameAndReplacesAnOldFileOfThatName
     EXPECT_FALSE(FileExists(folder / L"temp"));
 }
 
-TEST(UpgradeWorkerTest, HttpsPackageIsInstalled)
+// A genuine service may keep its packages on a host of their own, behind
+// a query that carries a token.
+TEST(UpgradeWorkerTest, PackageOnAnotherHostNamedByItsCertificateIsInstalled)
+{
+    std::wstring host = EnvironmentValue(L"KESTREL_UPGRADE_OTHER_HOST");
+    if (host.empty())
+        GTEST_SKIP() << "this machine's host name does not resolve to a loopback address";
+    std::wstring port = EnvironmentValue(L"KESTREL_UPGRADE_OTHER_PORT");
+    TempFolder folder;
+    std::wstring address =
+        L"https://" + host + L":" + port + L"/files/basic.7z?token=a%2Fb&expires=1#section";
+
+    ExpectRunEndsWith(RunWorker(folder.Path(), address), WM_UPGRADE_DONE);
+
+    EXPECT_EQ("new a", ReadBytes(folder / L"a.dll"));
+    EXPECT_FALSE(FileExists(folder / L"basic.7z"));
+}
+
+// What would carry the package unprotected, or from somewhere other than a
+// named https host, is refused before anything in the folder is touched,
+// even the leftover package of that name.
+TEST(UpgradeWorkerTest, RefusedTransportsLeaveTheInstallationAsItWas)
 {
     TempFolder folder;
-    std::vector<PostedMessage> messages =
-        RunWorker(folder.Path(), Address("HTTPS", L"files/basic.7z", "https"));
-    ExpectRunEndsWith(messages, WM_UPGRADE_DONE);
+    WriteBytes(folder / L"a.dll", "old a");
+    WriteBytes(folder / L"basic.7z", "left by an earlier run");
+    Snapshot before = SnapshotTree(folder.Path());
+    std::wstring packages = PackagesFolder();
+    std::wstring forward = L"file:///" + packages + L"basic.7z";
+    for (wchar_t& c : forward)
+        c = c == L'\\' ? L'/' : c;
+    struct Case {
+        std::wstring address;
+        const char* what;
+    } cases[] = {
+        {Address("HTTP", L"files/basic.7z", "http"), "http"},
+        {Address("HTTPS", L"redirect?" + Address("HTTP", L"files/basic.7z", "http")),
+         "https redirected to http"},
+        {forward, "file"},
+        {packages + L"basic.7z", "local path"},
+        {L"\\\\localhost\\packages\\basic.7z", "UNC path"},
+        {L"https:///files/basic.7z", "no host"},
+    };
+    for (const Case& c : cases) {
+        std::vector<PostedMessage> messages = RunWorker(folder.Path(), c.address);
+        ExpectRunEndsWith(messages, WM_UPGRADE_DOWNLOAD_FAILED);
+        EXPECT_EQ(before, SnapshotTree(folder.Path())) << c.what;
+    }
+}
+
+// The package would be stored under these names, deleting what has them.
+TEST(UpgradeWorkerTest, HostileNamesLeaveEveryInstalledFileAsItWas)
+{
+    TempFolder folder;
+    for (const wchar_t* name : {L"Tarnwick.exe", L"Kestrel.exe", L"kestrel.dat", L"temp",
+                                L"data.bin", L"tarnwick-settings.json", L"a.dll"})
+        WriteBytes(folder / name, ToUtf8(name) + " as installed");
+    WriteBytes(folder / OwnFileName(), "the running program");
+    ASSERT_TRUE(CreateDirectoryW((folder / L"lib").c_str(), nullptr));
+    WriteBytes(folder / L"lib\\x.dll", "old x");
+    Snapshot before = SnapshotTree(folder.Path());
+    std::wstring alias = ShortAlias(folder / L"tarnwick-settings.json");
+
+    std::wstring names[] = {
+        L"Tarnwick.exe", L"TARNWICK.EXE.", L"Tarnwick.exe. . ", L"kestrel.dat", L"KESTREL.DAT",
+        L"temp", L"Temp.", L"Kestrel.exe", OwnFileName(), L"data.bin", L"DATA.BIN ", L"a.dll",
+        L"lib", alias, L"a.dll::$DATA", L"..", L"CON",
+    };
+    for (const std::wstring& name : names) {
+        if (name.empty())
+            continue;
+        std::vector<PostedMessage> messages =
+            RunWorker(folder.Path(), Address("HTTPS", L"named/a-only.zip/" + name));
+        ExpectRunEndsWith(messages, WM_UPGRADE_DOWNLOAD_FAILED);
+        EXPECT_EQ(before, SnapshotTree(folder.Path())) << ToUtf8(name);
+    }
+    EXPECT_FALSE(alias.empty()) << "the file system gave no short alias to try";
+}
+
+TEST(UpgradeWorkerTest, LeftoverPackageInAnotherCaseIsReplaced)
+{
+    TempFolder folder;
+    WriteBytes(folder / L"a.dll", "old a");
+    WriteBytes(folder / L"BASIC.7Z", "left by an earlier run");
+
+    ExpectRunEndsWith(RunWorker(folder.Path(), Package(L"basic.7z")), WM_UPGRADE_DONE);
+
     EXPECT_EQ("new a", ReadBytes(folder / L"a.dll"));
+    EXPECT_FALSE(FileExists(folder / L"BASIC.7Z"));
+    EXPECT_FALSE(FileExists(folder / L"basic.7z"));
+}
+
+TEST(UpgradeWorkerTest, FolderWithAPackageNameIsNotTakenForALeftover)
+{
+    TempFolder folder;
+    ASSERT_TRUE(CreateDirectoryW((folder / L"basic.7z").c_str(), nullptr));
+    WriteBytes(folder / L"basic.7z\\inside.txt", "kept");
+    Snapshot before = SnapshotTree(folder.Path());
+
+    ExpectRunEndsWith(RunWorker(folder.Path(), Package(L"basic.7z")), WM_UPGRADE_DOWNLOAD_FAILED);
+
+    EXPECT_EQ(before, SnapshotTree(folder.Path()));
 }
 
 TEST(UpgradeWorkerTest, FailedDownloadsChangeNothingButTheOldPackage)
@@ -54,13 +172,13 @@ TEST(UpgradeWorkerTest, FailedDownloadsChangeNothingButTheOldPackage)
     WriteBytes(folder / L"a.dll", "old a");
     Snapshot before = SnapshotTree(folder.Path());
     std::wstring addresses[] = {
-        Address("HTTP", L"status/404/basic.7z"),
-        Address("HTTP", L"status/500/basic.7z"),
-        Address("HTTP", L"empty/basic.7z"),
+        Address("HTTPS", L"status/404/basic.7z"),
+        Address("HTTPS", L"status/500/basic.7z"),
+        Address("HTTPS", L"empty/basic.7z"),
         Address("REFUSED", L"files/basic.7z"),
-        Address("UNTRUSTED", L"files/basic.7z", "https"),
-        Address("HTTP", L"files/"),
-        Address("HTTP", L"files/..?name=basic.7z"),
+        Address("UNTRUSTED", L"files/basic.7z"),
+        Address("HTTPS", L"files/"),
+        Address("HTTPS", L"files/..?name=basic.7z"),
     };
     for (const std::wstring& address : addresses) {
         WriteBytes(folder / L"basic.7z", "stale package");
@@ -79,7 +197,7 @@ TEST(UpgradeWorkerTest, StalledDownloadFailsAfterTheStallLimitAndChangesNothing)
 
     DWORD start = GetTickCount();
     std::vector<PostedMessage> messages =
-        RunWorker(folder.Path(), Address("HTTP", L"stall/big.7z"));
+        RunWorker(folder.Path(), Address("HTTPS", L"stall/big.7z"));
     DWORD elapsed = GetTickCount() - start;
 
     ExpectRunEndsWith(messages, WM_UPGRADE_DOWNLOAD_FAILED);
@@ -99,7 +217,7 @@ TEST(UpgradeWorkerTest, OldPackageIsDeletedBeforeTheDownload)
     TempFolder folder;
     WriteBytes(folder / L"old.7z", "stale package");
     std::vector<PostedMessage> messages =
-        RunWorker(folder.Path(), Address("HTTP", L"status/404/old.7z"));
+        RunWorker(folder.Path(), Address("HTTPS", L"status/404/old.7z"));
     ExpectRunEndsWith(messages, WM_UPGRADE_DOWNLOAD_FAILED);
     EXPECT_FALSE(FileExists(folder / L"old.7z"));
 }

@@ -2,7 +2,8 @@
 # Driver of the upgrade worker tests: packs the test packages, trusts a test
 # CA for this run and starts the package server with a plain HTTP listener,
 # an HTTPS listener whose certificate chains to the CA and one with a
-# self-signed certificate. Ports reach the program as
+# self-signed certificate (and one for the machine's own host name, see
+# below). Ports reach the program as
 # KESTREL_UPGRADE_<NAME>_PORT, plus a refused one.
 #   sh with_package_server.sh WINE_RUN PROGRAM BUILD_DIR
 set -eu
@@ -60,10 +61,22 @@ done
 
 local_ca_self_signed "$TEST_CA_DIR" "$DATA/selfsigned.crt" localhost
 
+# A second host name for this machine, as a package host other than the
+# version service's: the machine's own name when it resolves to loopback.
+OTHER_LISTENER=
+OTHER_HOST=$(hostname 2>/dev/null || true)
+if [ -n "$OTHER_HOST" ] && [ "$OTHER_HOST" != localhost ] \
+    && getent ahostsv4 "$OTHER_HOST" 2>/dev/null | grep -q '^127\.' \
+    && local_ca_server_cert "$TEST_CA_DIR" "$DATA/other.crt" "$OTHER_HOST"; then
+    OTHER_LISTENER="--listener other=$DATA/other.crt"
+    KESTREL_UPGRADE_OTHER_HOST=$OTHER_HOST
+    export KESTREL_UPGRADE_OTHER_HOST
+fi
+
 python3 "$HERE/package_server.py" --ready "$DATA/ports" --root "$PACK" \
     --key "$TEST_CA_DIR/server.key" \
     --listener http=plain --listener https="$TEST_CA_DIR/localhost.crt" \
-    --listener untrusted="$DATA/selfsigned.crt" &
+    --listener untrusted="$DATA/selfsigned.crt" $OTHER_LISTENER &
 server=$!
 wait_for_file "$DATA/ports" "$server" || { echo "the package server did not start"; exit 1; }
 export_ports UPGRADE "$DATA/ports"

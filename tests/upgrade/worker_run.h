@@ -45,8 +45,8 @@ OptionalText TextMember(const std::string& text);
 // A proof the driver wrote beside the packages: NAME.sha256, NAME.sig, NAME.other-sig.
 std::string ProofText(const std::wstring& fileName);
 
-// "http://localhost:<port>/<path>" with the port from KESTREL_UPGRADE_<listener>_PORT.
-std::wstring Address(const char* listener, const std::wstring& path, const char* scheme = "http");
+// "https://localhost:<port>/<path>" with the port from KESTREL_UPGRADE_<listener>_PORT.
+std::wstring Address(const char* listener, const std::wstring& path, const char* scheme = "https");
 // The driver's folder of test packages, ending with a backslash.
 std::wstring PackagesFolder();
 

@@ -8,8 +8,12 @@ afresh for every request:
     certificate              "self-signed" serves the self-signed certificate
                              instead of the trusted one (new connections)
     silent                   when present, requests get no answer at all
+    redirect                 "http" or "https": requests are redirected once
+                             to the same target on the plain listener of
+                             --plain or on this service
 The status defaults to 200; without any body file the answer is --fallback.
 Every request target is appended to requests.log in the folder.
+GET /redirect?URL answers 302 to URL (the whole query, taken as it is).
 GET /packages/NAME serves the file NAME of the --packages folder, at most
 --package-rate bytes a second when that is given (the demo shows a download
 that takes a few seconds). A file "package-rate" in the answers folder
@@ -152,15 +156,35 @@ class ServiceHandler(BaseHTTPRequestHandler):
         with self.server.log_lock, open(os.path.join(answers, "requests.log"), "a") as log:
             log.write(self.path + "\n")
         url = urllib.parse.urlsplit(self.path)
-        if url.path == SERVICE_PATH and read_file(os.path.join(answers, "silent")) is not None:
+        if url.path == "/redirect":
+            self.send_redirect(url.query)
+        elif url.path == SERVICE_PATH and read_file(os.path.join(answers, "silent")) is not None:
             wait_for_client_to_leave(self.connection)
             self.close_connection = True
+        elif url.path == SERVICE_PATH and self.redirect_to(answers, url):
+            pass
         elif url.path == SERVICE_PATH:
             self.answer_version(answers, urllib.parse.parse_qs(url.query).get("oemId", [""])[0])
         elif url.path.startswith("/packages/") and options.packages:
             self.serve_package(options.packages, url.path[len("/packages/"):])
         else:
             self.send_body(404, b"no such thing\n", "text/plain")
+
+    def redirect_to(self, answers, url):
+        scheme = (read_file(os.path.join(answers, "redirect")) or b"").strip().decode()
+        if scheme not in ("http", "https") or "redirected" in url.query:
+            return False
+        port = self.server.options.plain_port if scheme == "http" else self.server.options.port
+        if not port:
+            return False
+        self.send_redirect("%s://localhost:%d%s&redirected" % (scheme, port, self.path))
+        return True
+
+    def send_redirect(self, location):
+        self.send_response(302)
+        self.send_header("Location", location)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
 
     def answer_version(self, answers, oem_id):
         names = ["default"]
@@ -242,6 +266,8 @@ def main():
     parser.add_argument("--packages")
     parser.add_argument("--package-rate", type=int, default=0, help="bytes a second for packages")
     parser.add_argument("--fallback", default='{"Code":3,"Msg":"no version data"}')
+    parser.add_argument("--plain", action="store_true",
+                        help="also a plain HTTP listener on a port of the system's choice")
     parser.add_argument("--ready", required=True, help="file written once the port listens")
     parser.add_argument("--lock", help="file locked while the port is in use")
     parser.add_argument("--lock-wait", type=int, default=180)
@@ -270,7 +296,15 @@ def main():
     server.options = options
     server.log_lock = threading.Lock()
     server.port_lock = lock
-    write_ready(options.ready, "%d\n" % server.server_address[1])
+    options.plain_port = 0
+    if options.plain:
+        plain = TlsServer(("127.0.0.1", 0), ServiceHandler, lambda server: None)
+        plain.options = options
+        plain.log_lock = server.log_lock
+        options.plain_port = plain.server_address[1]
+        threading.Thread(target=plain.serve_forever, kwargs={"poll_interval": 0.2},
+                         daemon=True).start()
+    write_ready(options.ready, "%d\n%d\n" % (server.server_address[1], options.plain_port))
     # Ends by a signal; the port and the lock go with the process.
     server.serve_forever(poll_interval=0.2)
 
