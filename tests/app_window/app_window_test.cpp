@@ -6,6 +6,7 @@
 #include "app/upgrade_messages.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -57,17 +58,17 @@ protected:
             kestrel.Terminate();
     }
 
-    void StartKestrelWith(const char* package)
+    void StartKestrelWith(const char* package, const std::string& notes = "Tarnwick 1.0.1.0|修复了若干问题|Faster")
     {
-        service.AnswerOthers(UpgradeAnswer("1.0.1.0", "Tarnwick 1.0.1.0|修复了若干问题|Faster", package));
+        service.AnswerOthers(UpgradeAnswer("1.0.1.0", notes, package));
         before = SnapshotTree(installation.Folder());
         EXPECT_TRUE(installation.StartKestrel(kestrel));
     }
 
     // The upgrade window, once painted.
-    HWND StartUpgrade(const char* package)
+    HWND StartUpgrade(const char* package, const std::string& notes = "Tarnwick 1.0.1.0|修复了若干问题|Faster")
     {
-        StartKestrelWith(package);
+        StartKestrelWith(package, notes);
         HWND window = WaitForWindow(kWindowClass, kWindowTitle);
         auto painted = [&] {
             COLORREF pixel = ClientPixel(window, kTrackEnd.x, kTrackEnd.y);
@@ -116,6 +117,23 @@ protected:
         return Started();
     }
 
+    void ExpectWorkingWithNotes(const std::string& notes)
+    {
+        service.PackageRate("200000");
+        DWORD start = GetTickCount();
+        HWND window = StartUpgrade(kPackage, notes);
+        DWORD shown = GetTickCount() - start;
+        ASSERT_NE(nullptr, window);
+        EXPECT_TRUE(WaitUntil([&] { return ClientPixel(window, 2, 275) == kBarBlue; }, 20000));
+        ASSERT_TRUE(Ends());
+        EXPECT_EQ(StartedOnceLogged(), std::vector<std::string>{"-show -oemid:1"});
+        PROCESS_MEMORY_COUNTERS memory = {};
+        memory.cb = sizeof(memory);
+        GetProcessMemoryInfo(kestrel.Handle(), &memory, sizeof(memory));
+        printf("%zu bytes of notes: window painted %lu ms after the start, peak working set %.1f MB\n",
+               notes.size(), static_cast<unsigned long>(shown), memory.PeakWorkingSetSize / 1048576.0);
+    }
+
     VersionService service;
     Installation installation;
     ChildProcess kestrel;
@@ -131,6 +149,22 @@ TEST_F(UpgradeWindowTest, CompletedUpgradeInstallsAndStartsTheNewTarnwick)
     EXPECT_TRUE(SameFiles(installation.PathOf(L"Tarnwick.exe"), ProgramFolder() + L"TarnwickStandIn1010.exe"));
     EXPECT_TRUE(FileExists(installation.PathOf(L"notes.txt")));
     EXPECT_FALSE(FileExists(installation.PathOf(L"tarnwick-1.0.1.0.7z")));
+}
+
+// Notes of one endless word or of a long changelog: the window comes up,
+// follows the download and completes while the notes box fills.
+TEST_F(UpgradeWindowTest, NotesOfOneLongWordLeaveTheWindowWorking)
+{
+    ExpectWorkingWithNotes(std::string(1100000, 'x'));
+}
+
+TEST_F(UpgradeWindowTest, NotesOfManyLinesLeaveTheWindowWorking)
+{
+    std::string line = "- Downloads resume behind proxies; 修复了若干问题|";
+    std::string lines;
+    while (lines.size() + line.size() <= (1u << 20))
+        lines += line;
+    ExpectWorkingWithNotes(lines);
 }
 
 TEST_F(UpgradeWindowTest, ProgressShowsAsABarOfFivePixelsPerPercent)
