@@ -6,7 +6,6 @@
 #include "app/upgrade_messages.h"
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +24,7 @@ const char kManyFiles[] = "https://localhost:1011/packages/many-files.7z";
 // Points of the two layouts (client coordinates).
 const POINT kCloseButton = {482, 18};
 const POINT kBoxOkWithCancel = {110, 162};
+const POINT kBoxCancel = {260, 162};
 const POINT kBoxRowCentre = {185, 162};
 
 // The progress track (or the bar over it) lies on the window's first layout:
@@ -87,14 +87,18 @@ protected:
         return box;
     }
 
-    // The close button, then the confirmation's OK (true) or Cancel (false).
-    void Leave(HWND window, bool confirm)
+    enum Answer { kOk, kEscape, kCancelButton };
+
+    // The close button, then the confirmation answered.
+    void Leave(HWND window, Answer answer)
     {
         ClickAt(window, kCloseButton.x, kCloseButton.y);
         HWND box = PaintedBox();
         ASSERT_NE(nullptr, box);
-        if (confirm)
+        if (answer == kOk)
             ClickAt(box, kBoxOkWithCancel.x, kBoxOkWithCancel.y);
+        else if (answer == kCancelButton)
+            ClickAt(box, kBoxCancel.x, kBoxCancel.y);
         else
             PressKey(box, VK_ESCAPE);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 10000));
@@ -127,11 +131,8 @@ protected:
         EXPECT_TRUE(WaitUntil([&] { return ClientPixel(window, 2, 275) == kBarBlue; }, 20000));
         ASSERT_TRUE(Ends());
         EXPECT_EQ(StartedOnceLogged(), std::vector<std::string>{"-show -oemid:1"});
-        PROCESS_MEMORY_COUNTERS memory = {};
-        memory.cb = sizeof(memory);
-        GetProcessMemoryInfo(kestrel.Handle(), &memory, sizeof(memory));
-        printf("%zu bytes of notes: window painted %lu ms after the start, peak working set %.1f MB\n",
-               notes.size(), static_cast<unsigned long>(shown), memory.PeakWorkingSetSize / 1048576.0);
+        printf("%zu bytes of notes: window painted %lu ms after the start\n", notes.size(),
+               static_cast<unsigned long>(shown));
     }
 
     VersionService service;
@@ -176,12 +177,18 @@ TEST_F(UpgradeWindowTest, ProgressShowsAsABarOfFivePixelsPerPercent)
     WaitUntil([&] { return ClientPixel(window, 249, 275) == kBarBlue; }, 10000);
     EXPECT_EQ(kBarBlue, ClientPixel(window, 249, 275));
     EXPECT_EQ(kTrack, ClientPixel(window, 250, 275));
+    // All of it fills the track to its end.
+    PostMessageW(window, WM_UPGRADE_PROGRESS, 10000000, 10000000);
+    WaitUntil([&] { return ClientPixel(window, 499, 275) == kBarBlue; }, 10000);
+    EXPECT_EQ(kBarBlue, ClientPixel(window, 499, 275));
+    PostMessageW(window, WM_UPGRADE_PROGRESS, 5000000, 10000000);
+    WaitUntil([&] { return ClientPixel(window, 250, 275) == kTrack; }, 10000);
     // A report beyond its size changes nothing.
     PostMessageW(window, WM_UPGRADE_PROGRESS, 10000001, 10000000);
     PostMessageW(window, WM_UPGRADE_PROGRESS, 0xFFFFFFF0u, 0xFFFFFFFFu);
     Sleep(300);
     EXPECT_EQ(kTrack, ClientPixel(window, 250, 275));
-    Leave(window, true);
+    Leave(window, kOk);
     EXPECT_TRUE(Ends());
 }
 
@@ -195,7 +202,8 @@ TEST_F(UpgradeWindowTest, ClosingIsRefusedWhileTheDownloadRuns)
     PostMessageW(window, WM_CLOSE, 0, 0);
     PressKey(window, VK_ESCAPE);
     PostMessageW(window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
-    Leave(window, false);
+    Leave(window, kEscape);
+    Leave(window, kCancelButton);
     Sleep(300);
     EXPECT_TRUE(IsWindow(window));
     EXPECT_FALSE(IsZoomed(window));
@@ -208,7 +216,7 @@ TEST_F(UpgradeWindowTest, LeavingDuringTheDownloadLeavesTheInstallationAsItWas)
     HWND window = StartUpgrade(kPackage);
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(WaitUntil([&] { return ClientPixel(window, 2, 275) == kBarBlue; }, 20000));
-    Leave(window, true);
+    Leave(window, kOk);
     ASSERT_TRUE(Ends());
     EXPECT_TRUE(Started().empty());
     EXPECT_TRUE(InstallationAsBefore());
@@ -219,7 +227,7 @@ TEST_F(UpgradeWindowTest, LeavingDuringTheInstallationLetsItFinish)
     HWND window = StartUpgrade(kManyFiles);
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(WaitUntil([&] { return FileExists(installation.PathOf(L"files\\f0.txt")); }, 30000));
-    Leave(window, true);
+    Leave(window, kOk);
     ASSERT_TRUE(Ends());
     EXPECT_TRUE(Started().empty());
     // Either all of the new version is there, or the old one is back whole.
@@ -252,7 +260,7 @@ TEST_F(UpgradeWindowTest, SecondCopyEndsWith1314AndTheWindowGoesOn)
     ProcessResult second = installation.RunKestrel(30000);
     EXPECT_EQ(1314u, second.exitCode);
     EXPECT_TRUE(IsWindow(window));
-    Leave(window, true);
+    Leave(window, kOk);
     EXPECT_TRUE(Ends());
 }
 

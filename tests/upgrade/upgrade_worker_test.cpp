@@ -74,6 +74,7 @@ TEST(UpgradeWorkerTest, FailedDownloadsChangeNothingButTheOldPackage)
     WriteBytes(folder / L"a.dll", "old a");
     Snapshot before = SnapshotTree(folder.Path());
     std::wstring addresses[] = {
+        Address("HTTP", L"status/400/basic.7z"),
         Address("HTTP", L"status/404/basic.7z"),
         Address("HTTP", L"status/500/basic.7z"),
         Address("HTTP", L"empty/basic.7z"),
