@@ -5,17 +5,18 @@
 #include "app/upgrade_messages.h"
 #include "app/upgrade_worker.h"
 #include "ui/controls/control.h"
+#include "ui/controls/rich_edit.h"
 
 #include <shellapi.h>
 
 #include <stdint.h>
 #include <wchar.h>
 
-#include <algorithm>
 #include <thread>
 #include <utility>
 
 using SkinUI::CControlUI;
+using SkinUI::CRichEditUI;
 using SkinUI::TUINotify;
 
 namespace {
@@ -24,6 +25,8 @@ const wchar_t kDownloadFailedText[] = L"下载失败，请手动下载安装最�
 const wchar_t kInstallFailedText[] = L"解压缩失败，请手动下载安装最新版本露摩露摩！";
 const wchar_t kLeaveQuestion[] = L"升级尚未完成，确定退出？";
 const wchar_t kProgressText[] = L"升级中，请稍候...";
+// Above the native timer ids that the manager hands out to controls.
+const UINT_PTR kNotesTimerId = 0x4E54;
 
 std::wstring HomepageLink(int oemId)
 {
@@ -84,6 +87,12 @@ bool MainWindow::RouteOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
     case WM_UPGRADE_INSTALL_FAILED: ReportFailure(message); answer = 0; return true;
     case WM_UPGRADE_DONE: Complete(); answer = 0; return true;
     case WM_UPGRADE_PROGRESS: ShowProgress(wParam, lParam); answer = 0; return true;
+    case WM_TIMER:
+        if (wParam != kNotesTimerId)
+            return false;
+        FeedReleaseNotes();
+        answer = 0;
+        return true;
     default: return false;
     }
 }
@@ -91,8 +100,7 @@ bool MainWindow::RouteOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
 LRESULT MainWindow::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
     LRESULT answer = WindowImplBase::OnCreate(message, wParam, lParam, handled);
-    std::replace(updateContent_.begin(), updateContent_.end(), L'|', L'\n');
-    SetControlText(L"Msg_RichEdit", updateContent_.c_str());
+    ShowReleaseNotes();
     // A worker that cannot start is a failed upgrade, with nothing to wait for.
     try {
         std::thread(RunUpgradeWorker, downloadAddress_, proof_, GetHWND(), session_).detach();
@@ -172,6 +180,37 @@ void MainWindow::Complete()
     finished_ = true;
     succeeded_ = true;
     RequestClose(1);
+}
+
+CRichEditUI* MainWindow::NotesBox()
+{
+    CControlUI* control = GetManager().FindControlByName(L"Msg_RichEdit");
+    return control ? static_cast<CRichEditUI*>(control->GetInterface(L"RichEdit")) : nullptr;
+}
+
+// The first piece now, the rest from a timer: the window is shown and
+// follows the worker while the engine lays out long notes.
+void MainWindow::ShowReleaseNotes()
+{
+    notes_ = ReleaseNotesFeed(ReleaseNotesText(updateContent_));
+    std::wstring().swap(updateContent_);
+    CRichEditUI* edit = NotesBox();
+    if (!edit)
+        return;
+    if (notes_.Size() > static_cast<size_t>(edit->GetLimitText()))
+        edit->SetLimitText(static_cast<int>(notes_.Size()));
+    edit->SetText(notes_.NextPiece().c_str());
+    if (!notes_.Done())
+        SetTimer(GetHWND(), kNotesTimerId, USER_TIMER_MINIMUM, nullptr);
+}
+
+void MainWindow::FeedReleaseNotes()
+{
+    CRichEditUI* edit = NotesBox();
+    if (edit && !notes_.Done())
+        edit->AppendText(notes_.NextPiece().c_str());
+    if (!edit || notes_.Done())
+        KillTimer(GetHWND(), kNotesTimerId);
 }
 
 void MainWindow::SetControlText(const wchar_t* name, const wchar_t* text)

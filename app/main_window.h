@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/release_notes.h"
 #include "app/upgrade_session.h"
 #include "app/version_answer.h"
 #include "ui/core/window_impl_base.h"
@@ -8,6 +9,10 @@
 
 #include <memory>
 #include <string>
+
+namespace SkinUI {
+class CRichEditUI;
+}
 
 // The upgrade window: the release notes, a progress line and a thin bar
 // while the worker downloads and installs the package. It refuses to close
@@ -42,6 +47,9 @@ private:
     void ReportFailure(UINT message);
     void Complete();
     void SetControlText(const wchar_t* name, const wchar_t* text);
+    SkinUI::CRichEditUI* NotesBox();
+    void ShowReleaseNotes();
+    void FeedReleaseNotes();
 
     bool succeeded_ = false;
     int oemId_;
@@ -50,6 +58,7 @@ private:
     PackageProof proof_;
     bool finished_ = false;
     std::shared_ptr<UpgradeSession> session_;
+    ReleaseNotesFeed notes_;
 };
 
 // The percentage of an upgrade progress report, exact for all 32-bit values;

@@ -10,6 +10,7 @@
 #include <stdio.h>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -50,6 +51,39 @@ std::vector<std::wstring> StorableNames(const std::vector<std::wstring>& names)
             storable.push_back(name);
     }
     return storable;
+}
+
+struct PackageEntry {
+    std::wstring name;
+    bool folder = false;
+};
+
+// The package's entries, each folder above an item included and placed
+// before it, each name once; a name is a folder when any item makes it one.
+std::vector<PackageEntry> PackageEntries(const std::vector<std::wstring>& items,
+                                         const std::vector<bool>& folders)
+{
+    std::vector<PackageEntry> entries;
+    std::map<std::wstring, size_t> seen;
+    auto note = [&](const std::wstring& name, bool folder) {
+        auto found = seen.emplace(Normalized(name), entries.size());
+        if (found.second)
+            entries.push_back({name, folder});
+        else if (folder)
+            entries[found.first->second].folder = true;
+    };
+    for (size_t index = 0; index < items.size(); ++index) {
+        const std::wstring& item = items[index];
+        size_t separator = item.find_first_of(L"\\/");
+        while (separator != std::wstring::npos) {
+            if (separator > 0)
+                note(item.substr(0, separator), true);
+            separator = item.find_first_of(L"\\/", separator + 1);
+        }
+        if (!Normalized(item).empty())
+            note(item, index < folders.size() && folders[index]);
+    }
+    return entries;
 }
 
 } // namespace
@@ -95,21 +129,22 @@ std::wstring MakeSetAsideName(const std::wstring& folder, const std::wstring& na
 }
 
 bool SetAsideInstalled(const std::wstring& folder, const std::vector<std::wstring>& items,
-                       const ReservedNames& reserved, std::vector<SetAsideEntry>& entries)
+                       const std::vector<bool>& folders, const ReservedNames& reserved,
+                       std::vector<SetAsideEntry>& entries)
 {
-    for (const std::wstring& item : items) {
+    for (const PackageEntry& packaged : PackageEntries(items, folders)) {
         std::wstring installedPath;
-        if (item.empty() || !JoinInsideFolder(folder, item, installedPath) || !Exists(installedPath))
+        if (!JoinInsideFolder(folder, packaged.name, installedPath) || !Exists(installedPath))
+            continue;
+        if (packaged.folder && IsFolder(installedPath))
             continue;
         SetAsideEntry entry;
-        entry.installedName = item;
-        entry.setAsideName = MakeSetAsideName(folder, item, reserved);
+        entry.installedName = packaged.name;
+        entry.setAsideName = MakeSetAsideName(folder, packaged.name, reserved);
         if (entry.setAsideName.empty())
             return false;
         std::wstring setAsidePath = folder + entry.setAsideName;
-        entry.moved = _wrename(installedPath.c_str(), setAsidePath.c_str()) == 0;
-        // A folder that cannot be renamed is unpacked over in place.
-        if (!entry.moved && !IsFolder(installedPath))
+        if (_wrename(installedPath.c_str(), setAsidePath.c_str()) != 0)
             return false;
         entries.push_back(entry);
     }
@@ -119,8 +154,6 @@ bool SetAsideInstalled(const std::wstring& folder, const std::vector<std::wstrin
 void PutBackSetAside(const std::wstring& folder, const std::vector<SetAsideEntry>& entries)
 {
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-        if (!entry->moved)
-            continue;
         std::wstring setAsidePath = folder + entry->setAsideName;
         std::wstring installedPath = folder + entry->installedName;
         _wrename(setAsidePath.c_str(), installedPath.c_str());

@@ -11,8 +11,6 @@
 struct SetAsideEntry {
     std::wstring installedName;
     std::wstring setAsideName;
-    // False for a folder whose rename failed; its set-aside name names nothing.
-    bool moved = false;
 };
 
 // Names a set-aside name must not take because the package will write there:
@@ -32,11 +30,16 @@ private:
 std::wstring MakeSetAsideName(const std::wstring& folder, const std::wstring& name,
                               const ReservedNames& reserved);
 
-// Renames each existing installed entry named in items to its set-aside name,
-// appending to entries in the order made. False when an entry cannot be set
-// aside; entries then holds those already moved.
+// Renames to its set-aside name each installed entry that the package
+// replaces: a file, or an entry whose kind the package changes. Installed
+// folders the package also has as folders (named by a folder item or lying
+// above an item) stay, so files the package does not carry keep their
+// place. folders tells which items are folder entries. Appends to entries
+// in the order made; false when an entry cannot be set aside, entries then
+// holding those already moved.
 bool SetAsideInstalled(const std::wstring& folder, const std::vector<std::wstring>& items,
-                       const ReservedNames& reserved, std::vector<SetAsideEntry>& entries);
+                       const std::vector<bool>& folders, const ReservedNames& reserved,
+                       std::vector<SetAsideEntry>& entries);
 
 // Moves the entries back under their installed names, last first.
 void PutBackSetAside(const std::wstring& folder, const std::vector<SetAsideEntry>& entries);

@@ -89,7 +89,9 @@ SkinUI::FileHandle OpenPackageForCheck(const std::wstring& packagePath)
 }
 
 // Nothing is deleted before the new files are in place: the set-aside
-// entries are what a failed extraction is rolled back to.
+// entries are what a failed extraction is rolled back to. Installed folders
+// are unpacked into, never set aside whole, so what the user keeps in them
+// outlives the upgrade.
 UINT Install(const std::wstring& folder, const std::wstring& packagePath,
              const std::wstring& packageName, SkinUI::FileHandle checkedPackage)
 {
@@ -104,7 +106,7 @@ UINT Install(const std::wstring& folder, const std::wstring& packagePath,
     for (const std::wstring& item : items)
         reserved.Add(item);
     std::vector<SetAsideEntry> entries;
-    if (!SetAsideInstalled(folder, items, reserved, entries)) {
+    if (!SetAsideInstalled(folder, items, extractor.ItemFolders(), reserved, entries)) {
         PutBackSetAside(folder, entries);
         return WM_UPGRADE_INSTALL_FAILED;
     }

@@ -78,6 +78,12 @@ std::vector<uint32_t> SevenZipArchive::ItemSizes()
     return itemSizes_;
 }
 
+std::vector<bool> SevenZipArchive::ItemFolders()
+{
+    EnsureMetadata();
+    return itemFolders_;
+}
+
 void SevenZipArchive::EnsureMetadata()
 {
     if (!metadataLoaded_)
@@ -138,6 +144,7 @@ bool SevenZipArchive::ListItems()
     itemCount_ = count;
     itemNames_.assign(count, std::wstring());
     itemSizes_.assign(count, 0);
+    itemFolders_.assign(count, false);
     bool complete = true;
     for (UInt32 index = 0; index < count && complete; ++index)
         complete = ReadItem(reader.get(), index);
@@ -158,6 +165,10 @@ bool SevenZipArchive::ReadItem(IInArchive* reader, uint32_t index)
         return false;
     if (path.value.vt == VT_BSTR && path.value.bstrVal)
         itemNames_[index].assign(path.value.bstrVal, SysStringLen(path.value.bstrVal));
+    intl::PropValue folder;
+    if (reader->GetProperty(index, kpidIsDir, &folder.value) != S_OK)
+        return false;
+    itemFolders_[index] = folder.value.vt == VT_BOOL && folder.value.boolVal != VARIANT_FALSE;
     return true;
 }
 

@@ -38,6 +38,8 @@ public:
     virtual std::vector<std::wstring> ItemNames();
     // Low 32 bits of each item's unpacked size.
     virtual std::vector<uint32_t> ItemSizes();
+    // Whether each item is a folder entry.
+    virtual std::vector<bool> ItemFolders();
 
 protected:
     const std::wstring& ArchivePath() const { return archivePath_; }
@@ -57,6 +59,7 @@ private:
     uint32_t itemCount_ = 0;
     std::vector<std::wstring> itemNames_;
     std::vector<uint32_t> itemSizes_;
+    std::vector<bool> itemFolders_;
 };
 
 } // namespace SevenZip

@@ -24,6 +24,7 @@ const char kManyFiles[] = "https://localhost:1011/packages/many-files.7z";
 // Points of the two layouts (client coordinates).
 const POINT kCloseButton = {482, 18};
 const POINT kBoxOkWithCancel = {110, 162};
+const POINT kBoxCancel = {260, 162};
 const POINT kBoxRowCentre = {185, 162};
 
 // The progress track (or the bar over it) lies on the window's first layout:
@@ -57,17 +58,17 @@ protected:
             kestrel.Terminate();
     }
 
-    void StartKestrelWith(const char* package)
+    void StartKestrelWith(const char* package, const std::string& notes = "Tarnwick 1.0.1.0|修复了若干问题|Faster")
     {
-        service.AnswerOthers(UpgradeAnswer("1.0.1.0", "Tarnwick 1.0.1.0|修复了若干问题|Faster", package));
+        service.AnswerOthers(UpgradeAnswer("1.0.1.0", notes, package));
         before = SnapshotTree(installation.Folder());
         EXPECT_TRUE(installation.StartKestrel(kestrel));
     }
 
     // The upgrade window, once painted.
-    HWND StartUpgrade(const char* package)
+    HWND StartUpgrade(const char* package, const std::string& notes = "Tarnwick 1.0.1.0|修复了若干问题|Faster")
     {
-        StartKestrelWith(package);
+        StartKestrelWith(package, notes);
         HWND window = WaitForWindow(kWindowClass, kWindowTitle);
         auto painted = [&] {
             COLORREF pixel = ClientPixel(window, kTrackEnd.x, kTrackEnd.y);
@@ -86,14 +87,18 @@ protected:
         return box;
     }
 
-    // The close button, then the confirmation's OK (true) or Cancel (false).
-    void Leave(HWND window, bool confirm)
+    enum Answer { kOk, kEscape, kCancelButton };
+
+    // The close button, then the confirmation answered.
+    void Leave(HWND window, Answer answer)
     {
         ClickAt(window, kCloseButton.x, kCloseButton.y);
         HWND box = PaintedBox();
         ASSERT_NE(nullptr, box);
-        if (confirm)
+        if (answer == kOk)
             ClickAt(box, kBoxOkWithCancel.x, kBoxOkWithCancel.y);
+        else if (answer == kCancelButton)
+            ClickAt(box, kBoxCancel.x, kBoxCancel.y);
         else
             PressKey(box, VK_ESCAPE);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 10000));
@@ -116,6 +121,20 @@ protected:
         return Started();
     }
 
+    void ExpectWorkingWithNotes(const std::string& notes)
+    {
+        service.PackageRate("200000");
+        DWORD start = GetTickCount();
+        HWND window = StartUpgrade(kPackage, notes);
+        DWORD shown = GetTickCount() - start;
+        ASSERT_NE(nullptr, window);
+        EXPECT_TRUE(WaitUntil([&] { return ClientPixel(window, 2, 275) == kBarBlue; }, 20000));
+        ASSERT_TRUE(Ends());
+        EXPECT_EQ(StartedOnceLogged(), std::vector<std::string>{"-show -oemid:1"});
+        printf("%zu bytes of notes: window painted %lu ms after the start\n", notes.size(),
+               static_cast<unsigned long>(shown));
+    }
+
     VersionService service;
     Installation installation;
     ChildProcess kestrel;
@@ -133,6 +152,22 @@ TEST_F(UpgradeWindowTest, CompletedUpgradeInstallsAndStartsTheNewTarnwick)
     EXPECT_FALSE(FileExists(installation.PathOf(L"tarnwick-1.0.1.0.7z")));
 }
 
+// Notes of one endless word or of a long changelog: the window comes up,
+// follows the download and completes while the notes box fills.
+TEST_F(UpgradeWindowTest, NotesOfOneLongWordLeaveTheWindowWorking)
+{
+    ExpectWorkingWithNotes(std::string(1100000, 'x'));
+}
+
+TEST_F(UpgradeWindowTest, NotesOfManyLinesLeaveTheWindowWorking)
+{
+    std::string line = "- Downloads resume behind proxies; 修复了若干问题|";
+    std::string lines;
+    while (lines.size() + line.size() <= (1u << 20))
+        lines += line;
+    ExpectWorkingWithNotes(lines);
+}
+
 TEST_F(UpgradeWindowTest, ProgressShowsAsABarOfFivePixelsPerPercent)
 {
     service.PackageRate("stall");
@@ -142,12 +177,18 @@ TEST_F(UpgradeWindowTest, ProgressShowsAsABarOfFivePixelsPerPercent)
     WaitUntil([&] { return ClientPixel(window, 249, 275) == kBarBlue; }, 10000);
     EXPECT_EQ(kBarBlue, ClientPixel(window, 249, 275));
     EXPECT_EQ(kTrack, ClientPixel(window, 250, 275));
+    // All of it fills the track to its end.
+    PostMessageW(window, WM_UPGRADE_PROGRESS, 10000000, 10000000);
+    WaitUntil([&] { return ClientPixel(window, 499, 275) == kBarBlue; }, 10000);
+    EXPECT_EQ(kBarBlue, ClientPixel(window, 499, 275));
+    PostMessageW(window, WM_UPGRADE_PROGRESS, 5000000, 10000000);
+    WaitUntil([&] { return ClientPixel(window, 250, 275) == kTrack; }, 10000);
     // A report beyond its size changes nothing.
     PostMessageW(window, WM_UPGRADE_PROGRESS, 10000001, 10000000);
     PostMessageW(window, WM_UPGRADE_PROGRESS, 0xFFFFFFF0u, 0xFFFFFFFFu);
     Sleep(300);
     EXPECT_EQ(kTrack, ClientPixel(window, 250, 275));
-    Leave(window, true);
+    Leave(window, kOk);
     EXPECT_TRUE(Ends());
 }
 
@@ -161,7 +202,8 @@ TEST_F(UpgradeWindowTest, ClosingIsRefusedWhileTheDownloadRuns)
     PostMessageW(window, WM_CLOSE, 0, 0);
     PressKey(window, VK_ESCAPE);
     PostMessageW(window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
-    Leave(window, false);
+    Leave(window, kEscape);
+    Leave(window, kCancelButton);
     Sleep(300);
     EXPECT_TRUE(IsWindow(window));
     EXPECT_FALSE(IsZoomed(window));
@@ -174,7 +216,7 @@ TEST_F(UpgradeWindowTest, LeavingDuringTheDownloadLeavesTheInstallationAsItWas)
     HWND window = StartUpgrade(kPackage);
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(WaitUntil([&] { return ClientPixel(window, 2, 275) == kBarBlue; }, 20000));
-    Leave(window, true);
+    Leave(window, kOk);
     ASSERT_TRUE(Ends());
     EXPECT_TRUE(Started().empty());
     EXPECT_TRUE(InstallationAsBefore());
@@ -185,7 +227,7 @@ TEST_F(UpgradeWindowTest, LeavingDuringTheInstallationLetsItFinish)
     HWND window = StartUpgrade(kManyFiles);
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(WaitUntil([&] { return FileExists(installation.PathOf(L"files\\f0.txt")); }, 30000));
-    Leave(window, true);
+    Leave(window, kOk);
     ASSERT_TRUE(Ends());
     EXPECT_TRUE(Started().empty());
     // Either all of the new version is there, or the old one is back whole.
@@ -244,7 +286,7 @@ TEST_F(UpgradeWindowTest, SecondCopyEndsWith1314AndTheWindowGoesOn)
     ProcessResult second = installation.RunKestrel(30000);
     EXPECT_EQ(1314u, second.exitCode);
     EXPECT_TRUE(IsWindow(window));
-    Leave(window, true);
+    Leave(window, kOk);
     EXPECT_TRUE(Ends());
 }
 

@@ -77,7 +77,7 @@ TEST(SevenZipArchiveFormat, ForcedZipOnASevenZipPackageFailsToList)
     EXPECT_EQ(7u, archive.ItemCount());
 }
 
-TEST(SevenZipArchiveItems, ListsPathsAndSizesInReaderOrder)
+TEST(SevenZipArchiveItems, ListsPathsSizesAndKindsInReaderOrder)
 {
     SevenZipArchive archive;
     archive.SetArchiveFile(PackagePath(L"lzma2.7z"));
@@ -85,8 +85,10 @@ TEST(SevenZipArchiveItems, ListsPathsAndSizesInReaderOrder)
                                                L"sub\\code.bin", L"sub\\deep\\data.bin",
                                                L"sub\\readonly.txt"};
     std::vector<uint32_t> expectedSizes = {0, 0, 0, 27, 200000, 65536, 11};
+    std::vector<bool> expectedFolders = {true, true, true, false, false, false, false};
     EXPECT_EQ(expectedNames, archive.ItemNames());
     EXPECT_EQ(expectedSizes, archive.ItemSizes());
+    EXPECT_EQ(expectedFolders, archive.ItemFolders());
     EXPECT_EQ(7u, archive.ItemCount());
 }
 

@@ -69,6 +69,33 @@ TEST(Label, MultiLineEstimateFollowsTheAvailableWidth)
     EXPECT_EQ(fixed.EstimateSize(SIZE{400, 300}).cy, 34);
 }
 
+// Every label's text is first moved down by half its free height, so a
+// centred single line sits a quarter of the free height below the centre:
+// halfway between where a top and a bottom aligned line end up.
+TEST(Label, CentredLineSitsHalfwayBetweenTopAndBottomOnes)
+{
+    const wchar_t* alignments[] = {L"valign=\"top\"", L"align=\"middle\"", L"valign=\"bottom\""};
+    int inkTop[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        LayoutHost host(200, 100);
+        auto* root = new CVerticalLayoutUI;
+        auto* label = new CLabelUI;
+        label->ApplyAttributeList(L"width=\"200\" height=\"100\" text=\"HH\" textcolor=\"#FF000000\"");
+        label->ApplyAttributeList(alignments[i]);
+        root->Add(label);
+        host.Attach(root);
+        DibSurface surface(200, 100);
+        root->Paint(surface.dc(), surface.Bounds(), nullptr);
+        RECT ink = {};
+        ASSERT_GT(surface.CountNot(0xFFFFFF, &ink), 0) << alignments[i];
+        inkTop[i] = ink.top;
+    }
+    int centred = inkTop[1] - inkTop[0];
+    int bottom = inkTop[2] - inkTop[0];
+    EXPECT_GT(bottom, 20);
+    EXPECT_NEAR(2 * centred, bottom, 2);
+}
+
 // Effects draw through GDI+ (which takes TrueType faces only: the window's
 // font 1, as in the upgrade window): outline, shadow and text leave pixels.
 TEST(Label, EffectsDrawTheText)

@@ -149,6 +149,24 @@ TEST(LinearLayout, ChildVAlignKnowsOnlyItsThreeWords)
     }
 }
 
+// Left and right alignment keep the child's padding on their side; the
+// centre ignores both.
+TEST(LinearLayout, ChildAlignKeepsThePaddingOfItsSide)
+{
+    const struct {
+        const wchar_t* value;
+        int left;
+    } cases[] = {{L"left", 3}, {L"center", 40}, {L"right", 73}};
+    for (const auto& c : cases) {
+        LayoutHost host(100, 50);
+        auto* column = new CVerticalLayoutUI;
+        column->SetAttribute(L"childalign", c.value);
+        auto* child = AddTo<CControlUI>(column, L"width=\"20\" height=\"20\" padding=\"3,0,7,0\"");
+        host.Attach(column);
+        EXPECT_TRUE(RectIs(child->GetPos(), {c.left, 0, c.left + 20, 20})) << c.value;
+    }
+}
+
 // Fixed sizes near the coordinate limit: the sums run in 64 bits, so every
 // child lies below the one before it and none has a negative height.
 TEST(LinearLayout, HugeFixedSizesDoNotWrapAround)

@@ -39,6 +39,34 @@ TEST_F(InputTest, PressedControlKeepsMovesAndButtonUpAfterDraggingOut)
     EXPECT_EQ(host.manager.GetFocus(), a);
 }
 
+// Where siblings overlap, the later one lies on top: it is found and it
+// gets the click; the earlier one keeps the rest of its rectangle.
+TEST(OverlappingSiblings, TheLaterOneIsHitAndClicked)
+{
+    ManagerHost host;
+    auto* first = new CRecorderUI(L"first");
+    auto* second = new CRecorderUI(L"second");
+    first->ApplyAttributeList(L"float=\"true\" pos=\"0,0,100,60\"");
+    second->ApplyAttributeList(L"float=\"true\" pos=\"0,40,100,100\"");
+    host.Attach({first, second});
+    const struct {
+        int y;
+        CRecorderUI* hit;
+        CRecorderUI* missed;
+    } cases[] = {{50, second, first}, {20, first, second}, {80, second, first}};
+    for (const auto& c : cases) {
+        first->Clear();
+        second->Clear();
+        EXPECT_EQ(host.manager.FindControlAt(POINT{10, c.y}), c.hit) << c.y;
+        host.SendAt(WM_MOUSEMOVE, 10, c.y);
+        host.SendAt(WM_LBUTTONDOWN, 10, c.y, MK_LBUTTON);
+        host.SendAt(WM_LBUTTONUP, 10, c.y);
+        EXPECT_EQ(c.hit->Count(UIEVENT_BUTTONDOWN), 1) << c.y;
+        EXPECT_EQ(c.hit->Count(UIEVENT_BUTTONUP), 1) << c.y;
+        EXPECT_EQ(c.missed->Count(UIEVENT_BUTTONDOWN), 0) << c.y;
+    }
+}
+
 TEST_F(InputTest, HoverEntersAndLeavesAndTellsLeaveListeners)
 {
     host.manager.AddMouseLeaveNeeded(b);

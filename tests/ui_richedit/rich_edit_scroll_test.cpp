@@ -122,4 +122,42 @@ TEST(RichEditScroll, BarAtTheBoundarySettles)
     }
 }
 
+// Notes filled piece by piece: the reader's view and selection stay put
+// while the text and the bar's range grow below them.
+TEST(RichEditScroll, AppendedTextKeepsTheViewAndTheSelection)
+{
+    const int wheelTurns[] = {0, 3};
+    for (int turns : wheelTurns) {
+        SCOPED_TRACE(turns);
+        RichEditHost host(200, 100, kStyledBar);
+        host.edit->SetText(NumberedLines(30).c_str());
+        CHARRANGE caret = {5, 5};
+        host.edit->TxSendMessage(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret), nullptr);
+        host.edit->HomeUp();
+        host.Paint();
+        for (int i = 0; i < turns; ++i)
+            host.SendWheel(Center(host.EditRect()), 0, -WHEEL_DELTA);
+        host.Pump();
+        int view = host.EngineScrollY();
+        CScrollBarUI* bar = host.edit->GetVerticalScrollBar();
+        int range = bar->GetScrollRange();
+
+        host.edit->AppendText((L"\n" + NumberedLines(30)).c_str());
+        host.Paint();
+
+        EXPECT_EQ(host.LineCount(), 60);
+        EXPECT_EQ(host.EngineScrollY(), view);
+        EXPECT_EQ(bar->GetScrollPos(), view);
+        EXPECT_GT(bar->GetScrollRange(), range);
+        CHARRANGE selection = {};
+        host.edit->TxSendMessage(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection), nullptr);
+        EXPECT_EQ(selection.cpMin, 5);
+        EXPECT_EQ(selection.cpMax, 5);
+        // The bar still scrolls the whole text.
+        host.edit->EndDown();
+        host.Pump();
+        EXPECT_EQ(host.EngineScrollY(), bar->GetScrollRange());
+    }
+}
+
 } // namespace

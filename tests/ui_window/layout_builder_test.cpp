@@ -204,12 +204,21 @@ TEST_F(BuilderTest, CoverIsNotAnItem)
 TEST_F(BuilderTest, IncludeRepeatsAFileUnderTheParent)
 {
     WriteSkinFile(L"part.xml", "<Window><Label name=\"part\" /><Button /></Window>");
-    TestWindow& window = Open(L"<Window><HorizontalLayout><Include source=\"part.xml\" count=\"3\" />"
-                              L"<Include /><Include count=\"2\" /><Include source=\"missing.xml\" count=\"5\" />"
-                              L"</HorizontalLayout></Window>");
-    std::map<std::wstring, int> counts = CountByClass(window.Root());
-    EXPECT_EQ(3, counts[L"Label"]);
-    EXPECT_EQ(3, counts[L"Button"]);
+    const struct {
+        const wchar_t* includes;
+        int copies;
+    } cases[] = {
+        {L"<Include source=\"part.xml\" count=\"3\" />", 3},
+        {L"<Include source=\"part.xml\" />", 1},
+        {L"<Include /><Include count=\"2\" /><Include source=\"missing.xml\" count=\"5\" />", 0},
+    };
+    for (const auto& c : cases) {
+        TestWindow& window =
+            Open(std::wstring(L"<Window><HorizontalLayout>") + c.includes + L"</HorizontalLayout></Window>");
+        std::map<std::wstring, int> counts = CountByClass(window.Root());
+        EXPECT_EQ(c.copies, counts[L"Label"]) << Text(c.includes);
+        EXPECT_EQ(c.copies, counts[L"Button"]) << Text(c.includes);
+    }
 }
 
 TEST_F(BuilderTest, ResourceLayoutIncludesOnlyValidResourceIds)

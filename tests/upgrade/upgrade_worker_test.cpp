@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace testing_support;
 using namespace upgrade_testing;
 
@@ -39,6 +41,24 @@ std::wstring ShortAlias(const std::wstring& path)
     return CompareStringOrdinal(alias.c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL
                ? std::wstring()
                : alias;
+}
+
+// Entries as a snapshot names them: a name ending with "\" is a folder.
+void MakeEntries(const std::wstring& folder, const Snapshot& entries)
+{
+    for (const auto& entry : entries) {
+        std::wstring path = folder + entry.first;
+        if (path.back() == L'\\')
+            CreateDirectoryW(path.c_str(), nullptr);
+        else
+            WriteBytes(path, entry.second);
+    }
+}
+
+Snapshot Sorted(Snapshot snapshot)
+{
+    std::sort(snapshot.begin(), snapshot.end());
+    return snapshot;
 }
 
 } // namespace
@@ -172,6 +192,7 @@ TEST(UpgradeWorkerTest, FailedDownloadsChangeNothingButTheOldPackage)
     WriteBytes(folder / L"a.dll", "old a");
     Snapshot before = SnapshotTree(folder.Path());
     std::wstring addresses[] = {
+        Address("HTTPS", L"status/400/basic.7z"),
         Address("HTTPS", L"status/404/basic.7z"),
         Address("HTTPS", L"status/500/basic.7z"),
         Address("HTTPS", L"empty/basic.7z"),
@@ -281,6 +302,55 @@ TEST(UpgradeWorkerTest, PackageOfNewFilesOnlyLeavesThePendingListAlone)
     EXPECT_EQ("left.dll|other.dll", ReadBytes(folder / L"temp"));
 }
 
+// Folders are merged: only files, and entries whose kind the package
+// changes, are replaced; what else the user keeps in a folder stays.
+TEST(UpgradeWorkerTest, InstalledFoldersAreMergedAndTheUsersFilesInThemKept)
+{
+    const Snapshot mine = {
+        {L"data\\", ""},
+        {L"data\\blob.bin", "old blob"},
+        {L"data\\user-settings.ini", "mine\r\n\xff"},
+        {L"data\\sub\\", ""},
+        {L"data\\sub\\notes.txt", "my notes"},
+    };
+    const Snapshot merged = Sorted({
+        {L"data\\", ""},
+        {L"data\\blob.bin", "new blob"},
+        {L"data\\user-settings.ini", "mine\r\n\xff"},
+        {L"data\\sub\\", ""},
+        {L"data\\sub\\deep.txt", "new deep"},
+        {L"data\\sub\\notes.txt", "my notes"},
+    });
+    struct Case {
+        const wchar_t* package;
+        Snapshot installed;
+        UINT final;
+        Snapshot after; // empty: as installed
+    } cases[] = {
+        {L"folders.zip", mine, WM_UPGRADE_DONE, merged},
+        {L"folders.7z", mine, WM_UPGRADE_DONE, merged},
+        {L"folders-damaged.zip", mine, WM_UPGRADE_INSTALL_FAILED, {}},
+        {L"kinds.zip",
+         {{L"cfg", "old cfg file"}, {L"lib\\", ""}, {L"lib\\old.dll", "old"}},
+         WM_UPGRADE_DONE,
+         {{L"cfg\\", ""}, {L"cfg\\a.ini", "new ini"}, {L"lib", "lib as a file"}}},
+        {L"kinds-damaged.zip",
+         {{L"cfg", "old cfg file"}, {L"lib\\", ""}, {L"lib\\old.dll", "old"}},
+         WM_UPGRADE_INSTALL_FAILED,
+         {}},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        MakeEntries(folder.Path(), c.installed);
+        Snapshot before = SnapshotTree(folder.Path());
+
+        ExpectRunEndsWith(RunWorker(folder.Path(), Package(c.package)), c.final);
+
+        Snapshot after = Without(SnapshotTree(folder.Path()), c.package);
+        EXPECT_EQ(c.after.empty() ? before : c.after, after) << ToUtf8(c.package);
+    }
+}
+
 TEST(UpgradeWorkerTest, HeldFileInASetAsideFolderIsRecordedByItsRelativeName)
 {
     Installation installation;
@@ -291,10 +361,10 @@ TEST(UpgradeWorkerTest, HeldFileInASetAsideFolderIsRecordedByItsRelativeName)
     ChildProcess holder;
     ASSERT_TRUE(installation.StartTarnwick(holder, L"--hold=" + folder + L"lib\\held.dll"));
 
-    ExpectRunEndsWith(RunWorker(folder, Package(L"lib.zip")), WM_UPGRADE_DONE);
+    // The package makes the folder a file, so the folder is set aside whole.
+    ExpectRunEndsWith(RunWorker(folder, Package(L"lib-file.zip")), WM_UPGRADE_DONE);
 
-    EXPECT_EQ("new x", ReadBytes(folder + L"lib\\x.dll"));
-    EXPECT_FALSE(FileExists(folder + L"lib\\other.dll"));
+    EXPECT_EQ("lib as a file", ReadBytes(folder + L"lib"));
     EXPECT_FALSE(FileExists(folder + L"_lib\\other.dll"));
     EXPECT_TRUE(FileExists(folder + L"_lib\\held.dll"));
     EXPECT_EQ("_lib\\held.dll", ReadBytes(folder + L"temp"));

@@ -30,7 +30,18 @@ zip_package_args a-only.zip 'a.dll=new a'
 zip_package_args a-and-underscore.zip 'a.dll=new a' '_a.dll=new underscore a'
 zip_package_args tarnwick.zip 'Tarnwick.exe=new tarnwick'
 zip_package_args new-files.zip 'fresh.txt=fresh' 'newdir/' 'newdir/inner.txt=inner'
-zip_package_args lib.zip 'lib/' 'lib/x.dll=new x'
+zip_package_args lib-file.zip 'lib=lib as a file'
+zip_package_args folders.zip 'data/' 'data/blob.bin=new blob' 'data/sub/' 'data/sub/deep.txt=new deep'
+zip_package_args folders-damaged.zip --damage-last 'data/' 'data/blob.bin=new blob' \
+    'data/sub/' 'data/sub/deep.txt=new deep' 'data/z.bin=broken item data'
+zip_package_args kinds.zip 'cfg/a.ini=new ini' 'lib=lib as a file'
+zip_package_args kinds-damaged.zip --damage-last 'cfg/a.ini=new ini' 'lib=lib as a file' \
+    'z.bin=broken item data'
+mkdir -p "$SRC/tree/data/sub"
+printf 'new blob' > "$SRC/tree/data/blob.bin"
+printf 'new deep' > "$SRC/tree/data/sub/deep.txt"
+# 7-Zip stores the folder entries by default, as most archivers do.
+(cd "$SRC/tree" && 7zz a -bd -bso0 "$PACK/folders.7z" data)
 zip_package_args two-dlls.zip 'a.dll=new a' 'b.dll=new b'
 zip_package_args damaged.zip --damage-last 'a.dll=new a' 'sub/' 'sub/new.txt=new sub' \
     'lib/' 'lib/y.dll=new y' 'c.dll=broken item data'

@@ -125,8 +125,8 @@ HWND OpenWindow(HINSTANCE instance, const wchar_t* className)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    AppendLog(std::wstring(L"started: ") + GetCommandLineW());
-    AppendLog(std::wstring(L"version: ") + STANDIN_VERSION);
+    // One append: a reader that sees the first line also sees the second.
+    AppendLog(std::wstring(L"started: ") + GetCommandLineW() + L"\nversion: " + STANDIN_VERSION);
     ParseOptions();
 
     HANDLE held = INVALID_HANDLE_VALUE;

@@ -236,7 +236,7 @@ SIZE CLabelUI::EstimateSize(SIZE available)
     if (estimated_.cx == 0)
         estimated_.cx = available.cx;
     RECT rect = {textPadding_.left, 0, estimated_.cx - textPadding_.right, kMeasureExtent};
-    Measure(dc, rect, textStyle_ | DT_CALCRECT);
+    Measure(dc, rect, MeasureStyle());
     estimated_.cy = textPadding_.top + textPadding_.bottom + (rect.bottom - rect.top);
     return estimated_;
 }
@@ -249,6 +249,15 @@ int CLabelUI::FontHeight() const
     if (!font)
         font = m_pManager->DefaultFontRecord();
     return font ? font->tm.tmHeight : 0;
+}
+
+// The label's style for measuring. Text engines differ in what a vertical
+// alignment does to a measured rectangle (one answers the extent, another
+// the extent centred in the rectangle), so it is left out: the height of
+// the text is the same either way.
+UINT CLabelUI::MeasureStyle() const
+{
+    return (textStyle_ & ~kVerticalAlignBits) | DT_CALCRECT;
 }
 
 // Measures (with DT_CALCRECT in style) into rect; nothing without a device
@@ -292,7 +301,7 @@ SIZE CLabelUI::MeasureIn(HDC dc, int width)
 {
     int right = (m_cxFixed > width ? m_cxFixed : width) - textPadding_.right;
     RECT rect = {textPadding_.left, 0, right, kMeasureExtent};
-    Measure(dc, rect, textStyle_ | DT_CALCRECT);
+    Measure(dc, rect, MeasureStyle());
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 

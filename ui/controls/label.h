@@ -73,6 +73,7 @@ private:
     bool SetEffectAttribute(const wchar_t* name, const wchar_t* value);
     int FontHeight() const;
     int LineWidth(HDC dc, int height);
+    UINT MeasureStyle() const;
     void Measure(HDC dc, RECT& rect, UINT style);
     SIZE MeasureIn(HDC dc, int width);
     void PaintEffectText(HDC dc, const RECT& rect);

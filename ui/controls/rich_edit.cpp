@@ -133,6 +133,25 @@ void CRichEditUI::SetText(const wchar_t* text)
     TxSendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(m_sText.GetData()), nullptr);
 }
 
+void CRichEditUI::AppendText(const wchar_t* text)
+{
+    m_sText += text;
+    if (!host_)
+        return;
+    CHARRANGE selection = {0, 0};
+    POINT view = {0, 0};
+    TxSendMessage(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection), nullptr);
+    TxSendMessage(EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&view), nullptr);
+    GETTEXTLENGTHEX measure = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    LRESULT length = 0;
+    TxSendMessage(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&measure), 0, &length);
+    CHARRANGE end = {static_cast<LONG>(length), static_cast<LONG>(length)};
+    TxSendMessage(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end), nullptr);
+    TxSendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text), nullptr);
+    TxSendMessage(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection), nullptr);
+    TxSendMessage(EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&view), nullptr);
+}
+
 bool CRichEditUI::ApplyStyleAttribute(const wchar_t* name, const wchar_t* value)
 {
     bool on = ParseBoolValue(value);

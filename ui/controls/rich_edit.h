@@ -62,6 +62,8 @@ public:
 
     CUIString GetText() const override;
     void SetText(const wchar_t* text) override;
+    // Adds text at the end; the selection and the view stay where they were.
+    void AppendText(const wchar_t* text);
 
     // The one path to the engine; without a host it answers 1, the engine's false.
     HRESULT TxSendMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
