@@ -153,7 +153,9 @@ bool TakeRest(const Fetched& fetched, const std::wstring& restPath,
 }
 
 // The rest goes to a fresh file of its own next to the package, so that a
-// broken answer never touches the bytes kept so far.
+// broken answer never touches the bytes kept so far. Wine's urlmon leaves
+// the bytes of a broken transfer at its target; where none were left, the
+// kept size is zero and the whole file is asked for again.
 bool FetchRest(const std::wstring& address, const std::wstring& targetPath, HWND window,
                UpgradeSession* session, Promise& promise, Fetched& fetched)
 {
