@@ -7,9 +7,13 @@ const DWORD kVersionRequestDeadlineMs = 15000;
 // A large package on a slow line may take as long as it needs, as long as
 // bytes keep arriving.
 const DWORD kDownloadStallLimitMs = 60000;
+// A dropped line is often back within seconds; a server that is restarting
+// needs a little longer.
+const DWORD kDownloadRetryWaitsMs[kDownloadRetries] = {1000, 4000, 10000};
 #else
 // Test programs (CMake target property KESTREL_SHORT_TIME_LIMITS): long
 // enough for a local server, short enough to keep the test run quick.
 const DWORD kVersionRequestDeadlineMs = 3000;
 const DWORD kDownloadStallLimitMs = 2000;
+const DWORD kDownloadRetryWaitsMs[kDownloadRetries] = {100, 200, 300};
 #endif

@@ -9,3 +9,6 @@
 extern const DWORD kVersionRequestDeadlineMs;
 // A package download during which no bytes arrive.
 extern const DWORD kDownloadStallLimitMs;
+// The waits before each new attempt of a package download that broke or stalled.
+constexpr int kDownloadRetries = 3;
+extern const DWORD kDownloadRetryWaitsMs[kDownloadRetries];

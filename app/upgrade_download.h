@@ -18,8 +18,10 @@ std::wstring PackageNameFromAddress(const std::wstring& address);
 // https; any other address fails before anything is touched. True when a
 // non-empty answer that is not an HTTP error now lies at targetPath; after a
 // failure nothing is left there. A download that receives no bytes for
-// kDownloadStallLimitMs is aborted and fails, and so is one whose session's
-// user leaves.
+// kDownloadStallLimitMs is aborted, and so is one whose session's user
+// leaves. One that broke or stalled is tried again up to three times, after
+// 1, 4 and 10 s, asking only for the missing bytes when the answer named its
+// size and its file (ETag or Last-Modified); the user leaving ends it.
 bool DownloadToFile(const std::wstring& address, const std::wstring& targetPath, HWND window,
                     UpgradeSession* session = nullptr);
 

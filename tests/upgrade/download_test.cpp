@@ -231,3 +231,102 @@ TEST(DownloadToFileTest, SlowButSteadyDownloadOutlastsTheStallLimit)
     EXPECT_EQ(expected, ReadBytes(folder / L"big.7z"));
     EXPECT_GT(elapsed, kDownloadStallLimitMs);
 }
+
+namespace {
+
+// The package server's log lines for one request path, as "RANGE STATUS BYTES-SENT".
+std::vector<std::string> ServerLog(const std::string& path)
+{
+    std::vector<std::string> lines;
+    for (const std::string& line : ReadLines(PackagesFolder() + L"requests.log")) {
+        if (line.compare(0, path.size() + 1, path + " ") == 0)
+            lines.push_back(line.substr(path.size() + 1));
+    }
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "; ";
+    return text;
+}
+
+// How often the sized progress reports went back, and whether the last one reached size.
+struct BarCourse {
+    int backwards = 0;
+    bool reachedSize = false;
+};
+
+BarCourse CourseOf(const std::vector<PostedMessage>& messages, size_t size)
+{
+    BarCourse course;
+    WPARAM last = 0;
+    for (const PostedMessage& report : ProgressReports(messages)) {
+        if (report.lParam == 0)
+            continue;
+        EXPECT_EQ(static_cast<LPARAM>(size), report.lParam);
+        if (report.wParam < last)
+            ++course.backwards;
+        last = report.wParam;
+    }
+    course.reachedSize = last == size;
+    return course;
+}
+
+} // namespace
+
+// large.bin is 1048576 bytes; every cut closes the connection short of the
+// announced length, as a dropped line does.
+TEST(DownloadToFileTest, CutTransfersGoOnFromTheKeptBytesOrStartOverOrFail)
+{
+    TempFolder folder;
+    std::string expected = ReadBytes(PackagesFolder() + L"large.bin");
+    ASSERT_EQ(1048576u, expected.size());
+    struct Case {
+        std::string path;
+        bool succeeded;
+        int backwards;
+        std::vector<std::string> log;
+    } cases[] = {
+        {"/cut/300000,700000/range/large.bin?twice",
+         true,
+         0,
+         {"- 200 300000", "bytes=300000- 206 400000", "bytes=700000- 206 348576"}},
+        {"/cut/250000,500000,750000/range/large.bin?thrice",
+         true,
+         0,
+         {"- 200 250000", "bytes=250000- 206 250000", "bytes=500000- 206 250000",
+          "bytes=750000- 206 298576"}},
+        {"/cut/200000,400000,600000,800000/range/large.bin?four-times",
+         false,
+         0,
+         {"- 200 200000", "bytes=200000- 206 200000", "bytes=400000- 206 200000",
+          "bytes=600000- 206 200000"}},
+        {"/cut/600000/lastmod/large.bin?by-date", true, 0, {"- 200 600000", "bytes=600000- 206 448576"}},
+        {"/cut/600000/ignore/large.bin?ignored", true, 1, {"- 200 600000", "bytes=600000- 200 1048576"}},
+        {"/cut/600000/changed/large.bin?changed", true, 1, {"- 200 600000", "bytes=600000- 200 1048576"}},
+        {"/cut/600000/shifted/large.bin?shifted", false, 0, {"- 200 600000", "bytes=600000- 206 448576"}},
+        {"/cut/600000/total/large.bin?total", false, 0, {"- 200 600000", "bytes=600000- 206 448576"}},
+        {"/cut/600000/refuse/large.bin?refused", false, 0, {"- 200 600000", "bytes=600000- 416 0"}},
+    };
+    for (const Case& c : cases) {
+        std::wstring target = folder / L"large.bin";
+        std::wstring address = Address("HTTPS", std::wstring(c.path.begin() + 1, c.path.end()));
+        DownloadResult result = Download(address, target);
+        EXPECT_EQ(c.succeeded, result.succeeded) << c.path;
+        EXPECT_EQ(c.log, ServerLog(c.path)) << c.path << ": " << Joined(ServerLog(c.path));
+        BarCourse course = CourseOf(result.messages, expected.size());
+        EXPECT_EQ(c.backwards, course.backwards) << c.path << ": " << Describe(result.messages);
+        if (c.succeeded) {
+            EXPECT_TRUE(expected == ReadBytes(target)) << c.path;
+            EXPECT_TRUE(course.reachedSize) << c.path;
+        } else {
+            EXPECT_FALSE(FileExists(target)) << c.path;
+        }
+        // No piece of a continuation is left beside the package.
+        EXPECT_EQ(c.succeeded ? 1u : 0u, SnapshotTree(folder.Path()).size()) << c.path;
+        DeleteFileW(target.c_str());
+    }
+}

@@ -16,6 +16,20 @@ Once every listener is up, FILE holds one NAME=PORT line each. The paths
     /status/CODE/NAME  CODE (404, 500, ...) with an HTML error page
     /named/NAME/ANY    200, the file NAME, whatever the last component ANY
     /redirect?URL      302 to URL (the whole query, taken as it is)
+    /cut/AT/MODE/NAME  the file with an ETag, answering "Range: bytes=N-" with
+                       a 206 when If-Range names that ETag; every transfer
+                       stops at the first of the byte offsets AT (comma
+                       separated) it passes. MODE changes that:
+                         range    as described
+                         lastmod  Last-Modified instead of an ETag
+                         ignore   ranges ignored (200); only the first
+                                  request, the one without a range, is cut
+                         changed  the file changed before any ranged request:
+                                  another ETag, so the whole file, uncut
+                         shifted  206 whose Content-Range starts at 0
+                         total    206 whose Content-Range total is one more
+                         refuse   416 to ranged requests
+Every answer to /cut/ is appended to --log as "PATH RANGE STATUS BYTES-SENT".
 """
 
 import argparse
@@ -28,9 +42,13 @@ from http.server import BaseHTTPRequestHandler
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "tools", "demo_service"))
-from version_service import serve_listeners, wait_for_client_to_leave  # noqa: E402
+from version_service import (requested_start, send_file, serve_listeners,  # noqa: E402
+                             wait_for_client_to_leave)
 
 ROOT = None
+LOG = None
+LOG_LOCK = threading.Lock()
+LAST_MODIFIED = "Tue, 01 Dec 2026 10:00:00 GMT"
 
 
 class PackageHandler(BaseHTTPRequestHandler):
@@ -70,6 +88,9 @@ class PackageHandler(BaseHTTPRequestHandler):
             page = b"<html><body>error %s</body></html>" % parts[1].encode()
             self.send_body(int(parts[1]), page, "text/html")
             return
+        if kind == "cut" and len(parts) == 4:
+            self.send_cut(parts[1], parts[2], self.file_body(name))
+            return
         if kind == "empty":
             self.send_body(200, b"")
             return
@@ -92,6 +113,29 @@ class PackageHandler(BaseHTTPRequestHandler):
             self.send_chunked(body)
         else:
             self.send_body(404, b"<html><body>unknown path</body></html>", "text/html")
+
+    def send_cut(self, offsets, mode, body):
+        if body is None:
+            self.send_body(404, b"<html><body>no such package</body></html>", "text/html")
+            return
+        cuts = [int(offset) for offset in offsets.split(",")]
+        ranged = "Range" in self.headers
+        etag = '"v2"' if mode == "changed" and ranged else '"v1"'
+        validators = [LAST_MODIFIED] if mode == "lastmod" else [etag]
+        start = None if mode == "ignore" else requested_start(self, validators)
+        if mode == "refuse" and ranged:
+            start = len(body)
+        if mode in ("ignore", "changed") and ranged:
+            cuts = []
+        status, sent = send_file(
+            self, body, start, cuts,
+            etag=None if mode == "lastmod" else etag,
+            last_modified=LAST_MODIFIED if mode == "lastmod" else None,
+            shift=start or 0 if mode == "shifted" else 0,
+            extra_total=1 if mode == "total" else 0)
+        with LOG_LOCK, open(LOG, "a") as log:
+            log.write("%s %s %d %d\n" % (self.path, self.headers.get("Range", "-").replace(" ", ""),
+                                          status, sent))
 
     def send_head(self, length):
         self.send_response(200)
@@ -119,14 +163,16 @@ class PackageHandler(BaseHTTPRequestHandler):
 
 
 def main():
-    global ROOT
+    global ROOT, LOG
     parser = argparse.ArgumentParser()
     parser.add_argument("--ready", required=True)
     parser.add_argument("--root", required=True)
     parser.add_argument("--key", required=True)
     parser.add_argument("--listener", action="append", default=[])
+    parser.add_argument("--log", required=True)
     options = parser.parse_args()
     ROOT = options.root
+    LOG = options.log
 
     serve_listeners(options.listener, options.key, PackageHandler, options.ready)
     threading.Event().wait()

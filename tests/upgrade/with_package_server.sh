@@ -24,6 +24,8 @@ zip_package_args() { out=$1; shift; python3 "$HERE/make_upgrade_packages.py" "$P
 printf 'new a' > "$SRC/a.dll"
 printf 'new readme' > "$SRC/readme.txt"
 head -c 65536 /dev/urandom > "$SRC/payload.bin"
+# Large enough for transfers cut several times at well-separated offsets.
+head -c 1048576 /dev/urandom > "$PACK/large.bin"
 (cd "$SRC" && 7zz a -bd -bso0 "$PACK/basic.7z" a.dll readme.txt)
 (cd "$SRC" && 7zz a -bd -bso0 -m0=Copy "$PACK/big.7z" payload.bin)
 zip_package_args a-only.zip 'a.dll=new a'
@@ -84,7 +86,7 @@ if [ -n "$OTHER_HOST" ] && [ "$OTHER_HOST" != localhost ] \
     export KESTREL_UPGRADE_OTHER_HOST
 fi
 
-python3 "$HERE/package_server.py" --ready "$DATA/ports" --root "$PACK" \
+python3 "$HERE/package_server.py" --ready "$DATA/ports" --root "$PACK" --log "$PACK/requests.log" \
     --key "$TEST_CA_DIR/server.key" \
     --listener http=plain --listener https="$TEST_CA_DIR/localhost.crt" \
     --listener untrusted="$DATA/selfsigned.crt" $OTHER_LISTENER &

@@ -18,7 +18,10 @@ GET /packages/NAME serves the file NAME of the --packages folder, at most
 --package-rate bytes a second when that is given (the demo shows a download
 that takes a few seconds). A file "package-rate" in the answers folder
 overrides it per request: a rate, or "stall" (no answer at all, until the
-client goes).
+client goes). Packages carry an ETag and answer "Range: bytes=N-" (with
+If-Range) with a 206; a file "package-cut" in the answers folder lists byte
+offsets at which each transfer passing them stops. Every package answer is
+appended to packages.log as "NAME RANGE STATUS BYTES-SENT".
 """
 
 import argparse
@@ -31,6 +34,7 @@ import sys
 import threading
 import time
 import urllib.parse
+import zlib
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 SERVICE_PATH = "/v1/oem/clientVersion"
@@ -99,6 +103,60 @@ def trickle(handler, head, interval=2):
     except OSError:
         pass
     handler.close_connection = True
+
+
+def requested_start(handler, validators):
+    """The first byte a "Range: bytes=N-" request asks for, or None for the
+    whole file: no range, another form of range, or an If-Range that names
+    none of validators (the file changed)."""
+    match = re.fullmatch(r"bytes=([0-9]+)-", handler.headers.get("Range", "").strip())
+    if not match:
+        return None
+    if_range = handler.headers.get("If-Range")
+    if if_range is not None and if_range not in validators:
+        return None
+    return int(match.group(1))
+
+
+def send_file(handler, body, start=None, cuts=(), etag=None, last_modified=None,
+              shift=0, extra_total=0, rate=0):
+    """Answers with body, or with its bytes from start on as a 206 (416 when
+    start lies beyond it). Validators go out when given. The transfer stops,
+    and the connection closes, at the first byte offset of cuts inside the
+    part sent. shift and extra_total falsify the Content-Range for tests. A
+    rate sends at most that many bytes a second. Returns (status, bytes of
+    body sent)."""
+    size = len(body)
+    if start is not None and start >= size:
+        handler.send_response(416)
+        handler.send_header("Content-Range", "bytes */%d" % size)
+        handler.send_header("Content-Length", "0")
+        handler.end_headers()
+        return 416, 0
+    first = start or 0
+    handler.send_response(206 if start is not None else 200)
+    handler.send_header("Content-Type", "application/octet-stream")
+    handler.send_header("Content-Length", str(size - first))
+    if start is not None:
+        handler.send_header("Content-Range", "bytes %d-%d/%d"
+                            % (first - shift, size - 1 - shift, size + extra_total))
+    if etag:
+        handler.send_header("ETag", etag)
+    if last_modified:
+        handler.send_header("Last-Modified", last_modified)
+    handler.send_header("Accept-Ranges", "bytes")
+    handler.end_headers()
+    end = min([size] + [cut for cut in cuts if first < cut < size])
+    piece = max(1, rate // 20) if rate else max(1, end - first)
+    for at in range(first, end, piece):
+        handler.wfile.write(body[at:min(end, at + piece)])
+        handler.wfile.flush()
+        if rate:
+            time.sleep(0.05)
+    # Closing the connection short of the announced length is a cut transfer.
+    if end < size:
+        handler.close_connection = True
+    return (206 if start is not None else 200), end - first
 
 
 def tls_context(cert, key):
@@ -208,25 +266,19 @@ class ServiceHandler(BaseHTTPRequestHandler):
             self.send_body(404, b"no such package\n", "text/plain")
             return
         rate = self.server.options.package_rate
-        mode = (read_file(os.path.join(self.server.options.answers, "package-rate")) or b"").strip()
+        answers = self.server.options.answers
+        mode = (read_file(os.path.join(answers, "package-rate")) or b"").strip()
         if mode == b"stall":
             self.stall()
             return
         if mode:
             rate = int(mode)
-        if not rate:
-            self.send_body(200, body, "application/octet-stream")
-            return
-        self.send_response(200)
-        self.send_header("Content-Type", "application/octet-stream")
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        chunk = max(1, rate // 20)
-        for start in range(0, len(body), chunk):
-            self.wfile.write(body[start:start + chunk])
-            self.wfile.flush()
-            time.sleep(0.05)
-
+        cuts = [int(cut) for cut in (read_file(os.path.join(answers, "package-cut")) or b"").split()]
+        etag = '"%d-%d"' % (len(body), zlib.crc32(body))
+        start = requested_start(self, [etag])
+        status, sent = send_file(self, body, start, cuts, etag=etag, rate=rate)
+        with self.server.log_lock, open(os.path.join(answers, "packages.log"), "a") as log:
+            log.write("%s %s %d %d\n" % (name, self.headers.get("Range", "-"), status, sent))
 
     def stall(self):
         try:
