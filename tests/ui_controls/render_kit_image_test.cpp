@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using SkinUI::CRenderKit;
 using testing_support::DibSurface;
 using namespace ui_controls_test;
@@ -127,19 +129,37 @@ uint32_t Patch(int x, int y)
     return 0xFF000000u | static_cast<uint32_t>(x * 100) << 16 | static_cast<uint32_t>(y * 100) << 8 | 0x40;
 }
 
+// Probes well inside each part, so that only which source pixel a part
+// takes, not how a stretch rounds, decides the colour; uneven corners move
+// the middle toward the sides without a corner.
 TEST(RenderKitImage, CornersStayAndEdgesStretch)
 {
+    struct Probe {
+        int x, y, sx, sy;
+    };
+    const struct {
+        RECT corner;
+        std::vector<Probe> probes;
+    } cases[] = {
+        {{1, 1, 1, 1},
+            {{1, 1, 0, 0}, {10, 1, 2, 0}, {1, 10, 0, 2}, {10, 10, 2, 2}, {5, 1, 1, 0}, {1, 5, 0, 1}, {10, 5, 2, 1},
+                {5, 10, 1, 2}, {5, 5, 1, 1}, {9, 9, 1, 1}}},
+        {{0, 0, 1, 1},
+            {{1, 1, 0, 0}, {9, 9, 1, 1}, {10, 1, 2, 0}, {10, 9, 2, 1}, {1, 10, 0, 2}, {9, 10, 1, 2}, {10, 10, 2, 2}}},
+        {{1, 1, 0, 0},
+            {{1, 1, 0, 0}, {2, 2, 1, 1}, {10, 10, 2, 2}, {2, 1, 1, 0}, {10, 1, 2, 0}, {1, 2, 0, 1}, {1, 10, 0, 2}}},
+    };
     ImagePtr image = MakeImage(3, 3, Patch);
     for (Path path : kPaths) {
-        DibSurface surface(12, 12);
-        Draw(surface, *image, path, RECT{1, 1, 11, 11}, RECT{0, 0, 3, 3}, RECT{1, 1, 1, 1});
-        const struct {
-            int x, y, sx, sy;
-        } probes[] = {{1, 1, 0, 0}, {10, 1, 2, 0}, {1, 10, 0, 2}, {10, 10, 2, 2}, {5, 1, 1, 0}, {1, 5, 0, 1},
-            {10, 5, 2, 1}, {5, 10, 1, 2}, {5, 5, 1, 1}, {9, 9, 1, 1}};
-        for (const auto& probe : probes)
-            EXPECT_EQ(Patch(probe.sx, probe.sy) & 0xFFFFFF, surface.Rgb(probe.x, probe.y)) << probe.x << "," << probe.y;
-        EXPECT_EQ(100, surface.CountNot(kWhite));
+        for (const auto& c : cases) {
+            DibSurface surface(12, 12);
+            Draw(surface, *image, path, RECT{1, 1, 11, 11}, RECT{0, 0, 3, 3}, c.corner);
+            for (const Probe& probe : c.probes)
+                EXPECT_EQ(Patch(probe.sx, probe.sy) & 0xFFFFFF, surface.Rgb(probe.x, probe.y))
+                    << "corner " << c.corner.left << "," << c.corner.top << "," << c.corner.right << ","
+                    << c.corner.bottom << " path " << static_cast<int>(path) << " at " << probe.x << "," << probe.y;
+            EXPECT_EQ(100, surface.CountNot(kWhite));
+        }
     }
 }
 

@@ -1,4 +1,4 @@
-// Labels' style words and size estimate; buttons' state images (sampled
+// Labels' style words, size estimate and repainted area; buttons' state images (sampled
 // pixels), "click" rules and the cross-fade, driven through window messages.
 #include "layout_host.h"
 
@@ -96,6 +96,43 @@ TEST(Label, CentredLineSitsHalfwayBetweenTopAndBottomOnes)
     EXPECT_NEAR(2 * centred, bottom, 2);
 }
 
+// A label repaints only itself when its text changes, and not at all when
+// the text stays the same.
+TEST(Label, TextChangeInvalidatesItsOwnRectangleOnly)
+{
+    const struct {
+        const wchar_t* next;
+        bool invalidates;
+    } cases[] = {{L"changed", true}, {L"first", false}, {L"", true}};
+    for (const auto& c : cases) {
+        LayoutHost host(200, 150);
+        auto* root = new CVerticalLayoutUI;
+        root->SetAttribute(L"inset", L"10,10,10,10");
+        auto* above = new CControlUI;
+        above->SetAttribute(L"height", L"30");
+        auto* label = new CLabelUI;
+        label->ApplyAttributeList(L"width=\"50\" height=\"40\" text=\"first\"");
+        root->Add(above);
+        root->Add(label);
+        root->Add(new CControlUI);
+        host.Attach(root);
+        host.Paint();
+        host.Pump();
+        ::ValidateRect(host.hwnd, nullptr);
+
+        label->SetText(c.next);
+        RECT dirty = {};
+        EXPECT_EQ(::GetUpdateRect(host.hwnd, &dirty, FALSE) != FALSE, c.invalidates) << c.next;
+        if (c.invalidates) {
+            const RECT& item = label->GetPos();
+            EXPECT_EQ(item.left, 10);
+            EXPECT_EQ(item.top, 40);
+            EXPECT_TRUE(::EqualRect(&dirty, &item)) << c.next << ": " << dirty.left << "," << dirty.top << ","
+                                                    << dirty.right << "," << dirty.bottom;
+        }
+    }
+}
+
 // Effects draw through GDI+ (which takes TrueType faces only: the window's
 // font 1, as in the upgrade window): outline, shadow and text leave pixels.
 TEST(Label, EffectsDrawTheText)
@@ -183,6 +220,30 @@ TEST(Button, CloseButtonShowsItsRightHalfWhenHotOrPushed)
     for (const auto& step : steps) {
         if (step.message != WM_NULL)
             window.host.SendAt(step.message, step.x, step.y, step.message == WM_LBUTTONUP ? 0 : MK_LBUTTON);
+        EXPECT_EQ(window.Centre(), step.centre) << "after message " << step.message << " at " << step.x;
+    }
+}
+
+// A held button shows its pushed image only while the mouse is over it:
+// dragged out it shows its normal one (there is no hot image), and moving
+// back in shows the pushed image again.
+TEST(Button, PushedImageFollowsTheHeldMouse)
+{
+    CloseButtonWindow window;
+    window.button->SetAttribute(L"hotimage", L"");
+    const struct {
+        UINT message;
+        int x, y;
+        uint32_t centre;
+    } steps[] = {
+        {WM_LBUTTONDOWN, 14, 14, kRightHalf},
+        {WM_MOUSEMOVE, 35, 35, kLeftHalf},
+        {WM_MOUSEMOVE, 10, 10, kRightHalf},
+        {WM_MOUSEMOVE, 35, 14, kLeftHalf},
+        {WM_LBUTTONUP, 35, 14, kLeftHalf},
+    };
+    for (const auto& step : steps) {
+        window.host.SendAt(step.message, step.x, step.y, step.message == WM_LBUTTONUP ? 0 : MK_LBUTTON);
         EXPECT_EQ(window.Centre(), step.centre) << "after message " << step.message << " at " << step.x;
     }
 }

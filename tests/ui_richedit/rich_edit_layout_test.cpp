@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <richedit.h>
 
 #include "rich_edit_host.h"
 #include "tests/support/dib_surface.h"
@@ -62,6 +63,31 @@ TEST(RichEditLayout, ReleaseNotesBoxShowsLinesAndTheStyledBar)
     host.manager.FocusControl(notes);
     host.Send(WM_CHAR, L'x');
     EXPECT_EQ(notes->GetText().Find(L'x'), -1);
+}
+
+// How far the engine scrolls a text of 40 lines at most: the text's height
+// less the height of the engine's view.
+int FurthestScroll(const wchar_t* padding)
+{
+    RichEditHost host(200, 100, {{L"textpadding", padding}});
+    host.edit->SetText(NumberedLines(40).c_str());
+    host.Paint();
+    POINT end = {0, 100000};
+    host.edit->TxSendMessage(EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&end), nullptr);
+    return host.EngineScrollY();
+}
+
+// The top and bottom text padding shorten the engine's view by their sum.
+TEST(RichEditLayout, TextPaddingShortensTheEngineView)
+{
+    const int unpadded = FurthestScroll(L"0,0,0,0");
+    ASSERT_GT(unpadded, 100);
+    const struct {
+        const wchar_t* padding;
+        int shorter;
+    } cases[] = {{L"0,0,0,30", 30}, {L"0,30,0,0", 30}, {L"5,10,5,30", 40}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FurthestScroll(c.padding) - unpadded, c.shorter) << c.padding;
 }
 
 } // namespace

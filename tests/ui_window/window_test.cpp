@@ -158,9 +158,22 @@ TEST_F(WindowBaseTest, FrameHasNoCaptionAndTheRoundedRegion)
     EXPECT_EQ(310, client.bottom);
     HRGN region = ::CreateRectRgn(0, 0, 0, 0);
     EXPECT_NE(ERROR, ::GetWindowRgn(window, region));
-    // The corner pixel lies outside the rounded region.
-    EXPECT_FALSE(::PtInRegion(region, 0, 0));
-    EXPECT_TRUE(::PtInRegion(region, 250, 150));
+    // The corner pixel lies outside the rounded region; the last column and
+    // row of the window lie inside it (a region ends before its right and
+    // bottom edges, hence the extra pixel it is made with).
+    RECT bounds = {};
+    ::GetWindowRect(window, &bounds);
+    const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+    const POINT inside[] = {{250, 150}, {width - 1, height / 2}, {width / 2, height - 1}};
+    const POINT outside[] = {{0, 0}, {width - 1, height - 1}, {width, height / 2}, {width / 2, height}};
+    for (POINT point : inside)
+        EXPECT_TRUE(::PtInRegion(region, point.x, point.y)) << point.x << "," << point.y;
+    for (POINT point : outside)
+        EXPECT_FALSE(::PtInRegion(region, point.x, point.y)) << point.x << "," << point.y;
+    RECT box = {};
+    ::GetRgnBox(region, &box);
+    EXPECT_EQ(width, box.right);
+    EXPECT_EQ(height, box.bottom);
     ::DeleteObject(region);
     window.Destroy();
 }
