@@ -144,7 +144,7 @@ void MainWindow::Notify(TUINotify& msg)
 {
     if (finished_ || msg.sType != L"click" || !msg.pSender || msg.pSender->GetName() != L"MainWindow_Close_Btn")
         return;
-    if (!ShowMessageBox(L"提示", kLeaveQuestion, 0, GetHWND()))
+    if (!ShowMessageBox(L"提示", kLeaveQuestion, kButtonsOkCancel, GetHWND()))
         return;
     finished_ = true;
     session_->RequestLeave();
@@ -169,7 +169,7 @@ void MainWindow::ReportFailure(UINT message)
     if (session_->LeaveRequested())
         return;
     finished_ = true;
-    ShowMessageBox(L"", message == WM_UPGRADE_DOWNLOAD_FAILED ? kDownloadFailedText : kInstallFailedText, 0,
+    ShowMessageBox(L"", message == WM_UPGRADE_DOWNLOAD_FAILED ? kDownloadFailedText : kInstallFailedText, kButtonsOkCancel,
                    GetHWND());
     ShellExecuteW(nullptr, L"open", HomepageLink(oemId_).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     RequestClose(1);

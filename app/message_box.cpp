@@ -35,7 +35,7 @@ void BrindleMessageBox::SetUpLabels()
     if (CControlUI* content = manager.FindControlByName(L"Content_Label"))
         content->SetText(text_.c_str());
     CControlUI* cancel = manager.FindControlByName(L"Cancel_Btn");
-    if (cancel && buttonForm_ == 1)
+    if (cancel && buttonForm_ == kButtonsOk)
         cancel->SetVisible(false);
 }
 

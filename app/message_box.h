@@ -31,6 +31,10 @@ private:
     int buttonForm_;
 };
 
-// Button form 1 shows OK alone, any other value OK and Cancel. The owner may
-// be null. True exactly when OK ended the box.
+// The button forms: OK alone, or OK and Cancel (any other value too).
+constexpr int kButtonsOk = 1;
+constexpr int kButtonsOkCancel = 0;
+
+// Shows the box with kButtonsOk or kButtonsOkCancel. The owner may be null.
+// True exactly when OK ended the box.
 bool ShowMessageBox(std::wstring caption, std::wstring text, int buttonForm, HWND owner);

@@ -95,7 +95,7 @@ bool RunUpgradeWindow(const VersionAnswer& answer)
 void TakeOutcome(const VersionCheck& check, const std::wstring& moduleFolder)
 {
     if (!check.requestSucceeded) {
-        ShowMessageBox(L"Error", L"Get Data Failed!", 1, nullptr);
+        ShowMessageBox(L"Error", L"Get Data Failed!", kButtonsOk, nullptr);
         return;
     }
     if (check.answer.code != 0 || !check.upgradeDue || RunUpgradeWindow(check.answer))

@@ -49,46 +49,39 @@ Fetched Fetch(const std::string& url, const std::string& headers = std::string()
 
 } // namespace
 
-TEST(ParseUrl, ServiceAddressSplitsIntoItsParts)
+TEST(ParseUrl, SplitsAddressesIntoTheirParts)
 {
-    UrlParts parts = ParseUrl("https://updates.example:1011/v1/oem/clientVersion?oemId=7");
-    EXPECT_EQ(parts.scheme, "https");
-    EXPECT_EQ(parts.host, "updates.example");
-    EXPECT_EQ(parts.port, 1011);
-    EXPECT_EQ(parts.path, "/v1/oem/clientVersion");
-    EXPECT_EQ(parts.query, "oemId=7");
-}
-
-TEST(ParseUrl, FragmentIsCutBeforeTheQueryIsLookedFor)
-{
-    UrlParts parts = ParseUrl("https://host/a#frag?x");
-    EXPECT_EQ(parts.path, "/a");
-    EXPECT_EQ(parts.query, "");
-    EXPECT_EQ(parts.port, 443);
-}
-
-TEST(ParseUrl, HostAloneGetsPort80AndAnEmptyPath)
-{
-    UrlParts parts = ParseUrl("http://host");
-    EXPECT_EQ(parts.scheme, "http");
-    EXPECT_EQ(parts.host, "host");
-    EXPECT_EQ(parts.port, 80);
-    EXPECT_EQ(parts.path, "");
-    EXPECT_EQ(parts.query, "");
-}
-
-TEST(ParseUrl, PortTakesOnlyLeadingDigitsAndNeverWraps)
-{
-    EXPECT_EQ(ParseUrl("http://host:12ab/x").port, 12);
-    EXPECT_EQ(ParseUrl("http://host:x/").port, 0);
-    EXPECT_EQ(ParseUrl("http://host:99999999999999999999/").port, 0x7FFFFFFF);
-}
-
-TEST(ParseUrl, SchemeIsCaseSensitive)
-{
-    UrlParts parts = ParseUrl("HTTPS://host/a");
-    EXPECT_EQ(parts.scheme, "");
-    EXPECT_EQ(parts.port, 80);
+    struct Case {
+        const char* url;
+        const char* scheme;
+        const char* host;
+        int port;
+        const char* path;
+        const char* query;
+    } cases[] = {
+        {"https://updates.example:1011/v1/oem/clientVersion?oemId=7", "https", "updates.example", 1011,
+         "/v1/oem/clientVersion", "oemId=7"},
+        // The fragment is cut before the query is looked for.
+        {"https://host/a#frag?x", "https", "host", 443, "/a", ""},
+        {"http://host", "http", "host", 80, "", ""},
+        // The port takes only leading digits and never wraps.
+        {"http://host:12ab/x", "http", "host", 12, "/x", ""},
+        {"http://host:x/", "http", "host", 0, "/", ""},
+        {"http://host:99999999999999999999/", "http", "host", 0x7FFFFFFF, "/", ""},
+        // The scheme is case-sensitive: an unknown one gets port 80.
+        {"HTTPS://host/a", "", nullptr, 80, nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url);
+        UrlParts parts = ParseUrl(c.url);
+        EXPECT_EQ(parts.scheme, c.scheme);
+        EXPECT_EQ(parts.port, c.port);
+        if (!c.host)
+            continue;
+        EXPECT_EQ(parts.host, c.host);
+        EXPECT_EQ(parts.path, c.path);
+        EXPECT_EQ(parts.query, c.query);
+    }
 }
 
 TEST(HttpClient, EmptyUrlEndsWithState14AndNoBody)

@@ -159,43 +159,42 @@ TEST(Utf8ToWide, MalformedInputGivesEmpty)
     EXPECT_EQ(Utf8ToWide("\x80"), L"");
 }
 
-TEST(IsUpgradeDue, ComparesNumbersNotText)
+TEST(IsUpgradeDue, ComparesVersionsNumberByNumber)
 {
-    EXPECT_FALSE(IsUpgradeDue(L"1.2.3.4", L"1.2.3.4"));
-    EXPECT_TRUE(IsUpgradeDue(L"1.2.3.4", L"1.2.3.10"));
-    EXPECT_FALSE(IsUpgradeDue(L"1.10.0.0", L"1.9.9.9"));
-    EXPECT_TRUE(IsUpgradeDue(L"1.0.0.9", L"1.0.1.0"));
-    EXPECT_FALSE(IsUpgradeDue(L"2.0.0.0", L"1.9.9.9"));
-}
-
-TEST(IsUpgradeDue, EitherVersionEmptyMeansDue)
-{
-    EXPECT_TRUE(IsUpgradeDue(L"", L"1.0.0.0"));
-    EXPECT_TRUE(IsUpgradeDue(L"1.0.0.0", L""));
-    EXPECT_TRUE(IsUpgradeDue(L"", L""));
-}
-
-TEST(IsUpgradeDue, NumbersThatAreNotThereCountAsZero)
-{
-    EXPECT_TRUE(IsUpgradeDue(L"1.2", L"1.2.0.1"));
-    EXPECT_FALSE(IsUpgradeDue(L"1.2.0.0", L"1.2"));
-    // The comma form of some version resources reads as its first number only.
-    EXPECT_FALSE(IsUpgradeDue(L"1, 0, 3, 12", L"1.0.0.0"));
-    EXPECT_TRUE(IsUpgradeDue(L"1, 0, 3, 12", L"1.0.0.1"));
-    EXPECT_FALSE(IsUpgradeDue(L"1.0.0.0", L"garbage"));
-}
-
-TEST(IsUpgradeDue, SignsAndSpacesAreReadLikeScanf)
-{
-    EXPECT_TRUE(IsUpgradeDue(L"-1.0.0.0", L"0.0.0.0"));
-    EXPECT_FALSE(IsUpgradeDue(L" 1. 2.+3.4", L"1.2.3.4"));
-}
-
-TEST(IsUpgradeDue, HugeNumbersSaturateInsteadOfWrapping)
-{
-    EXPECT_FALSE(IsUpgradeDue(L"99999999999999999999.0.0.0", L"2147483647.0.0.0"));
-    EXPECT_TRUE(IsUpgradeDue(L"2147483647.0.0.0", L"99999999999999999999.0.0.1"));
-    EXPECT_FALSE(IsUpgradeDue(L"1.0.0.0", L"-99999999999999999999.0.0.0"));
+    struct Case {
+        const wchar_t* installed;
+        const wchar_t* latest;
+        bool due;
+    } cases[] = {
+        // Numbers, not text.
+        {L"1.2.3.4", L"1.2.3.4", false},
+        {L"1.2.3.4", L"1.2.3.10", true},
+        {L"1.10.0.0", L"1.9.9.9", false},
+        {L"1.0.0.9", L"1.0.1.0", true},
+        {L"2.0.0.0", L"1.9.9.9", false},
+        // Either version empty means due.
+        {L"", L"1.0.0.0", true},
+        {L"1.0.0.0", L"", true},
+        {L"", L"", true},
+        // Numbers that are not there count as zero.
+        {L"1.2", L"1.2.0.1", true},
+        {L"1.2.0.0", L"1.2", false},
+        // The comma form of some version resources reads as its first number only.
+        {L"1, 0, 3, 12", L"1.0.0.0", false},
+        {L"1, 0, 3, 12", L"1.0.0.1", true},
+        {L"1.0.0.0", L"garbage", false},
+        // Signs and spaces are read as scanf reads them.
+        {L"-1.0.0.0", L"0.0.0.0", true},
+        {L" 1. 2.+3.4", L"1.2.3.4", false},
+        // Huge numbers saturate instead of wrapping.
+        {L"99999999999999999999.0.0.0", L"2147483647.0.0.0", false},
+        {L"2147483647.0.0.0", L"99999999999999999999.0.0.1", true},
+        {L"1.0.0.0", L"-99999999999999999999.0.0.0", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "installed \"" << c.installed << "\", latest \"" << c.latest << "\"");
+        EXPECT_EQ(IsUpgradeDue(c.installed, c.latest), c.due);
+    }
 }
 
 TEST(ParseVersionAnswer, PackageProofMembersKeepTheirStateAndText)

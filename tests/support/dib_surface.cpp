@@ -55,4 +55,14 @@ int DibSurface::CountNot(uint32_t color, RECT* bounds) const
     return count;
 }
 
+bool Near(uint32_t a, uint32_t b, int tolerance)
+{
+    for (int shift = 0; shift < 24; shift += 8) {
+        int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+        if (difference > tolerance || difference < -tolerance)
+            return false;
+    }
+    return true;
+}
+
 } // namespace testing_support

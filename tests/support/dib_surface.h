@@ -37,4 +37,7 @@ private:
     int height_;
 };
 
+// Colours whose red, green and blue each differ by at most tolerance.
+bool Near(uint32_t a, uint32_t b, int tolerance);
+
 } // namespace testing_support

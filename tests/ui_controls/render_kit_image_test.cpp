@@ -11,6 +11,7 @@
 
 using SkinUI::CRenderKit;
 using testing_support::DibSurface;
+using testing_support::Near;
 using namespace ui_controls_test;
 
 namespace {
@@ -45,16 +46,6 @@ void Draw(DibSurface& surface, const SkinUI::TLoadedImage& image, Path path, REC
     PathScope scope(path);
     CRenderKit::DrawImageRaw(surface.dc(), image.hBitmap, dest, surface.Bounds(), source, corner,
         path != Path::Opaque, fade, hole, xTiled, yTiled);
-}
-
-bool Near(uint32_t a, uint32_t b, int tolerance)
-{
-    for (int shift = 0; shift < 24; shift += 8) {
-        int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-        if (difference > tolerance || difference < -tolerance)
-            return false;
-    }
-    return true;
 }
 
 const Path kPaths[] = {Path::Opaque, Path::PlatformBlend, Path::SoftwareBlend};

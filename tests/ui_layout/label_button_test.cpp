@@ -3,6 +3,7 @@
 #include "layout_host.h"
 
 #include "tests/support/dib_surface.h"
+#include "tests/support/rects.h"
 #include "tests/support/files.h"
 #include "tests/support/png_writer.h"
 #include "tests/support/temp_folder.h"
@@ -127,8 +128,7 @@ TEST(Label, TextChangeInvalidatesItsOwnRectangleOnly)
             const RECT& item = label->GetPos();
             EXPECT_EQ(item.left, 10);
             EXPECT_EQ(item.top, 40);
-            EXPECT_TRUE(::EqualRect(&dirty, &item)) << c.next << ": " << dirty.left << "," << dirty.top << ","
-                                                    << dirty.right << "," << dirty.bottom;
+            EXPECT_TRUE(RectIs(dirty, item)) << c.next;
         }
     }
 }

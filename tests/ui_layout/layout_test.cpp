@@ -10,6 +10,7 @@
 #include "ui/controls/vertical_layout.h"
 
 #include "tests/support/dib_surface.h"
+#include "tests/support/rects.h"
 
 #include <gtest/gtest.h>
 
@@ -33,15 +34,6 @@ T* AddTo(CContainerUI* parent, const wchar_t* attributes)
     T* control = Make<T>(attributes);
     parent->Add(control);
     return control;
-}
-
-::testing::AssertionResult RectIs(const RECT& rect, RECT expected)
-{
-    if (EqualRect(&rect, &expected))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "{" << rect.left << "," << rect.top << "," << rect.right << ","
-                                         << rect.bottom << "} instead of {" << expected.left << "," << expected.top
-                                         << "," << expected.right << "," << expected.bottom << "}";
 }
 
 // The message box's button row: two empty spacers share the free width.

@@ -3,6 +3,7 @@
 #include "layout_host.h"
 
 #include "tests/support/dib_surface.h"
+#include "tests/support/rects.h"
 
 #include "ui/controls/scroll_bar.h"
 #include "ui/controls/vertical_layout.h"
@@ -35,14 +36,6 @@ struct BarWindow {
     CVerticalLayoutUI* root;
     CScrollBarUI* bar;
 };
-
-::testing::AssertionResult RectIs(const RECT& rect, RECT expected)
-{
-    if (EqualRect(&rect, &expected))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "{" << rect.left << "," << rect.top << "," << rect.right << ","
-                                         << rect.bottom << "}";
-}
 
 TEST(ScrollBar, ThumbFollowsThePosition)
 {

@@ -8,7 +8,6 @@ namespace SkinUI {
 namespace {
 
 const wchar_t kObjectProperty[] = L"WndX";
-const DWORD kClassAlreadyExists = 1410;
 
 HINSTANCE ModuleForClasses()
 {
@@ -18,7 +17,7 @@ HINSTANCE ModuleForClasses()
 
 bool Registered(ATOM atom)
 {
-    return atom != 0 || ::GetLastError() == kClassAlreadyExists;
+    return atom != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 } // namespace
