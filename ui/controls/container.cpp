@@ -96,8 +96,8 @@ bool CContainerUI::AddAt(CControlUI* control, int index)
 {
     if (!control || index < 0 || index > items_.GetSize())
         return false;
-    if (m_pManager)
-        m_pManager->BindControls(control, this);
+    if (manager_)
+        manager_->BindControls(control, this);
     if (IsVisible())
         NeedUpdate();
     else
@@ -140,8 +140,8 @@ void CContainerUI::RemoveAll()
 
 void CContainerUI::DisposeChild(CControlUI* control)
 {
-    if (delayedDestroy_ && m_pManager)
-        m_pManager->DeleteLater(control);
+    if (delayedDestroy_ && manager_)
+        manager_->DeleteLater(control);
     else
         control->Delete();
 }
@@ -276,7 +276,7 @@ void CContainerUI::SetManager(CUIManager* manager, CControlUI* parent, bool init
 
 void CContainerUI::SetVisible(bool visible)
 {
-    if (m_bVisible == visible)
+    if (visible_ == visible)
         return;
     CControlUI::SetVisible(visible);
     for (int i = 0; i < items_.GetSize(); ++i)
@@ -306,7 +306,7 @@ bool CContainerUI::IsBarShown(const CScrollBarUI* bar) const
 
 RECT CContainerUI::ContentRect() const
 {
-    RECT rect = m_rcItem;
+    RECT rect = pos_;
     rect.left += inset_.left;
     rect.top += inset_.top;
     rect.right -= inset_.right;
@@ -379,8 +379,8 @@ void CContainerUI::SetFloatPos(int index)
         return;
     SIZE xy = child->GetFixedXY();
     TPercentInfo percent = child->GetFloatPercent();
-    double width = m_rcItem.right - m_rcItem.left;
-    double height = m_rcItem.bottom - m_rcItem.top;
+    double width = pos_.right - pos_.left;
+    double height = pos_.bottom - pos_.top;
     RECT place;
     place.left = static_cast<int>(width * percent.left) + xy.cx;
     place.top = static_cast<int>(height * percent.top) + xy.cy;
@@ -408,7 +408,7 @@ void CContainerUI::Relayout(bool invalidate)
     if (scrollRelayoutDepth_ >= kMaxScrollRelayout)
         return;
     ++scrollRelayoutDepth_;
-    SetPos(IsFloat() ? GetRelativePos() : m_rcItem, invalidate);
+    SetPos(IsFloat() ? GetRelativePos() : pos_, invalidate);
     --scrollRelayoutDepth_;
 }
 
@@ -419,7 +419,7 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT fl
         return nullptr;
     if ((flags & UIFIND_ENABLED) && !IsEnabled())
         return nullptr;
-    if (hitTest && !PtInRect(&m_rcItem, *static_cast<POINT*>(data)))
+    if (hitTest && !PtInRect(&pos_, *static_cast<POINT*>(data)))
         return nullptr;
     if ((flags & UIFIND_UPDATETEST) && proc(this, data))
         return nullptr;
@@ -430,8 +430,8 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT fl
         if (found)
             return found;
     }
-    if (m_pCover && (!hitTest || mouseChildEnabled_)) {
-        found = m_pCover->FindControl(proc, data, flags);
+    if (cover_ && (!hitTest || mouseChildEnabled_)) {
+        found = cover_->FindControl(proc, data, flags);
         if (found)
             return found;
     }

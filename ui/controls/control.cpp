@@ -11,38 +11,38 @@ CControlUI::CControlUI() = default;
 
 CControlUI::~CControlUI()
 {
-    if (m_pCover) {
-        m_pCover->Delete();
-        m_pCover = nullptr;
+    if (cover_) {
+        cover_->Delete();
+        cover_ = nullptr;
     }
-    for (int i = 0; i < m_mCustomAttrHash.GetSize(); ++i)
-        delete static_cast<CUIString*>(m_mCustomAttrHash.Find(m_mCustomAttrHash.GetAt(i)));
-    m_mCustomAttrHash.RemoveAll();
-    m_OnDestroy(this);
-    if (m_pManager)
-        m_pManager->ForgetControl(this);
+    for (int i = 0; i < customAttributes_.GetSize(); ++i)
+        delete static_cast<CUIString*>(customAttributes_.Find(customAttributes_.GetAt(i)));
+    customAttributes_.RemoveAll();
+    onDestroy_(this);
+    if (manager_)
+        manager_->ForgetControl(this);
 }
 
 void CControlUI::Delete()
 {
-    if (m_pManager)
-        m_pManager->RemoveMouseLeaveNeeded(this);
+    if (manager_)
+        manager_->RemoveMouseLeaveNeeded(this);
     delete this;
 }
 
 CUIString CControlUI::GetName() const
 {
-    return m_sName;
+    return name_;
 }
 
 void CControlUI::SetName(const wchar_t* name)
 {
-    if (m_sName == (name ? name : L""))
+    if (name_ == (name ? name : L""))
         return;
-    CUIString old = m_sName;
-    m_sName = name;
-    if (m_pManager)
-        m_pManager->RenameControl(this, old, m_sName);
+    CUIString old = name_;
+    name_ = name;
+    if (manager_)
+        manager_->RenameControl(this, old, name_);
 }
 
 const wchar_t* CControlUI::GetClass() const
@@ -72,148 +72,148 @@ bool CControlUI::Activate()
 
 CUIManager* CControlUI::GetManager() const
 {
-    return m_pManager;
+    return manager_;
 }
 
 void CControlUI::SetManager(CUIManager* manager, CControlUI* parent, bool init)
 {
-    if (m_pCover)
-        m_pCover->SetManager(manager, this, init);
-    m_pManager = manager;
-    m_pParent = parent;
-    if (init && m_pParent)
+    if (cover_)
+        cover_->SetManager(manager, this, init);
+    manager_ = manager;
+    parent_ = parent;
+    if (init && parent_)
         Init();
 }
 
 CControlUI* CControlUI::GetParent() const
 {
-    return m_pParent;
+    return parent_;
 }
 
 CControlUI* CControlUI::GetCover() const
 {
-    return m_pCover;
+    return cover_;
 }
 
 void CControlUI::SetCover(CControlUI* cover)
 {
-    if (cover == m_pCover)
+    if (cover == cover_)
         return;
-    if (m_pCover)
-        m_pCover->Delete();
-    m_pCover = cover;
-    if (!m_pCover)
+    if (cover_)
+        cover_->Delete();
+    cover_ = cover;
+    if (!cover_)
         return;
-    if (m_pManager)
-        m_pManager->BindControls(m_pCover, this);
+    if (manager_)
+        manager_->BindControls(cover_, this);
     else
-        m_pCover->SetManager(nullptr, this, false);
+        cover_->SetManager(nullptr, this, false);
     if (IsVisible())
         NeedUpdate();
     else
-        m_pCover->SetInternVisible(false);
+        cover_->SetInternVisible(false);
 }
 
 CUIString CControlUI::GetText() const
 {
-    return m_sText;
+    return text_;
 }
 
 void CControlUI::SetText(const wchar_t* text)
 {
-    if (m_sText == (text ? text : L""))
+    if (text_ == (text ? text : L""))
         return;
-    m_sText = text;
+    text_ = text;
     Invalidate();
 }
 
 CUIString CControlUI::GetToolTip() const
 {
-    return m_sToolTip;
+    return toolTip_;
 }
 
 void CControlUI::SetToolTip(const wchar_t* text)
 {
-    m_sToolTip = text;
-    m_sToolTip.Replace(L"<n>", L"\r\n");
+    toolTip_ = text;
+    toolTip_.Replace(L"<n>", L"\r\n");
 }
 
 void CControlUI::SetToolTipWidth(int width)
 {
-    m_nTooltipWidth = width;
+    toolTipWidth_ = width;
 }
 
 int CControlUI::GetToolTipWidth() const
 {
-    return m_nTooltipWidth;
+    return toolTipWidth_;
 }
 
 wchar_t CControlUI::GetShortcut() const
 {
-    return m_chShortcut;
+    return shortcut_;
 }
 
 void CControlUI::SetShortcut(wchar_t ch)
 {
-    m_chShortcut = ch;
+    shortcut_ = ch;
 }
 
 bool CControlUI::IsContextMenuUsed() const
 {
-    return m_bMenuUsed;
+    return menuUsed_;
 }
 
 void CControlUI::SetContextMenuUsed(bool used)
 {
-    m_bMenuUsed = used;
+    menuUsed_ = used;
 }
 
 const CUIString& CControlUI::GetUserData() const
 {
-    return m_sUserData;
+    return userData_;
 }
 
 void CControlUI::SetUserData(const wchar_t* text)
 {
-    m_sUserData = text;
+    userData_ = text;
 }
 
 UINT_PTR CControlUI::GetTag() const
 {
-    return m_pTag;
+    return tag_;
 }
 
 void CControlUI::SetTag(UINT_PTR tag)
 {
-    m_pTag = tag;
+    tag_ = tag;
 }
 
 CUIString CControlUI::GetVirtualWnd() const
 {
-    if (!m_sVirtualWnd.IsEmpty())
-        return m_sVirtualWnd;
-    return m_pParent ? m_pParent->GetVirtualWnd() : CUIString();
+    if (!virtualWnd_.IsEmpty())
+        return virtualWnd_;
+    return parent_ ? parent_->GetVirtualWnd() : CUIString();
 }
 
 void CControlUI::SetVirtualWnd(const wchar_t* name)
 {
-    m_sVirtualWnd = name;
-    if (m_pManager)
-        m_pManager->UsedVirtualWnd(true);
+    virtualWnd_ = name;
+    if (manager_)
+        manager_->UsedVirtualWnd(true);
 }
 
 void CControlUI::AddCustomAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (!name || !*name || !value || !*value || m_mCustomAttrHash.Find(name))
+    if (!name || !*name || !value || !*value || customAttributes_.Find(name))
         return;
     CUIString* stored = new CUIString(value);
-    if (!m_mCustomAttrHash.Insert(name, stored))
+    if (!customAttributes_.Insert(name, stored))
         delete stored;
 }
 
 const wchar_t* CControlUI::GetCustomAttribute(const wchar_t* name) const
 {
-    const CUIString* value = name ? static_cast<const CUIString*>(m_mCustomAttrHash.Find(name)) : nullptr;
+    const CUIString* value = name ? static_cast<const CUIString*>(customAttributes_.Find(name)) : nullptr;
     return value ? value->GetData() : nullptr;
 }
 
@@ -353,13 +353,13 @@ void CControlUI::ApplyAttributeList(const wchar_t* list)
 
 SIZE CControlUI::EstimateSize(SIZE available)
 {
-    return SIZE{m_cxFixed, m_cyFixed};
+    return SIZE{fixedWidth_, fixedHeight_};
 }
 
 void CControlUI::Init()
 {
     DoInit();
-    m_OnInit(this);
+    onInit_(this);
 }
 
 void CControlUI::DoInit()
@@ -368,7 +368,7 @@ void CControlUI::DoInit()
 
 void CControlUI::Event(TUIEvent& event)
 {
-    if (m_OnEvent(&event))
+    if (onEvent_(&event))
         DoEvent(event);
 }
 
@@ -380,25 +380,25 @@ void CControlUI::DoEvent(TUIEvent& event)
         return;
     case UIEVENT_SETFOCUS:
     case UIEVENT_KILLFOCUS:
-        m_bFocused = event.Type == UIEVENT_SETFOCUS;
+        focused_ = event.Type == UIEVENT_SETFOCUS;
         Invalidate();
         return;
     case UIEVENT_TIMER:
-        if (m_pManager)
-            m_pManager->EmitNotify(this, L"timer", event.wParam, event.lParam);
+        if (manager_)
+            manager_->EmitNotify(this, L"timer", event.wParam, event.lParam);
         return;
     case UIEVENT_CONTEXTMENU:
         if (IsContextMenuUsed()) {
-            if (m_pManager)
-                m_pManager->EmitNotify(this, L"menu", event.wParam, event.lParam);
+            if (manager_)
+                manager_->EmitNotify(this, L"menu", event.wParam, event.lParam);
             return;
         }
         break;
     default:
         break;
     }
-    if (m_pParent)
-        m_pParent->DoEvent(event);
+    if (parent_)
+        parent_->DoEvent(event);
 }
 
 } // namespace SkinUI

@@ -215,17 +215,17 @@ bool CLabelUI::SetEffectAttribute(const wchar_t* name, const wchar_t* value)
 
 SIZE CLabelUI::EstimateSize(SIZE available)
 {
-    if (m_cxFixed > 0 && m_cyFixed > 0)
-        return SIZE{m_cxFixed, m_cyFixed};
+    if (fixedWidth_ > 0 && fixedHeight_ > 0)
+        return SIZE{fixedWidth_, fixedHeight_};
     if (IsMultiLine() && (available.cx != lastAvailable_.cx || available.cy != lastAvailable_.cy))
         needsEstimate_ = true;
     if (!needsEstimate_)
         return estimated_;
 
     lastAvailable_ = available;
-    estimated_ = SIZE{m_cxFixed, m_cyFixed};
+    estimated_ = SIZE{fixedWidth_, fixedHeight_};
     needsEstimate_ = false;
-    HDC dc = m_pManager ? m_pManager->GetPaintDC() : nullptr;
+    HDC dc = manager_ ? manager_->GetPaintDC() : nullptr;
     if (!IsMultiLine()) {
         if (estimated_.cy == 0)
             estimated_.cy = textPadding_.top + FontHeight() + textPadding_.bottom + kLineSlack;
@@ -243,11 +243,11 @@ SIZE CLabelUI::EstimateSize(SIZE available)
 
 int CLabelUI::FontHeight() const
 {
-    if (!m_pManager)
+    if (!manager_)
         return 0;
-    TFontRecord* font = m_pManager->FontRecordById(font_);
+    TFontRecord* font = manager_->FontRecordById(font_);
     if (!font)
-        font = m_pManager->DefaultFontRecord();
+        font = manager_->DefaultFontRecord();
     return font ? font->tm.tmHeight : 0;
 }
 
@@ -264,7 +264,7 @@ UINT CLabelUI::MeasureStyle() const
 // context or text.
 void CLabelUI::Measure(HDC dc, RECT& rect, UINT style)
 {
-    if (!dc || m_sText.IsEmpty()) {
+    if (!dc || text_.IsEmpty()) {
         rect.right = rect.left;
         rect.bottom = rect.top;
         return;
@@ -277,15 +277,15 @@ void CLabelUI::Measure(HDC dc, RECT& rect, UINT style)
 // drawing, which is most of the cost of laying out many labels.
 int CLabelUI::LineWidth(HDC dc, int height)
 {
-    if (!dc || m_sText.IsEmpty())
+    if (!dc || text_.IsEmpty())
         return 0;
     if (showHtml_) {
         RECT rect = {0, 0, kMeasureExtent, height};
         Measure(dc, rect, (textStyle_ & ~kHorizontalAlignBits) | DT_CALCRECT);
         return rect.right - rect.left;
     }
-    CUIString text = CUIManager::ExpandLanguageTokens(m_sText);
-    HGDIOBJ old = SelectObject(dc, m_pManager->FontById(font_));
+    CUIString text = CUIManager::ExpandLanguageTokens(text_);
+    HGDIOBJ old = SelectObject(dc, manager_->FontById(font_));
     SIZE extent = {0, 0};
     GetTextExtentPoint32W(dc, text.GetData(), text.GetLength(), &extent);
     SelectObject(dc, old);
@@ -294,12 +294,12 @@ int CLabelUI::LineWidth(HDC dc, int height)
 
 SIZE CLabelUI::CalcTextRect(int width)
 {
-    return MeasureIn(m_pManager ? m_pManager->GetPaintDC() : nullptr, width);
+    return MeasureIn(manager_ ? manager_->GetPaintDC() : nullptr, width);
 }
 
 SIZE CLabelUI::MeasureIn(HDC dc, int width)
 {
-    int right = (m_cxFixed > width ? m_cxFixed : width) - textPadding_.right;
+    int right = (fixedWidth_ > width ? fixedWidth_ : width) - textPadding_.right;
     RECT rect = {textPadding_.left, 0, right, kMeasureExtent};
     Measure(dc, rect, MeasureStyle());
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
@@ -309,20 +309,20 @@ void CLabelUI::DrawLabelText(HDC dc, RECT& rect, DWORD color, UINT style)
 {
     if (showHtml_) {
         int links = 0;
-        CRenderKit::DrawHtmlText(dc, m_pManager, rect, m_sText, color, nullptr, nullptr, links, font_, style);
+        CRenderKit::DrawHtmlText(dc, manager_, rect, text_, color, nullptr, nullptr, links, font_, style);
     } else {
-        CRenderKit::DrawText(dc, m_pManager, rect, m_sText, color, font_, style);
+        CRenderKit::DrawText(dc, manager_, rect, text_, color, font_, style);
     }
 }
 
 void CLabelUI::ResolveTextColors()
 {
-    if (!m_pManager)
+    if (!manager_)
         return;
     if (textColor_ == 0)
-        textColor_ = m_pManager->GetDefaultFontColor();
+        textColor_ = manager_->GetDefaultFontColor();
     if (disabledTextColor_ == 0)
-        disabledTextColor_ = m_pManager->GetDefaultDisabledColor();
+        disabledTextColor_ = manager_->GetDefaultDisabledColor();
 }
 
 // Every label's text is moved down by half its free height before drawing,
@@ -331,7 +331,7 @@ void CLabelUI::ResolveTextColors()
 void CLabelUI::PaintText(HDC hDC)
 {
     ResolveTextColors();
-    RECT rect = m_rcItem;
+    RECT rect = pos_;
     rect.left += textPadding_.left;
     rect.top += textPadding_.top;
     rect.right -= textPadding_.right;
@@ -344,7 +344,7 @@ void CLabelUI::PaintText(HDC hDC)
         PaintEffectText(hDC, rect);
         return;
     }
-    if (m_sText.IsEmpty())
+    if (text_.IsEmpty())
         return;
     DrawLabelText(hDC, rect, IsEnabled() ? textColor_ : disabledTextColor_, textStyle_);
 }
@@ -352,7 +352,7 @@ void CLabelUI::PaintText(HDC hDC)
 void CLabelUI::DoEvent(TUIEvent& event)
 {
     if (event.Type == UIEVENT_SETFOCUS || event.Type == UIEVENT_KILLFOCUS) {
-        m_bFocused = event.Type == UIEVENT_SETFOCUS;
+        focused_ = event.Type == UIEVENT_SETFOCUS;
         return;
     }
     CControlUI::DoEvent(event);

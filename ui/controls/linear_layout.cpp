@@ -39,7 +39,7 @@ void CLinearLayoutUI::SetPos(RECT rect, bool invalidate)
 
 RECT CLinearLayoutUI::GetThumbRect(bool useNew) const
 {
-    return separator_.StripRect(m_rcItem, useNew);
+    return separator_.StripRect(pos_, useNew);
 }
 
 void CLinearLayoutUI::DoEvent(TUIEvent& event)

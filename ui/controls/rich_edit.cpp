@@ -18,9 +18,9 @@ CRichEditUI::~CRichEditUI()
 {
     if (!host_)
         return;
-    if (m_pManager) {
-        m_pManager->RemoveMessageFilter(this);
-        m_pManager->StopTimer(this, kCaretTimerId);
+    if (manager_) {
+        manager_->RemoveMessageFilter(this);
+        manager_->StopTimer(this, kCaretTimerId);
     }
     host_->Shutdown();
     host_->Release();
@@ -105,9 +105,9 @@ void CRichEditUI::SetTextPadding(RECT padding)
 
 HFONT CRichEditUI::FontHandle() const
 {
-    if (!m_pManager)
+    if (!manager_)
         return nullptr;
-    return font_ >= 0 ? m_pManager->FontById(font_) : m_pManager->DefaultFontRecord()->hFont;
+    return font_ >= 0 ? manager_->FontById(font_) : manager_->DefaultFontRecord()->hFont;
 }
 
 CUIString CRichEditUI::GetText() const
@@ -125,17 +125,17 @@ CUIString CRichEditUI::GetText() const
 
 void CRichEditUI::SetText(const wchar_t* text)
 {
-    m_sText = text;
+    text_ = text;
     if (!host_)
         return;
     CHARRANGE all = {0, -1};
     TxSendMessage(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all), nullptr);
-    TxSendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(m_sText.GetData()), nullptr);
+    TxSendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text_.GetData()), nullptr);
 }
 
 void CRichEditUI::AppendText(const wchar_t* text)
 {
-    m_sText += text;
+    text_ += text;
     if (!host_)
         return;
     CHARRANGE selection = {0, 0};
@@ -298,7 +298,7 @@ bool CRichEditUI::TextFitsWithoutBar()
 bool CRichEditUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stop)
 {
     RECT area;
-    if (!IntersectRect(&area, &rcPaint, &m_rcItem))
+    if (!IntersectRect(&area, &rcPaint, &pos_))
         return true;
     CRenderClip clip;
     CRenderKit::GenerateClip(hDC, area, clip);
@@ -349,7 +349,7 @@ void CRichEditUI::PaintEngine(HDC hDC, const RECT& area)
 
 void CRichEditUI::PaintCaret(HDC hDC)
 {
-    if (!host_ || !m_pManager || !m_pManager->IsLayered())
+    if (!host_ || !manager_ || !manager_->IsLayered())
         return;
     if (!IsFocused() || !host_->IsCaretShown() || !caretBlinkShown_)
         return;
@@ -369,7 +369,7 @@ void CRichEditUI::DoInit()
     setup.transparent = transparent_;
     setup.font = FontHandle();
     setup.textColor = textColor_;
-    setup.text = m_sText.GetData();
+    setup.text = text_.GetData();
     host_ = CTxtWinHost::Create(this, setup);
     if (!host_)
         return;
@@ -378,11 +378,11 @@ void CRichEditUI::DoInit()
     // The engine reports content changes only when asked to.
     TxSendMessage(EM_SETEVENTMASK, 0, ENM_CHANGE, nullptr);
     host_->Activate();
-    if (!m_pManager)
+    if (!manager_)
         return;
-    m_pManager->AddMessageFilter(this);
-    if (m_pManager->IsLayered())
-        m_pManager->StartTimer(this, kCaretTimerId, GetCaretBlinkTime());
+    manager_->AddMessageFilter(this);
+    if (manager_->IsLayered())
+        manager_->StartTimer(this, kCaretTimerId, GetCaretBlinkTime());
 }
 
 void CRichEditUI::OnFocusChange(bool focused)
@@ -391,7 +391,7 @@ void CRichEditUI::OnFocusChange(bool focused)
         host_->Activate();
         TxSendMessage(focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0, nullptr);
     }
-    m_bFocused = focused;
+    focused_ = focused;
     Invalidate();
 }
 
@@ -399,7 +399,7 @@ void CRichEditUI::OnCaretTimer()
 {
     if (!host_ || !IsFocused())
         return;
-    if (::GetFocus() != m_pManager->GetPaintWindow())
+    if (::GetFocus() != manager_->GetPaintWindow())
         return;
     caretBlinkShown_ = !caretBlinkShown_;
     RECT caret = host_->GetCaretRect();
@@ -407,15 +407,15 @@ void CRichEditUI::OnCaretTimer()
         if (!IntersectRect(&caret, &caret, &ancestor->GetPos()))
             return;
     }
-    m_pManager->InvalidateArea(caret);
+    manager_->InvalidateArea(caret);
 }
 
 void CRichEditUI::DoEvent(TUIEvent& event)
 {
     bool mouse = event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND;
     if (mouse && !IsMouseEnabled()) {
-        if (m_pParent)
-            m_pParent->DoEvent(event);
+        if (parent_)
+            parent_->DoEvent(event);
         else
             CContainerUI::DoEvent(event);
         return;
@@ -434,7 +434,7 @@ void CRichEditUI::DoEvent(TUIEvent& event)
         OnFocusChange(event.Type == UIEVENT_SETFOCUS);
         return;
     case UIEVENT_TIMER:
-        if (event.wParam == kCaretTimerId && m_pManager && m_pManager->IsLayered())
+        if (event.wParam == kCaretTimerId && manager_ && manager_->IsLayered())
             OnCaretTimer();
         else
             TxSendMessage(WM_TIMER, event.wParam, event.lParam, nullptr);
