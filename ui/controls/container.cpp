@@ -246,18 +246,18 @@ void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         SetChildPadding(ParseIntValue(value));
     } else if (wcscmp(name, L"childalign") == 0) {
         if (wcscmp(value, L"left") == 0)
-            childAlign_ = 0;
+            childAlign_ = DT_LEFT;
         else if (wcscmp(value, L"center") == 0)
-            childAlign_ = 1;
+            childAlign_ = DT_CENTER;
         else if (wcscmp(value, L"right") == 0)
-            childAlign_ = 2;
+            childAlign_ = DT_RIGHT;
     } else if (wcscmp(name, L"childvalign") == 0) {
         if (wcscmp(value, L"top") == 0)
-            childVAlign_ = 0;
+            childVAlign_ = DT_TOP;
         else if (wcscmp(value, L"vcenter") == 0)
-            childVAlign_ = 4;
+            childVAlign_ = DT_VCENTER;
         else if (wcscmp(value, L"bottom") == 0)
-            childVAlign_ = 8;
+            childVAlign_ = DT_BOTTOM;
     } else {
         CControlUI::SetAttribute(name, value);
     }
