@@ -1,5 +1,6 @@
 #include "ui/controls/button.h"
 
+#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/render_kit.h"
 #include "ui/core/ui_manager.h"
@@ -163,40 +164,29 @@ void CButtonUI::SetPushedBorderColor(DWORD color)
 
 void CButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    struct ImageAttribute {
-        const wchar_t* name;
-        TImageSpec* spec;
+    static const TAttributeRow<CButtonUI> kAttributes[] = {
+        {L"normalimage", [](CButtonUI& b, const wchar_t* v) { b.SetImage(b.normalImage_, v); }},
+        {L"hotimage", [](CButtonUI& b, const wchar_t* v) { b.SetImage(b.hotImage_, v); }},
+        {L"pushedimage", [](CButtonUI& b, const wchar_t* v) { b.SetImage(b.pushedImage_, v); }},
+        {L"focusedimage", [](CButtonUI& b, const wchar_t* v) { b.SetImage(b.focusedImage_, v); }},
+        {L"disabledimage", [](CButtonUI& b, const wchar_t* v) { b.SetImage(b.disabledImage_, v); }},
+        {L"hotforeimage", [](CButtonUI& b, const wchar_t* v) { b.SetImage(b.hotForeImage_, v); }},
+        // The base's fore image, set the button's way.
+        {L"foreimage", [](CButtonUI& b, const wchar_t* v) { b.SetImage(b.foreImage_, v); }},
+        {L"fivestatusimage", [](CButtonUI& b, const wchar_t* v) { b.SetFiveStatusImage(v); }},
+        {L"fadedelta",
+            [](CButtonUI& b, const wchar_t* v) { b.SetFadeAlphaDelta(static_cast<BYTE>(ParseIntValue(v))); }},
+        {L"hotbkcolor", [](CButtonUI& b, const wchar_t* v) { b.SetHotBkColor(ParseColorValue(v)); }},
+        {L"hottextcolor", [](CButtonUI& b, const wchar_t* v) { b.SetHotTextColor(ParseColorValue(v)); }},
+        {L"pushedtextcolor", [](CButtonUI& b, const wchar_t* v) { b.SetPushedTextColor(ParseColorValue(v)); }},
+        {L"focusedtextcolor", [](CButtonUI& b, const wchar_t* v) { b.SetFocusedTextColor(ParseColorValue(v)); }},
+        {L"hotbordercolor", [](CButtonUI& b, const wchar_t* v) { b.SetHotBorderColor(ParseColorValue(v)); }},
+        {L"pushedbordercolor", [](CButtonUI& b, const wchar_t* v) { b.SetPushedBorderColor(ParseColorValue(v)); }},
+        // Stored directly, without a repaint: they show at the next state change.
+        {L"hotbordersize", [](CButtonUI& b, const wchar_t* v) { b.hotBorderSize_ = BorderSizeValue(v); }},
+        {L"pushedbordersize", [](CButtonUI& b, const wchar_t* v) { b.pushedBorderSize_ = BorderSizeValue(v); }},
     };
-    const ImageAttribute images[] = {{L"normalimage", &normalImage_}, {L"hotimage", &hotImage_},
-        {L"pushedimage", &pushedImage_}, {L"focusedimage", &focusedImage_}, {L"disabledimage", &disabledImage_},
-        {L"hotforeimage", &hotForeImage_}, {L"foreimage", &foreImage_}};
-    for (const ImageAttribute& image : images) {
-        if (wcscmp(name, image.name) == 0) {
-            SetImage(*image.spec, value);
-            return;
-        }
-    }
-    if (wcscmp(name, L"fivestatusimage") == 0)
-        SetFiveStatusImage(value);
-    else if (wcscmp(name, L"fadedelta") == 0)
-        SetFadeAlphaDelta(static_cast<BYTE>(ParseIntValue(value)));
-    else if (wcscmp(name, L"hotbkcolor") == 0)
-        SetHotBkColor(ParseColorValue(value));
-    else if (wcscmp(name, L"hottextcolor") == 0)
-        SetHotTextColor(ParseColorValue(value));
-    else if (wcscmp(name, L"pushedtextcolor") == 0)
-        SetPushedTextColor(ParseColorValue(value));
-    else if (wcscmp(name, L"focusedtextcolor") == 0)
-        SetFocusedTextColor(ParseColorValue(value));
-    else if (wcscmp(name, L"hotbordercolor") == 0)
-        SetHotBorderColor(ParseColorValue(value));
-    else if (wcscmp(name, L"pushedbordercolor") == 0)
-        SetPushedBorderColor(ParseColorValue(value));
-    else if (wcscmp(name, L"hotbordersize") == 0)
-        hotBorderSize_ = BorderSizeValue(value);
-    else if (wcscmp(name, L"pushedbordersize") == 0)
-        pushedBorderSize_ = BorderSizeValue(value);
-    else
+    if (!ApplyAttributeRow(kAttributes, *this, name, value))
         CLabelUI::SetAttribute(name, value);
 }
 

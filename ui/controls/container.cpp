@@ -1,5 +1,6 @@
 #include "ui/controls/container.h"
 
+#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/layout_math.h"
 #include "ui/controls/scroll_bar.h"
@@ -8,6 +9,29 @@
 #include <string.h>
 
 namespace SkinUI {
+
+namespace {
+
+struct TAlignWord {
+    const wchar_t* word;
+    UINT align;
+};
+
+const TAlignWord kChildAlignWords[] = {{L"left", DT_LEFT}, {L"center", DT_CENTER}, {L"right", DT_RIGHT}};
+const TAlignWord kChildVAlignWords[] = {{L"top", DT_TOP}, {L"vcenter", DT_VCENTER}, {L"bottom", DT_BOTTOM}};
+
+template <size_t Count>
+void StoreAlignWord(const TAlignWord (&words)[Count], const wchar_t* value, UINT& align)
+{
+    for (const TAlignWord& word : words) {
+        if (wcscmp(value, word.word) == 0) {
+            align = word.align;
+            return;
+        }
+    }
+}
+
+} // namespace
 
 CContainerUI::CContainerUI() = default;
 
@@ -228,39 +252,37 @@ int CContainerUI::FindSelectable(int index, bool forward) const
 
 void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (wcscmp(name, L"inset") == 0) {
-        SetInset(ParseRectValue(value));
-    } else if (wcscmp(name, L"mousechild") == 0) {
-        SetMouseChildEnabled(ParseBoolValue(value));
-    } else if (wcscmp(name, L"vscrollbar") == 0) {
-        EnableScrollBar(ParseBoolValue(value), horizontalScrollBar_ != nullptr);
-    } else if (wcscmp(name, L"vscrollbarstyle") == 0) {
-        EnableScrollBar(true, horizontalScrollBar_ != nullptr);
-        verticalScrollBar_->ApplyAttributeList(value);
-    } else if (wcscmp(name, L"hscrollbar") == 0) {
-        EnableScrollBar(verticalScrollBar_ != nullptr, ParseBoolValue(value));
-    } else if (wcscmp(name, L"hscrollbarstyle") == 0) {
-        EnableScrollBar(verticalScrollBar_ != nullptr, true);
-        horizontalScrollBar_->ApplyAttributeList(value);
-    } else if (wcscmp(name, L"childpadding") == 0) {
-        SetChildPadding(ParseIntValue(value));
-    } else if (wcscmp(name, L"childalign") == 0) {
-        if (wcscmp(value, L"left") == 0)
-            childAlign_ = DT_LEFT;
-        else if (wcscmp(value, L"center") == 0)
-            childAlign_ = DT_CENTER;
-        else if (wcscmp(value, L"right") == 0)
-            childAlign_ = DT_RIGHT;
-    } else if (wcscmp(name, L"childvalign") == 0) {
-        if (wcscmp(value, L"top") == 0)
-            childVAlign_ = DT_TOP;
-        else if (wcscmp(value, L"vcenter") == 0)
-            childVAlign_ = DT_VCENTER;
-        else if (wcscmp(value, L"bottom") == 0)
-            childVAlign_ = DT_BOTTOM;
-    } else {
+    static const TAttributeRow<CContainerUI> kAttributes[] = {
+        {L"inset", [](CContainerUI& c, const wchar_t* v) { c.SetInset(ParseRectValue(v)); }},
+        {L"mousechild", [](CContainerUI& c, const wchar_t* v) { c.SetMouseChildEnabled(ParseBoolValue(v)); }},
+        {L"vscrollbar",
+            [](CContainerUI& c, const wchar_t* v) {
+                c.EnableScrollBar(ParseBoolValue(v), c.horizontalScrollBar_ != nullptr);
+            }},
+        // A style alone creates its bar.
+        {L"vscrollbarstyle",
+            [](CContainerUI& c, const wchar_t* v) {
+                c.EnableScrollBar(true, c.horizontalScrollBar_ != nullptr);
+                c.verticalScrollBar_->ApplyAttributeList(v);
+            }},
+        {L"hscrollbar",
+            [](CContainerUI& c, const wchar_t* v) {
+                c.EnableScrollBar(c.verticalScrollBar_ != nullptr, ParseBoolValue(v));
+            }},
+        {L"hscrollbarstyle",
+            [](CContainerUI& c, const wchar_t* v) {
+                c.EnableScrollBar(c.verticalScrollBar_ != nullptr, true);
+                c.horizontalScrollBar_->ApplyAttributeList(v);
+            }},
+        {L"childpadding", [](CContainerUI& c, const wchar_t* v) { c.SetChildPadding(ParseIntValue(v)); }},
+        // Stored directly: unlike the setters, the attributes do not ask for
+        // a new layout; a word not in the list leaves the value as it was.
+        {L"childalign", [](CContainerUI& c, const wchar_t* v) { StoreAlignWord(kChildAlignWords, v, c.childAlign_); }},
+        {L"childvalign",
+            [](CContainerUI& c, const wchar_t* v) { StoreAlignWord(kChildVAlignWords, v, c.childVAlign_); }},
+    };
+    if (!ApplyAttributeRow(kAttributes, *this, name, value))
         CControlUI::SetAttribute(name, value);
-    }
 }
 
 void CContainerUI::SetManager(CUIManager* manager, CControlUI* parent, bool init)

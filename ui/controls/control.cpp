@@ -1,5 +1,6 @@
 #include "ui/controls/control.h"
 
+#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/core/ui_manager.h"
 
@@ -238,98 +239,85 @@ bool Contains(const wchar_t* text, wchar_t ch)
 
 void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
+    using TRow = TAttributeRow<CControlUI>;
+    static const TRow kAttributes[] = {
+        {L"pos", [](CControlUI& c, const wchar_t* v) { c.SetPosAttribute(v); }},
+        {L"padding", [](CControlUI& c, const wchar_t* v) { c.SetPadding(ParseRectValue(v)); }},
+        // Two names for the first background colour.
+        {L"bkcolor", [](CControlUI& c, const wchar_t* v) { c.SetBkColor(ParseColorValue(v, true)); }},
+        {L"bkcolor1", [](CControlUI& c, const wchar_t* v) { c.SetBkColor(ParseColorValue(v, true)); }},
+        {L"bkcolor2", [](CControlUI& c, const wchar_t* v) { c.SetBkColor2(ParseColorValue(v, true)); }},
+        {L"bkcolor3", [](CControlUI& c, const wchar_t* v) { c.SetBkColor3(ParseColorValue(v, true)); }},
+        // The one name matched in any case.
+        {L"forecolor", [](CControlUI& c, const wchar_t* v) { c.SetForeColor(ParseColorValue(v, true)); },
+            TRow::kAnyCase},
+        // Border colours take no blanks before the "#".
+        {L"bordercolor", [](CControlUI& c, const wchar_t* v) { c.SetBorderColor(ParseColorValue(v)); }},
+        {L"focusbordercolor", [](CControlUI& c, const wchar_t* v) { c.SetFocusBorderColor(ParseColorValue(v)); }},
+        {L"colorhsl", [](CControlUI& c, const wchar_t* v) { c.SetColorHSL(ParseBoolValue(v)); }},
+        {L"bordersize", [](CControlUI& c, const wchar_t* v) { c.SetBorderSizeAttribute(v); }},
+        {L"borderstyle", [](CControlUI& c, const wchar_t* v) { c.SetBorderStyle(ParseIntValue(v)); }},
+        {L"borderround", [](CControlUI& c, const wchar_t* v) { c.SetBorderRound(ParseSizeValue(v)); }},
+        {L"bkimage", [](CControlUI& c, const wchar_t* v) { c.SetBkImage(v); }},
+        {L"width", [](CControlUI& c, const wchar_t* v) { c.SetFixedWidth(ParseIntValue(v)); }},
+        {L"height", [](CControlUI& c, const wchar_t* v) { c.SetFixedHeight(ParseIntValue(v)); }},
+        {L"minwidth", [](CControlUI& c, const wchar_t* v) { c.SetMinWidth(ParseIntValue(v)); }},
+        {L"minheight", [](CControlUI& c, const wchar_t* v) { c.SetMinHeight(ParseIntValue(v)); }},
+        {L"maxwidth", [](CControlUI& c, const wchar_t* v) { c.SetMaxWidth(ParseIntValue(v)); }},
+        {L"maxheight", [](CControlUI& c, const wchar_t* v) { c.SetMaxHeight(ParseIntValue(v)); }},
+        {L"name", [](CControlUI& c, const wchar_t* v) { c.SetName(v); }},
+        {L"text", [](CControlUI& c, const wchar_t* v) { c.SetText(v); }},
+        {L"tooltip", [](CControlUI& c, const wchar_t* v) { c.SetToolTip(v); }},
+        {L"userdata", [](CControlUI& c, const wchar_t* v) { c.SetUserData(v); }},
+        {L"tag", [](CControlUI& c, const wchar_t* v) { c.SetTag(static_cast<UINT_PTR>(ParseIntValue(v))); }},
+        {L"enabled", [](CControlUI& c, const wchar_t* v) { c.SetEnabled(ParseBoolValue(v)); }},
+        {L"mouse", [](CControlUI& c, const wchar_t* v) { c.SetMouseEnabled(ParseBoolValue(v)); }},
+        {L"keyboard", [](CControlUI& c, const wchar_t* v) { c.SetKeyboardEnabled(ParseBoolValue(v)); }},
+        {L"visible", [](CControlUI& c, const wchar_t* v) { c.SetVisible(ParseBoolValue(v)); }},
+        {L"float", [](CControlUI& c, const wchar_t* v) { c.SetFloatAttribute(v); }},
+        {L"shortcut", [](CControlUI& c, const wchar_t* v) { c.SetShortcut(v[0]); }},
+        {L"menu", [](CControlUI& c, const wchar_t* v) { c.SetContextMenuUsed(ParseBoolValue(v)); }},
+        {L"virtualwnd", [](CControlUI& c, const wchar_t* v) { c.SetVirtualWnd(v); }},
+    };
     if (!name || !value)
         return;
-    CUIString key(name);
-    if (key == L"pos") {
-        long values[4];
-        int count = ParseIntList(value, values, 4);
-        SetFixedXY(SIZE{values[0], values[1]});
-        // A short list only places the control; width and height may follow.
-        if (count >= 3)
-            SetFixedWidth(values[2] - values[0]);
-        if (count >= 4)
-            SetFixedHeight(values[3] - values[1]);
-    } else if (key == L"padding") {
-        SetPadding(ParseRectValue(value));
-    } else if (key == L"bkcolor" || key == L"bkcolor1") {
-        SetBkColor(ParseColorValue(value, true));
-    } else if (key == L"bkcolor2") {
-        SetBkColor2(ParseColorValue(value, true));
-    } else if (key == L"bkcolor3") {
-        SetBkColor3(ParseColorValue(value, true));
-    } else if (key.CompareNoCase(L"forecolor") == 0) {
-        SetForeColor(ParseColorValue(value, true));
-    } else if (key == L"bordercolor") {
-        SetBorderColor(ParseColorValue(value));
-    } else if (key == L"focusbordercolor") {
-        SetFocusBorderColor(ParseColorValue(value));
-    } else if (key == L"colorhsl") {
-        SetColorHSL(ParseBoolValue(value));
-    } else if (key == L"bordersize") {
-        if (Contains(value, L','))
-            SetBorderSize(ParseRectValue(value));
-        else
-            SetBorderSize(ClampCoordinate(ParseIntValue(value)));
-    } else if (key == L"borderstyle") {
-        SetBorderStyle(ParseIntValue(value));
-    } else if (key == L"borderround") {
-        SetBorderRound(ParseSizeValue(value));
-    } else if (key == L"bkimage") {
-        SetBkImage(value);
-    } else if (key == L"width") {
-        SetFixedWidth(ParseIntValue(value));
-    } else if (key == L"height") {
-        SetFixedHeight(ParseIntValue(value));
-    } else if (key == L"minwidth") {
-        SetMinWidth(ParseIntValue(value));
-    } else if (key == L"minheight") {
-        SetMinHeight(ParseIntValue(value));
-    } else if (key == L"maxwidth") {
-        SetMaxWidth(ParseIntValue(value));
-    } else if (key == L"maxheight") {
-        SetMaxHeight(ParseIntValue(value));
-    } else if (key == L"name") {
-        SetName(value);
-    } else if (key == L"text") {
-        SetText(value);
-    } else if (key == L"tooltip") {
-        SetToolTip(value);
-    } else if (key == L"userdata") {
-        SetUserData(value);
-    } else if (key == L"tag") {
-        SetTag(static_cast<UINT_PTR>(ParseIntValue(value)));
-    } else if (key == L"enabled") {
-        SetEnabled(ParseBoolValue(value));
-    } else if (key == L"mouse") {
-        SetMouseEnabled(ParseBoolValue(value));
-    } else if (key == L"keyboard") {
-        SetKeyboardEnabled(ParseBoolValue(value));
-    } else if (key == L"visible") {
-        SetVisible(ParseBoolValue(value));
-    } else if (key == L"float") {
-        if (Contains(value, L',')) {
-            double values[4];
-            ParseDoubleList(value, values, 4);
-            TPercentInfo percent;
-            percent.left = values[0];
-            percent.top = values[1];
-            percent.right = values[2];
-            percent.bottom = values[3];
-            SetFloatPercent(percent);
-            SetFloat(true);
-        } else {
-            SetFloat(ParseBoolValue(value));
-        }
-    } else if (key == L"shortcut") {
-        SetShortcut(value[0]);
-    } else if (key == L"menu") {
-        SetContextMenuUsed(ParseBoolValue(value));
-    } else if (key == L"virtualwnd") {
-        SetVirtualWnd(value);
-    } else {
+    // A name no class knows is kept, for the application to read back.
+    if (!ApplyAttributeRow(kAttributes, *this, name, value))
         AddCustomAttribute(name, value);
+}
+
+// "x,y" only places the control; "x,y,right,bottom" sizes it as well.
+void CControlUI::SetPosAttribute(const wchar_t* value)
+{
+    long values[4];
+    int count = ParseIntList(value, values, 4);
+    SetFixedXY(SIZE{values[0], values[1]});
+    if (count >= 3)
+        SetFixedWidth(values[2] - values[0]);
+    if (count >= 4)
+        SetFixedHeight(values[3] - values[1]);
+}
+
+// One number for all four sides, or a rectangle.
+void CControlUI::SetBorderSizeAttribute(const wchar_t* value)
+{
+    if (Contains(value, L','))
+        SetBorderSize(ParseRectValue(value));
+    else
+        SetBorderSize(ClampCoordinate(ParseIntValue(value)));
+}
+
+// Percentages make the control float; a plain word switches floating.
+void CControlUI::SetFloatAttribute(const wchar_t* value)
+{
+    if (!Contains(value, L',')) {
+        SetFloat(ParseBoolValue(value));
+        return;
     }
+    double values[4];
+    ParseDoubleList(value, values, 4);
+    SetFloatPercent(TPercentInfo{values[0], values[1], values[2], values[3]});
+    SetFloat(true);
 }
 
 void CControlUI::ApplyAttributeList(const wchar_t* list)

@@ -184,6 +184,9 @@ protected:
     void ReleaseFocusOnHide();
     // False when the text and its loaded image are already there.
     bool SetImageText(TImageSpec& spec, const wchar_t* text);
+    void SetPosAttribute(const wchar_t* value);
+    void SetBorderSizeAttribute(const wchar_t* value);
+    void SetFloatAttribute(const wchar_t* value);
 
     CDelegateList onInit_;
     CDelegateList onDestroy_;

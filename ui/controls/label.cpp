@@ -1,5 +1,6 @@
 #include "ui/controls/label.h"
 
+#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/render_kit.h"
 #include "ui/core/ui_manager.h"
@@ -144,73 +145,65 @@ void CLabelUI::SetShadowOffset(int distance, int angle)
 
 void CLabelUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (wcscmp(name, L"align") == 0) {
-        if (Contains(value, L"left"))
-            textStyle_ &= ~kHorizontalAlignBits;
-        else if (Contains(value, L"center"))
-            textStyle_ = (textStyle_ & ~kHorizontalAlignBits) | DT_CENTER;
-        else if (Contains(value, L"right"))
-            textStyle_ = (textStyle_ & ~kHorizontalAlignBits) | DT_RIGHT;
-    } else if (wcscmp(name, L"valign") == 0) {
-        if (Contains(value, L"top"))
-            textStyle_ &= ~kVerticalAlignBits;
-        else if (Contains(value, L"vcenter"))
-            textStyle_ = (textStyle_ & ~kVerticalAlignBits) | DT_VCENTER;
-        else if (Contains(value, L"bottom"))
-            textStyle_ = (textStyle_ & ~kVerticalAlignBits) | DT_BOTTOM;
-    } else if (wcscmp(name, L"endellipsis") == 0) {
-        if (ParseBoolValue(value))
-            textStyle_ |= DT_END_ELLIPSIS;
-        else
-            textStyle_ &= ~DT_END_ELLIPSIS;
-    } else if (wcscmp(name, L"font") == 0) {
-        SetFont(ParseIntValue(value));
-    } else if (wcscmp(name, L"textcolor") == 0) {
-        SetTextColor(ParseColorValue(value));
-    } else if (wcscmp(name, L"disabledtextcolor") == 0) {
-        SetDisabledTextColor(ParseColorValue(value));
-    } else if (wcscmp(name, L"textpadding") == 0) {
-        SetTextPadding(ParseRectValue(value));
-    } else if (wcscmp(name, L"multiline") == 0) {
-        SetMultiLine(ParseBoolValue(value));
-    } else if (wcscmp(name, L"showhtml") == 0) {
-        SetShowHtml(ParseBoolValue(value));
-    } else if (!SetEffectAttribute(name, value)) {
+    static const TAttributeRow<CLabelUI> kAttributes[] = {
+        // A word counts anywhere in the value; left wins over center and
+        // center over right (top, vcenter, bottom likewise).
+        {L"align", [](CLabelUI& l, const wchar_t* v) { l.SetHorizontalAlignWord(v); }},
+        {L"valign", [](CLabelUI& l, const wchar_t* v) { l.SetVerticalAlignWord(v); }},
+        {L"endellipsis",
+            [](CLabelUI& l, const wchar_t* v) {
+                if (ParseBoolValue(v))
+                    l.textStyle_ |= DT_END_ELLIPSIS;
+                else
+                    l.textStyle_ &= ~DT_END_ELLIPSIS;
+            }},
+        {L"font", [](CLabelUI& l, const wchar_t* v) { l.SetFont(ParseIntValue(v)); }},
+        {L"textcolor", [](CLabelUI& l, const wchar_t* v) { l.SetTextColor(ParseColorValue(v)); }},
+        {L"disabledtextcolor", [](CLabelUI& l, const wchar_t* v) { l.SetDisabledTextColor(ParseColorValue(v)); }},
+        {L"textpadding", [](CLabelUI& l, const wchar_t* v) { l.SetTextPadding(ParseRectValue(v)); }},
+        {L"multiline", [](CLabelUI& l, const wchar_t* v) { l.SetMultiLine(ParseBoolValue(v)); }},
+        {L"showhtml", [](CLabelUI& l, const wchar_t* v) { l.SetShowHtml(ParseBoolValue(v)); }},
+        {L"enabledeffect", [](CLabelUI& l, const wchar_t* v) { l.SetEnabledEffect(ParseBoolValue(v)); }},
+        {L"enabledluminous", [](CLabelUI& l, const wchar_t* v) { l.SetEnabledLuminous(ParseBoolValue(v)); }},
+        {L"luminousfuzzy",
+            [](CLabelUI& l, const wchar_t* v) { l.SetLuminousFuzzy(static_cast<float>(wcstod(v, nullptr))); }},
+        {L"gradientangle", [](CLabelUI& l, const wchar_t* v) { l.SetGradientAngle(ParseIntValue(v)); }},
+        {L"enabledstroke", [](CLabelUI& l, const wchar_t* v) { l.SetEnabledStroke(ParseBoolValue(v)); }},
+        {L"enabledshadow", [](CLabelUI& l, const wchar_t* v) { l.SetEnabledShadow(ParseBoolValue(v)); }},
+        {L"gradientlength", [](CLabelUI& l, const wchar_t* v) { l.SetGradientLength(ParseIntValue(v)); }},
+        // "distance,angle", not a size.
+        {L"shadowoffset",
+            [](CLabelUI& l, const wchar_t* v) {
+                SIZE offset = ParseSizeValue(v);
+                l.SetShadowOffset(offset.cx, offset.cy);
+            }},
+        {L"textcolor1", [](CLabelUI& l, const wchar_t* v) { l.SetTextColor1(ParseColorValue(v)); }},
+        {L"textshadowcolora", [](CLabelUI& l, const wchar_t* v) { l.SetTextShadowColorA(ParseColorValue(v)); }},
+        {L"textshadowcolorb", [](CLabelUI& l, const wchar_t* v) { l.SetTextShadowColorB(ParseColorValue(v)); }},
+        {L"strokecolor", [](CLabelUI& l, const wchar_t* v) { l.SetStrokeColor(ParseColorValue(v)); }},
+    };
+    if (!ApplyAttributeRow(kAttributes, *this, name, value))
         CControlUI::SetAttribute(name, value);
-    }
 }
 
-bool CLabelUI::SetEffectAttribute(const wchar_t* name, const wchar_t* value)
+void CLabelUI::SetHorizontalAlignWord(const wchar_t* value)
 {
-    if (wcscmp(name, L"enabledeffect") == 0) {
-        SetEnabledEffect(ParseBoolValue(value));
-    } else if (wcscmp(name, L"enabledluminous") == 0) {
-        SetEnabledLuminous(ParseBoolValue(value));
-    } else if (wcscmp(name, L"luminousfuzzy") == 0) {
-        SetLuminousFuzzy(static_cast<float>(wcstod(value, nullptr)));
-    } else if (wcscmp(name, L"gradientangle") == 0) {
-        SetGradientAngle(ParseIntValue(value));
-    } else if (wcscmp(name, L"enabledstroke") == 0) {
-        SetEnabledStroke(ParseBoolValue(value));
-    } else if (wcscmp(name, L"enabledshadow") == 0) {
-        SetEnabledShadow(ParseBoolValue(value));
-    } else if (wcscmp(name, L"gradientlength") == 0) {
-        SetGradientLength(ParseIntValue(value));
-    } else if (wcscmp(name, L"shadowoffset") == 0) {
-        SIZE offset = ParseSizeValue(value);
-        SetShadowOffset(offset.cx, offset.cy);
-    } else if (wcscmp(name, L"textcolor1") == 0) {
-        SetTextColor1(ParseColorValue(value));
-    } else if (wcscmp(name, L"textshadowcolora") == 0) {
-        SetTextShadowColorA(ParseColorValue(value));
-    } else if (wcscmp(name, L"textshadowcolorb") == 0) {
-        SetTextShadowColorB(ParseColorValue(value));
-    } else if (wcscmp(name, L"strokecolor") == 0) {
-        SetStrokeColor(ParseColorValue(value));
-    } else {
-        return false;
-    }
-    return true;
+    if (Contains(value, L"left"))
+        textStyle_ &= ~kHorizontalAlignBits;
+    else if (Contains(value, L"center"))
+        textStyle_ = (textStyle_ & ~kHorizontalAlignBits) | DT_CENTER;
+    else if (Contains(value, L"right"))
+        textStyle_ = (textStyle_ & ~kHorizontalAlignBits) | DT_RIGHT;
+}
+
+void CLabelUI::SetVerticalAlignWord(const wchar_t* value)
+{
+    if (Contains(value, L"top"))
+        textStyle_ &= ~kVerticalAlignBits;
+    else if (Contains(value, L"vcenter"))
+        textStyle_ = (textStyle_ & ~kVerticalAlignBits) | DT_VCENTER;
+    else if (Contains(value, L"bottom"))
+        textStyle_ = (textStyle_ & ~kVerticalAlignBits) | DT_BOTTOM;
 }
 
 SIZE CLabelUI::EstimateSize(SIZE available)

@@ -1,5 +1,6 @@
 #include "ui/controls/linear_layout.h"
 
+#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/layout_axis.h"
 #include "ui/controls/layout_math.h"
@@ -56,11 +57,14 @@ UINT CLinearLayoutUI::GetControlFlags() const
 
 void CLinearLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
+    static const TAttributeRow<CLinearLayoutUI> kAttributes[] = {
+        {L"sepimm", [](CLinearLayoutUI& l, const wchar_t* v) { l.separator_.SetImmediate(&l, ParseBoolValue(v)); }},
+    };
+    // The separator's size is named after the layout's own axis, so it has
+    // no row: "sepheight" in a vertical layout, "sepwidth" in a horizontal one.
     if (wcscmp(name, sizeAttribute_) == 0)
-        separator_.SetSize(ParseIntValue(value));
-    else if (wcscmp(name, L"sepimm") == 0)
-        separator_.SetImmediate(this, ParseBoolValue(value));
-    else
+        return separator_.SetSize(ParseIntValue(value));
+    if (!ApplyAttributeRow(kAttributes, *this, name, value))
         CContainerUI::SetAttribute(name, value);
 }
 
@@ -102,8 +106,8 @@ CLinearLayoutUI::TMainBudget CLinearLayoutUI::MeasureChildren(const TLayoutAxis&
         RECT padding = child->GetPadding();
         SIZE size = axis.Make(0, axis.FixedCross(*child));
         if (MeasuredInFirstPass(axis, *child)) {
-            int mainLimit =
-                LayoutMath::Min(LayoutMath::FixedOrMax(axis.FixedMain(*child), axis.MaxMain(*child)), axis.Main(available));
+            int mainLimit = LayoutMath::Min(
+                LayoutMath::FixedOrMax(axis.FixedMain(*child), axis.MaxMain(*child)), axis.Main(available));
             int crossLimit = LayoutMath::Min(LayoutMath::FixedOrMax(axis.FixedCross(*child), axis.MaxCross(*child)),
                 CrossRoom(axis, available, padding));
             size = child->EstimateSize(axis.Make(mainLimit, crossLimit));
@@ -136,7 +140,9 @@ long long CLinearLayoutUI::PlaceChildren(
     }
 
     CScrollBarUI* mainBar = MainBar(axis);
-    long long cursor = static_cast<long long>(axis.MainStart(area)) - (IsBarShown(mainBar) ? mainBar->GetScrollPos() : 0);
+    long long cursor = axis.MainStart(area);
+    if (IsBarShown(mainBar))
+        cursor -= mainBar->GetScrollPos();
     // What is left along the axis, and what the children still to come take
     // at their fixed sizes: the last stretching child gets the difference.
     long long remaining = axis.Main(available);

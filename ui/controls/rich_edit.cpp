@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/render_kit.h"
 #include "ui/controls/scroll_bar.h"
@@ -152,75 +153,68 @@ void CRichEditUI::AppendText(const wchar_t* text)
     TxSendMessage(EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&view), nullptr);
 }
 
-bool CRichEditUI::ApplyStyleAttribute(const wchar_t* name, const wchar_t* value)
-{
-    bool on = ParseBoolValue(value);
-    if (wcscmp(name, L"vscrollbar") == 0) {
-        if (on)
-            style_ |= kStyleVScrollBar | kStyleKeepDisabledScroll;
-        CContainerUI::SetAttribute(name, value);
-    } else if (wcscmp(name, L"hscrollbar") == 0) {
-        if (on)
-            style_ |= kStyleHScrollBar | kStyleKeepDisabledScroll;
-        CContainerUI::SetAttribute(name, value);
-    } else if (wcscmp(name, L"autovscroll") == 0) {
-        if (on)
-            style_ |= kStyleAutoVScroll;
-    } else if (wcscmp(name, L"autohscroll") == 0) {
-        if (on)
-            style_ |= kStyleAutoHScroll;
-    } else if (wcscmp(name, L"multiline") == 0) {
-        if (wcscmp(value, L"false") == 0)
-            style_ &= ~kStyleMultiLine;
-    } else if (wcscmp(name, L"readonly") == 0) {
-        if (on)
-            SetReadOnly(true);
-    } else if (wcscmp(name, L"password") == 0) {
-        if (on)
-            style_ |= kStylePassword;
-    } else if (wcscmp(name, L"align") == 0) {
-        if (wcsstr(value, L"left"))
-            style_ &= ~(kStyleCenter | kStyleRight);
-        if (wcsstr(value, L"center"))
-            style_ = (style_ & ~kStyleRight) | kStyleCenter;
-        if (wcsstr(value, L"right"))
-            style_ = (style_ & ~kStyleCenter) | kStyleRight;
-    } else {
-        return false;
-    }
-    return true;
-}
-
-bool CRichEditUI::ApplyStoreAttribute(const wchar_t* name, const wchar_t* value)
-{
-    if (wcscmp(name, L"wanttab") == 0)
-        SetWantTab(ParseBoolValue(value));
-    else if (wcscmp(name, L"wantreturn") == 0)
-        SetWantReturn(ParseBoolValue(value));
-    else if (wcscmp(name, L"wantctrlreturn") == 0)
-        SetWantCtrlReturn(ParseBoolValue(value));
-    else if (wcscmp(name, L"transparent") == 0)
-        SetTransparent(ParseBoolValue(value));
-    else if (wcscmp(name, L"rich") == 0)
-        SetRich(ParseBoolValue(value));
-    else if (wcscmp(name, L"font") == 0)
-        SetFont(ParseIntValue(value));
-    else if (wcscmp(name, L"textcolor") == 0)
-        SetTextColor(ParseColorValue(value, true));
-    else if (wcscmp(name, L"textpadding") == 0)
-        SetTextPadding(ParseRectValue(value));
-    else
-        return false;
-    return true;
-}
-
 void CRichEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
+    // The style words only ever switch a style on, except multiline, which
+    // only "false" switches off.
+    static const TAttributeRow<CRichEditUI> kAttributes[] = {
+        // The bar attributes reach the container as well, which makes the bars.
+        {L"vscrollbar",
+            [](CRichEditUI& r, const wchar_t* v) {
+                if (ParseBoolValue(v))
+                    r.style_ |= kStyleVScrollBar | kStyleKeepDisabledScroll;
+                r.CContainerUI::SetAttribute(L"vscrollbar", v);
+            }},
+        {L"hscrollbar",
+            [](CRichEditUI& r, const wchar_t* v) {
+                if (ParseBoolValue(v))
+                    r.style_ |= kStyleHScrollBar | kStyleKeepDisabledScroll;
+                r.CContainerUI::SetAttribute(L"hscrollbar", v);
+            }},
+        {L"autovscroll", [](CRichEditUI& r, const wchar_t* v) { r.SwitchStyleOn(v, kStyleAutoVScroll); }},
+        {L"autohscroll", [](CRichEditUI& r, const wchar_t* v) { r.SwitchStyleOn(v, kStyleAutoHScroll); }},
+        {L"multiline",
+            [](CRichEditUI& r, const wchar_t* v) {
+                if (wcscmp(v, L"false") == 0)
+                    r.style_ &= ~kStyleMultiLine;
+            }},
+        {L"readonly",
+            [](CRichEditUI& r, const wchar_t* v) {
+                if (ParseBoolValue(v))
+                    r.SetReadOnly(true);
+            }},
+        {L"password", [](CRichEditUI& r, const wchar_t* v) { r.SwitchStyleOn(v, kStylePassword); }},
+        {L"align", [](CRichEditUI& r, const wchar_t* v) { r.SetAlignWords(v); }},
+        {L"wanttab", [](CRichEditUI& r, const wchar_t* v) { r.SetWantTab(ParseBoolValue(v)); }},
+        {L"wantreturn", [](CRichEditUI& r, const wchar_t* v) { r.SetWantReturn(ParseBoolValue(v)); }},
+        {L"wantctrlreturn", [](CRichEditUI& r, const wchar_t* v) { r.SetWantCtrlReturn(ParseBoolValue(v)); }},
+        {L"transparent", [](CRichEditUI& r, const wchar_t* v) { r.SetTransparent(ParseBoolValue(v)); }},
+        {L"rich", [](CRichEditUI& r, const wchar_t* v) { r.SetRich(ParseBoolValue(v)); }},
+        {L"font", [](CRichEditUI& r, const wchar_t* v) { r.SetFont(ParseIntValue(v)); }},
+        {L"textcolor", [](CRichEditUI& r, const wchar_t* v) { r.SetTextColor(ParseColorValue(v, true)); }},
+        {L"textpadding", [](CRichEditUI& r, const wchar_t* v) { r.SetTextPadding(ParseRectValue(v)); }},
+    };
     if (!name || !value)
         return;
-    if (ApplyStyleAttribute(name, value) || ApplyStoreAttribute(name, value))
-        return;
-    CContainerUI::SetAttribute(name, value);
+    if (!ApplyAttributeRow(kAttributes, *this, name, value))
+        CContainerUI::SetAttribute(name, value);
+}
+
+void CRichEditUI::SwitchStyleOn(const wchar_t* value, DWORD style)
+{
+    if (ParseBoolValue(value))
+        style_ |= style;
+}
+
+// Every word found counts, in the order left, center, right.
+void CRichEditUI::SetAlignWords(const wchar_t* value)
+{
+    if (wcsstr(value, L"left"))
+        style_ &= ~(kStyleCenter | kStyleRight);
+    if (wcsstr(value, L"center"))
+        style_ = (style_ & ~kStyleRight) | kStyleCenter;
+    if (wcsstr(value, L"right"))
+        style_ = (style_ & ~kStyleCenter) | kStyleRight;
 }
 
 void CRichEditUI::SetPos(RECT rc, bool invalidate)

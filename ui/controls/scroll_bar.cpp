@@ -1,5 +1,6 @@
 #include "ui/controls/scroll_bar.h"
 
+#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/container.h"
 #include "ui/core/ui_manager.h"
@@ -225,30 +226,22 @@ bool CScrollBarUI::ApplyImageAttribute(const wchar_t* name, const wchar_t* value
 
 void CScrollBarUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (wcscmp(name, L"button1color") == 0)
-        SetButton1Color(ParseColorValue(value, true));
-    else if (wcscmp(name, L"button2color") == 0)
-        SetButton2Color(ParseColorValue(value, true));
-    else if (wcscmp(name, L"thumbcolor") == 0)
-        SetThumbColor(ParseColorValue(value, true));
-    else if (ApplyImageAttribute(name, value))
+    static const TAttributeRow<CScrollBarUI> kAttributes[] = {
+        {L"button1color", [](CScrollBarUI& s, const wchar_t* v) { s.SetButton1Color(ParseColorValue(v, true)); }},
+        {L"button2color", [](CScrollBarUI& s, const wchar_t* v) { s.SetButton2Color(ParseColorValue(v, true)); }},
+        {L"thumbcolor", [](CScrollBarUI& s, const wchar_t* v) { s.SetThumbColor(ParseColorValue(v, true)); }},
+        {L"hor", [](CScrollBarUI& s, const wchar_t* v) { s.SetHorizontal(ParseBoolValue(v)); }},
+        {L"linesize", [](CScrollBarUI& s, const wchar_t* v) { s.SetLineSize(ParseIntValue(v)); }},
+        {L"range", [](CScrollBarUI& s, const wchar_t* v) { s.SetScrollRange(ParseIntValue(v)); }},
+        {L"value", [](CScrollBarUI& s, const wchar_t* v) { s.SetScrollPos(ParseIntValue(v)); }},
+        {L"scrollunit", [](CScrollBarUI& s, const wchar_t* v) { s.SetScrollUnit(ParseIntValue(v)); }},
+        {L"showbutton1", [](CScrollBarUI& s, const wchar_t* v) { s.SetShowButton1(ParseBoolValue(v)); }},
+        {L"showbutton2", [](CScrollBarUI& s, const wchar_t* v) { s.SetShowButton2(ParseBoolValue(v)); }},
+    };
+    // The part images are named by part and state, not listed one by one.
+    if (ApplyAttributeRow(kAttributes, *this, name, value) || ApplyImageAttribute(name, value))
         return;
-    else if (wcscmp(name, L"hor") == 0)
-        SetHorizontal(ParseBoolValue(value));
-    else if (wcscmp(name, L"linesize") == 0)
-        SetLineSize(ParseIntValue(value));
-    else if (wcscmp(name, L"range") == 0)
-        SetScrollRange(ParseIntValue(value));
-    else if (wcscmp(name, L"value") == 0)
-        SetScrollPos(ParseIntValue(value));
-    else if (wcscmp(name, L"scrollunit") == 0)
-        SetScrollUnit(ParseIntValue(value));
-    else if (wcscmp(name, L"showbutton1") == 0)
-        SetShowButton1(ParseBoolValue(value));
-    else if (wcscmp(name, L"showbutton2") == 0)
-        SetShowButton2(ParseBoolValue(value));
-    else
-        CControlUI::SetAttribute(name, value);
+    CControlUI::SetAttribute(name, value);
 }
 
 void CScrollBarUI::SetPos(RECT rect, bool invalidate)
