@@ -1,5 +1,6 @@
 // The control base: attributes, placement, painting order and borders,
 // hit tests, focus, and images and text through a manager.
+#include "ui/controls/container.h"
 #include "ui/controls/control.h"
 #include "ui/controls/render_kit.h"
 #include "ui/core/ui_manager.h"
@@ -13,6 +14,7 @@
 
 #include <string>
 
+using SkinUI::CContainerUI;
 using SkinUI::CControlUI;
 using SkinUI::CRenderKit;
 using SkinUI::CUIManager;
@@ -61,6 +63,74 @@ TEST(ControlAttributes, PositionAndSizeLimits)
     padded.SetAttribute(L"padding", L"5");
     EXPECT_EQ(5, padded.GetPadding().left);
     EXPECT_EQ(0, padded.GetPadding().bottom);
+}
+
+// Names match exactly, except forecolor; a name no table knows is kept as a
+// custom attribute under the name as written.
+TEST(ControlAttributes, NamesMatchExactlyButForecolorInAnyCase)
+{
+    const struct {
+        const wchar_t* name;
+        DWORD bkColor, foreColor;
+        bool kept;
+    } cases[] = {
+        {L"bkcolor", 0xFF102030, 0, false},
+        {L"bkcolor1", 0xFF102030, 0, false},
+        {L"BkColor", 0, 0, true},
+        {L"forecolor", 0, 0xFF102030, false},
+        {L"ForeColor", 0, 0xFF102030, false},
+        {L"FORECOLOR", 0, 0xFF102030, false},
+        {L"forecolour", 0, 0, true},
+    };
+    for (const auto& c : cases) {
+        CControlUI control;
+        control.SetAttribute(c.name, L"#FF102030");
+        EXPECT_EQ(c.bkColor, control.GetBkColor()) << c.name;
+        EXPECT_EQ(c.foreColor, control.GetForeColor()) << c.name;
+        EXPECT_EQ(c.kept, control.GetCustomAttribute(c.name) != nullptr) << c.name;
+    }
+}
+
+// The child alignment attributes store their word's value without asking
+// for a new layout; the other container attributes and the setters ask.
+TEST(ControlAttributes, ChildAlignmentStoresWithoutUpdate)
+{
+    const struct {
+        const wchar_t* name;
+        const wchar_t* value;
+        bool updateNeeded;
+        UINT align, valign;
+    } cases[] = {
+        {L"childalign", L"center", false, DT_CENTER, DT_TOP},
+        {L"childalign", L"right", false, DT_RIGHT, DT_TOP},
+        {L"childalign", L"Center", false, DT_LEFT, DT_TOP},
+        {L"childvalign", L"vcenter", false, DT_LEFT, DT_VCENTER},
+        {L"childvalign", L"bottom", false, DT_LEFT, DT_BOTTOM},
+        {L"childvalign", L"middle", false, DT_LEFT, DT_TOP},
+        {L"childpadding", L"4", true, DT_LEFT, DT_TOP},
+        {L"inset", L"1,2,3,4", true, DT_LEFT, DT_TOP},
+    };
+    CUIManager manager;
+    auto laidOut = [&manager]() {
+        CContainerUI* container = new CContainerUI;
+        container->SetManager(&manager, nullptr, false);
+        container->SetPos(RECT{0, 0, 100, 100});
+        return container;
+    };
+    for (const auto& c : cases) {
+        CContainerUI* container = laidOut();
+        ASSERT_FALSE(container->IsUpdateNeeded());
+        container->SetAttribute(c.name, c.value);
+        EXPECT_EQ(c.updateNeeded, container->IsUpdateNeeded()) << c.name << L"=" << c.value;
+        EXPECT_EQ(c.align, container->GetChildAlign()) << c.name << L"=" << c.value;
+        EXPECT_EQ(c.valign, container->GetChildVAlign()) << c.name << L"=" << c.value;
+        EXPECT_EQ(nullptr, container->GetCustomAttribute(c.name));
+        container->Delete();
+    }
+    CContainerUI* container = laidOut();
+    container->SetChildAlign(DT_CENTER);
+    EXPECT_TRUE(container->IsUpdateNeeded());
+    container->Delete();
 }
 
 TEST(ControlAttributes, AttributeListStopsWhereTheFormatEnds)

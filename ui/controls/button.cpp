@@ -1,5 +1,6 @@
 #include "ui/controls/button.h"
 
+#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/render_kit.h"
 #include "ui/core/ui_manager.h"
@@ -59,8 +60,8 @@ bool CButtonUI::Activate()
 {
     if (!CControlUI::Activate())
         return false;
-    if (m_pManager)
-        m_pManager->EmitNotify(this, L"click");
+    if (manager_)
+        manager_->EmitNotify(this, L"click");
     return true;
 }
 
@@ -132,7 +133,7 @@ void CButtonUI::SetFiveStatusImage(const wchar_t* text)
             if (frames[i]->pImage)
                 frames[i]->rcSource = RECT{i * width, 0, (i + 1) * width, height};
         }
-        if (m_bFloat && m_cxFixed == 0 && m_cyFixed == 0) {
+        if (floating_ && fixedWidth_ == 0 && fixedHeight_ == 0) {
             SetFixedWidth(width);
             SetFixedHeight(height);
         }
@@ -163,40 +164,29 @@ void CButtonUI::SetPushedBorderColor(DWORD color)
 
 void CButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    struct ImageAttribute {
-        const wchar_t* name;
-        TImageSpec* spec;
+    static const TAttributeRow<CButtonUI> kAttributes[] = {
+        {L"normalimage", [](CButtonUI& b, const wchar_t* v) { b.SetImage(b.normalImage_, v); }},
+        {L"hotimage", [](CButtonUI& b, const wchar_t* v) { b.SetImage(b.hotImage_, v); }},
+        {L"pushedimage", [](CButtonUI& b, const wchar_t* v) { b.SetImage(b.pushedImage_, v); }},
+        {L"focusedimage", [](CButtonUI& b, const wchar_t* v) { b.SetImage(b.focusedImage_, v); }},
+        {L"disabledimage", [](CButtonUI& b, const wchar_t* v) { b.SetImage(b.disabledImage_, v); }},
+        {L"hotforeimage", [](CButtonUI& b, const wchar_t* v) { b.SetImage(b.hotForeImage_, v); }},
+        // The base's fore image, set the button's way.
+        {L"foreimage", [](CButtonUI& b, const wchar_t* v) { b.SetImage(b.foreImage_, v); }},
+        {L"fivestatusimage", [](CButtonUI& b, const wchar_t* v) { b.SetFiveStatusImage(v); }},
+        {L"fadedelta",
+            [](CButtonUI& b, const wchar_t* v) { b.SetFadeAlphaDelta(static_cast<BYTE>(ParseIntValue(v))); }},
+        {L"hotbkcolor", [](CButtonUI& b, const wchar_t* v) { b.SetHotBkColor(ParseColorValue(v)); }},
+        {L"hottextcolor", [](CButtonUI& b, const wchar_t* v) { b.SetHotTextColor(ParseColorValue(v)); }},
+        {L"pushedtextcolor", [](CButtonUI& b, const wchar_t* v) { b.SetPushedTextColor(ParseColorValue(v)); }},
+        {L"focusedtextcolor", [](CButtonUI& b, const wchar_t* v) { b.SetFocusedTextColor(ParseColorValue(v)); }},
+        {L"hotbordercolor", [](CButtonUI& b, const wchar_t* v) { b.SetHotBorderColor(ParseColorValue(v)); }},
+        {L"pushedbordercolor", [](CButtonUI& b, const wchar_t* v) { b.SetPushedBorderColor(ParseColorValue(v)); }},
+        // Stored directly, without a repaint: they show at the next state change.
+        {L"hotbordersize", [](CButtonUI& b, const wchar_t* v) { b.hotBorderSize_ = BorderSizeValue(v); }},
+        {L"pushedbordersize", [](CButtonUI& b, const wchar_t* v) { b.pushedBorderSize_ = BorderSizeValue(v); }},
     };
-    const ImageAttribute images[] = {{L"normalimage", &normalImage_}, {L"hotimage", &hotImage_},
-        {L"pushedimage", &pushedImage_}, {L"focusedimage", &focusedImage_}, {L"disabledimage", &disabledImage_},
-        {L"hotforeimage", &hotForeImage_}, {L"foreimage", &m_diFore}};
-    for (const ImageAttribute& image : images) {
-        if (wcscmp(name, image.name) == 0) {
-            SetImage(*image.spec, value);
-            return;
-        }
-    }
-    if (wcscmp(name, L"fivestatusimage") == 0)
-        SetFiveStatusImage(value);
-    else if (wcscmp(name, L"fadedelta") == 0)
-        SetFadeAlphaDelta(static_cast<BYTE>(ParseIntValue(value)));
-    else if (wcscmp(name, L"hotbkcolor") == 0)
-        SetHotBkColor(ParseColorValue(value));
-    else if (wcscmp(name, L"hottextcolor") == 0)
-        SetHotTextColor(ParseColorValue(value));
-    else if (wcscmp(name, L"pushedtextcolor") == 0)
-        SetPushedTextColor(ParseColorValue(value));
-    else if (wcscmp(name, L"focusedtextcolor") == 0)
-        SetFocusedTextColor(ParseColorValue(value));
-    else if (wcscmp(name, L"hotbordercolor") == 0)
-        SetHotBorderColor(ParseColorValue(value));
-    else if (wcscmp(name, L"pushedbordercolor") == 0)
-        SetPushedBorderColor(ParseColorValue(value));
-    else if (wcscmp(name, L"hotbordersize") == 0)
-        hotBorderSize_ = BorderSizeValue(value);
-    else if (wcscmp(name, L"pushedbordersize") == 0)
-        pushedBorderSize_ = BorderSizeValue(value);
-    else
+    if (!ApplyAttributeRow(kAttributes, *this, name, value))
         CLabelUI::SetAttribute(name, value);
 }
 
@@ -240,7 +230,7 @@ void CButtonUI::DrawFore(HDC hDC, TImageSpec* preferred)
 {
     if (preferred && DrawImage(hDC, *preferred))
         return;
-    DrawImage(hDC, m_diFore);
+    DrawImage(hDC, foreImage_);
 }
 
 void CButtonUI::PaintStatusImage(HDC hDC)
@@ -274,7 +264,7 @@ void CButtonUI::PaintStatusImage(HDC hDC)
 void CButtonUI::PaintHot(HDC hDC)
 {
     if (hotBkColor_ != 0)
-        CRenderKit::DrawColor(hDC, m_rcPaint, GetAdjustColor(hotBkColor_));
+        CRenderKit::DrawColor(hDC, paintRect_, GetAdjustColor(hotBkColor_));
     if (!IsFading()) {
         if (!DrawImage(hDC, hotImage_))
             DrawImage(hDC, normalImage_);
@@ -292,9 +282,9 @@ void CButtonUI::PaintText(HDC hDC)
 {
     SyncState();
     ResolveTextColors();
-    if (m_sText.IsEmpty())
+    if (text_.IsEmpty())
         return;
-    RECT rect = m_rcItem;
+    RECT rect = pos_;
     rect.left += textPadding_.left;
     rect.top += textPadding_.top;
     rect.right -= textPadding_.right;
@@ -323,34 +313,34 @@ void CButtonUI::PaintBorder(HDC hDC)
 void CButtonUI::DrawStateBorder(HDC hDC, DWORD color, const RECT& size)
 {
     DWORD adjusted = GetAdjustColor(color);
-    const RECT& item = m_rcItem;
-    if (m_cxyBorderRound.cx > 0 || m_cxyBorderRound.cy > 0) {
+    const RECT& item = pos_;
+    if (borderRound_.cx > 0 || borderRound_.cy > 0) {
         CRenderKit::DrawRoundRect(
-            hDC, item, size.left, m_cxyBorderRound.cx, m_cxyBorderRound.cy, adjusted, m_nBorderStyle);
+            hDC, item, size.left, borderRound_.cx, borderRound_.cy, adjusted, borderStyle_);
         return;
     }
     if (size.left == size.top && size.left == size.right && size.left == size.bottom) {
-        CRenderKit::DrawRect(hDC, item, size.left, adjusted, m_nBorderStyle);
+        CRenderKit::DrawRect(hDC, item, size.left, adjusted, borderStyle_);
         return;
     }
     if (size.left > 0)
         CRenderKit::DrawLine(hDC, RECT{item.left, item.top, item.left, item.bottom}, size.left, adjusted,
-            m_nBorderStyle);
+            borderStyle_);
     if (size.top > 0)
-        CRenderKit::DrawLine(hDC, RECT{item.left, item.top, item.right, item.top}, size.top, adjusted, m_nBorderStyle);
+        CRenderKit::DrawLine(hDC, RECT{item.left, item.top, item.right, item.top}, size.top, adjusted, borderStyle_);
     if (size.right > 0)
         CRenderKit::DrawLine(hDC, RECT{item.right - 1, item.top, item.right - 1, item.bottom}, size.right, adjusted,
-            m_nBorderStyle);
+            borderStyle_);
     if (size.bottom > 0)
         CRenderKit::DrawLine(hDC, RECT{item.left, item.bottom - 1, item.right, item.bottom - 1}, size.bottom,
-            adjusted, m_nBorderStyle);
+            adjusted, borderStyle_);
 }
 
 void CButtonUI::DoEvent(TUIEvent& event)
 {
     if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
-        if (m_pParent)
-            m_pParent->DoEvent(event);
+        if (parent_)
+            parent_->DoEvent(event);
         else
             CLabelUI::DoEvent(event);
         return;
@@ -368,7 +358,7 @@ void CButtonUI::DoEvent(TUIEvent& event)
         break;
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK:
-        if (PtInRect(&m_rcItem, event.ptMouse) && IsEnabled()) {
+        if (PtInRect(&pos_, event.ptMouse) && IsEnabled()) {
             state_ |= kPushed | kCaptured;
             Invalidate();
         }
@@ -380,8 +370,8 @@ void CButtonUI::DoEvent(TUIEvent& event)
         OnButtonUp(event);
         return;
     case UIEVENT_CONTEXTMENU:
-        if (IsContextMenuUsed() && IsEnabled() && m_pManager)
-            m_pManager->EmitNotify(this, L"menu", event.wParam, event.lParam);
+        if (IsContextMenuUsed() && IsEnabled() && manager_)
+            manager_->EmitNotify(this, L"menu", event.wParam, event.lParam);
         return;
     case UIEVENT_MOUSEENTER:
         OnMouseEnter(event);
@@ -408,7 +398,7 @@ void CButtonUI::OnMouseMove(const TUIEvent& event)
 {
     if (!(state_ & kCaptured))
         return;
-    if (PtInRect(&m_rcItem, event.ptMouse))
+    if (PtInRect(&pos_, event.ptMouse))
         state_ |= kPushed;
     else
         state_ &= ~kPushed;
@@ -421,7 +411,7 @@ void CButtonUI::OnButtonUp(const TUIEvent& event)
 {
     if (!(state_ & kCaptured))
         return;
-    bool activate = PtInRect(&m_rcItem, event.ptMouse) && IsEnabled();
+    bool activate = PtInRect(&pos_, event.ptMouse) && IsEnabled();
     state_ &= ~(kPushed | kCaptured);
     Invalidate();
     if (activate)
@@ -430,7 +420,7 @@ void CButtonUI::OnButtonUp(const TUIEvent& event)
 
 void CButtonUI::OnMouseEnter(const TUIEvent& event)
 {
-    if (PtInRect(&m_rcItem, event.ptMouse) && IsEnabled() && !(state_ & kHot)) {
+    if (PtInRect(&pos_, event.ptMouse) && IsEnabled() && !(state_ & kHot)) {
         state_ |= kHot;
         Invalidate();
     }
@@ -439,24 +429,24 @@ void CButtonUI::OnMouseEnter(const TUIEvent& event)
 
 void CButtonUI::OnMouseLeave(const TUIEvent& event)
 {
-    if (PtInRect(&m_rcItem, event.ptMouse)) {
-        if (m_pManager)
-            m_pManager->AddMouseLeaveNeeded(this);
+    if (PtInRect(&pos_, event.ptMouse)) {
+        if (manager_)
+            manager_->AddMouseLeaveNeeded(this);
         return;
     }
     if (IsEnabled() && (state_ & kHot)) {
         state_ &= ~kHot;
         Invalidate();
     }
-    if (m_pManager)
-        m_pManager->RemoveMouseLeaveNeeded(this);
+    if (manager_)
+        manager_->RemoveMouseLeaveNeeded(this);
     StartFade();
 }
 
 void CButtonUI::StartFade()
 {
-    if (IsFading() && m_pManager)
-        m_pManager->StartTimer(this, kFadeTimerId, kFadeElapse);
+    if (IsFading() && manager_)
+        manager_->StartTimer(this, kFadeTimerId, kFadeElapse);
 }
 
 // One step toward the hot image while hot, back toward the normal one
@@ -476,8 +466,8 @@ void CButtonUI::OnFadeTimer()
             fadeAlpha_ = kOpaque;
     }
     Invalidate();
-    if ((ended || fadeDelta_ == 0) && m_pManager)
-        m_pManager->StopTimer(this, kFadeTimerId);
+    if ((ended || fadeDelta_ == 0) && manager_)
+        manager_->StopTimer(this, kFadeTimerId);
 }
 
 } // namespace SkinUI

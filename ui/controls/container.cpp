@@ -1,5 +1,6 @@
 #include "ui/controls/container.h"
 
+#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/layout_math.h"
 #include "ui/controls/scroll_bar.h"
@@ -8,6 +9,29 @@
 #include <string.h>
 
 namespace SkinUI {
+
+namespace {
+
+struct TAlignWord {
+    const wchar_t* word;
+    UINT align;
+};
+
+const TAlignWord kChildAlignWords[] = {{L"left", DT_LEFT}, {L"center", DT_CENTER}, {L"right", DT_RIGHT}};
+const TAlignWord kChildVAlignWords[] = {{L"top", DT_TOP}, {L"vcenter", DT_VCENTER}, {L"bottom", DT_BOTTOM}};
+
+template <size_t Count>
+void StoreAlignWord(const TAlignWord (&words)[Count], const wchar_t* value, UINT& align)
+{
+    for (const TAlignWord& word : words) {
+        if (wcscmp(value, word.word) == 0) {
+            align = word.align;
+            return;
+        }
+    }
+}
+
+} // namespace
 
 CContainerUI::CContainerUI() = default;
 
@@ -96,8 +120,8 @@ bool CContainerUI::AddAt(CControlUI* control, int index)
 {
     if (!control || index < 0 || index > items_.GetSize())
         return false;
-    if (m_pManager)
-        m_pManager->BindControls(control, this);
+    if (manager_)
+        manager_->BindControls(control, this);
     if (IsVisible())
         NeedUpdate();
     else
@@ -140,8 +164,8 @@ void CContainerUI::RemoveAll()
 
 void CContainerUI::DisposeChild(CControlUI* control)
 {
-    if (delayedDestroy_ && m_pManager)
-        m_pManager->DeleteLater(control);
+    if (delayedDestroy_ && manager_)
+        manager_->DeleteLater(control);
     else
         control->Delete();
 }
@@ -228,39 +252,37 @@ int CContainerUI::FindSelectable(int index, bool forward) const
 
 void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (wcscmp(name, L"inset") == 0) {
-        SetInset(ParseRectValue(value));
-    } else if (wcscmp(name, L"mousechild") == 0) {
-        SetMouseChildEnabled(ParseBoolValue(value));
-    } else if (wcscmp(name, L"vscrollbar") == 0) {
-        EnableScrollBar(ParseBoolValue(value), horizontalScrollBar_ != nullptr);
-    } else if (wcscmp(name, L"vscrollbarstyle") == 0) {
-        EnableScrollBar(true, horizontalScrollBar_ != nullptr);
-        verticalScrollBar_->ApplyAttributeList(value);
-    } else if (wcscmp(name, L"hscrollbar") == 0) {
-        EnableScrollBar(verticalScrollBar_ != nullptr, ParseBoolValue(value));
-    } else if (wcscmp(name, L"hscrollbarstyle") == 0) {
-        EnableScrollBar(verticalScrollBar_ != nullptr, true);
-        horizontalScrollBar_->ApplyAttributeList(value);
-    } else if (wcscmp(name, L"childpadding") == 0) {
-        SetChildPadding(ParseIntValue(value));
-    } else if (wcscmp(name, L"childalign") == 0) {
-        if (wcscmp(value, L"left") == 0)
-            childAlign_ = 0;
-        else if (wcscmp(value, L"center") == 0)
-            childAlign_ = 1;
-        else if (wcscmp(value, L"right") == 0)
-            childAlign_ = 2;
-    } else if (wcscmp(name, L"childvalign") == 0) {
-        if (wcscmp(value, L"top") == 0)
-            childVAlign_ = 0;
-        else if (wcscmp(value, L"vcenter") == 0)
-            childVAlign_ = 4;
-        else if (wcscmp(value, L"bottom") == 0)
-            childVAlign_ = 8;
-    } else {
+    static const TAttributeRow<CContainerUI> kAttributes[] = {
+        {L"inset", [](CContainerUI& c, const wchar_t* v) { c.SetInset(ParseRectValue(v)); }},
+        {L"mousechild", [](CContainerUI& c, const wchar_t* v) { c.SetMouseChildEnabled(ParseBoolValue(v)); }},
+        {L"vscrollbar",
+            [](CContainerUI& c, const wchar_t* v) {
+                c.EnableScrollBar(ParseBoolValue(v), c.horizontalScrollBar_ != nullptr);
+            }},
+        // A style alone creates its bar.
+        {L"vscrollbarstyle",
+            [](CContainerUI& c, const wchar_t* v) {
+                c.EnableScrollBar(true, c.horizontalScrollBar_ != nullptr);
+                c.verticalScrollBar_->ApplyAttributeList(v);
+            }},
+        {L"hscrollbar",
+            [](CContainerUI& c, const wchar_t* v) {
+                c.EnableScrollBar(c.verticalScrollBar_ != nullptr, ParseBoolValue(v));
+            }},
+        {L"hscrollbarstyle",
+            [](CContainerUI& c, const wchar_t* v) {
+                c.EnableScrollBar(c.verticalScrollBar_ != nullptr, true);
+                c.horizontalScrollBar_->ApplyAttributeList(v);
+            }},
+        {L"childpadding", [](CContainerUI& c, const wchar_t* v) { c.SetChildPadding(ParseIntValue(v)); }},
+        // Stored directly: unlike the setters, the attributes do not ask for
+        // a new layout; a word not in the list leaves the value as it was.
+        {L"childalign", [](CContainerUI& c, const wchar_t* v) { StoreAlignWord(kChildAlignWords, v, c.childAlign_); }},
+        {L"childvalign",
+            [](CContainerUI& c, const wchar_t* v) { StoreAlignWord(kChildVAlignWords, v, c.childVAlign_); }},
+    };
+    if (!ApplyAttributeRow(kAttributes, *this, name, value))
         CControlUI::SetAttribute(name, value);
-    }
 }
 
 void CContainerUI::SetManager(CUIManager* manager, CControlUI* parent, bool init)
@@ -276,7 +298,7 @@ void CContainerUI::SetManager(CUIManager* manager, CControlUI* parent, bool init
 
 void CContainerUI::SetVisible(bool visible)
 {
-    if (m_bVisible == visible)
+    if (visible_ == visible)
         return;
     CControlUI::SetVisible(visible);
     for (int i = 0; i < items_.GetSize(); ++i)
@@ -306,7 +328,7 @@ bool CContainerUI::IsBarShown(const CScrollBarUI* bar) const
 
 RECT CContainerUI::ContentRect() const
 {
-    RECT rect = m_rcItem;
+    RECT rect = pos_;
     rect.left += inset_.left;
     rect.top += inset_.top;
     rect.right -= inset_.right;
@@ -379,8 +401,8 @@ void CContainerUI::SetFloatPos(int index)
         return;
     SIZE xy = child->GetFixedXY();
     TPercentInfo percent = child->GetFloatPercent();
-    double width = m_rcItem.right - m_rcItem.left;
-    double height = m_rcItem.bottom - m_rcItem.top;
+    double width = pos_.right - pos_.left;
+    double height = pos_.bottom - pos_.top;
     RECT place;
     place.left = static_cast<int>(width * percent.left) + xy.cx;
     place.top = static_cast<int>(height * percent.top) + xy.cy;
@@ -408,7 +430,7 @@ void CContainerUI::Relayout(bool invalidate)
     if (scrollRelayoutDepth_ >= kMaxScrollRelayout)
         return;
     ++scrollRelayoutDepth_;
-    SetPos(IsFloat() ? GetRelativePos() : m_rcItem, invalidate);
+    SetPos(IsFloat() ? GetRelativePos() : pos_, invalidate);
     --scrollRelayoutDepth_;
 }
 
@@ -419,7 +441,7 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT fl
         return nullptr;
     if ((flags & UIFIND_ENABLED) && !IsEnabled())
         return nullptr;
-    if (hitTest && !PtInRect(&m_rcItem, *static_cast<POINT*>(data)))
+    if (hitTest && !PtInRect(&pos_, *static_cast<POINT*>(data)))
         return nullptr;
     if ((flags & UIFIND_UPDATETEST) && proc(this, data))
         return nullptr;
@@ -430,8 +452,8 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT fl
         if (found)
             return found;
     }
-    if (m_pCover && (!hitTest || mouseChildEnabled_)) {
-        found = m_pCover->FindControl(proc, data, flags);
+    if (cover_ && (!hitTest || mouseChildEnabled_)) {
+        found = cover_->FindControl(proc, data, flags);
         if (found)
             return found;
     }

@@ -120,8 +120,8 @@ protected:
     CUIPtrArray items_;
     RECT inset_ = {0, 0, 0, 0};
     int childPadding_ = 0;
-    UINT childAlign_ = 0;
-    UINT childVAlign_ = 0;
+    UINT childAlign_ = DT_LEFT;
+    UINT childVAlign_ = DT_TOP;
     bool autoDestroy_ = true;
     bool delayedDestroy_ = true;
     bool mouseChildEnabled_ = true;

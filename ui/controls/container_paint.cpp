@@ -18,7 +18,7 @@ bool Meets(const RECT& a, const RECT& b)
 bool CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stop)
 {
     RECT visible;
-    if (!IntersectRect(&visible, &rcPaint, &m_rcItem))
+    if (!IntersectRect(&visible, &rcPaint, &pos_))
         return true;
     CRenderClip clip;
     CRenderKit::GenerateClip(hDC, visible, clip);
@@ -55,7 +55,7 @@ bool CContainerUI::PaintChildren(HDC hDC, const RECT& rcPaint, CControlUI* stop)
         if (!child->IsVisible() || !Meets(rcPaint, child->GetPos()))
             continue;
         if (child->IsFloat()) {
-            if (!Meets(m_rcItem, child->GetPos()))
+            if (!Meets(pos_, child->GetPos()))
                 continue;
             if (meetsClient)
                 childClip.UsePreviousClip();

@@ -79,9 +79,9 @@ int CContainerUI::VerticalLine() const
 {
     if (verticalScrollBar_ && verticalScrollBar_->GetLineSize() > 1)
         return verticalScrollBar_->GetLineSize();
-    if (!m_pManager)
+    if (!manager_)
         return kDefaultLine;
-    TFontRecord* font = m_pManager->DefaultFontRecord();
+    TFontRecord* font = manager_->DefaultFontRecord();
     return (font ? font->tm.tmHeight : 0) + kDefaultLine;
 }
 
@@ -206,10 +206,10 @@ CScrollBarUI* CContainerUI::MakeScrollBar(bool horizontal)
     bar->SetScrollRange(0);
     bar->SetHorizontal(horizontal);
     bar->SetOwner(this);
-    if (!m_pManager)
+    if (!manager_)
         return bar;
-    m_pManager->BindControls(bar, nullptr);
-    const wchar_t* defaults = m_pManager->ClassDefaults(horizontal ? L"HScrollBar" : L"VScrollBar");
+    manager_->BindControls(bar, nullptr);
+    const wchar_t* defaults = manager_->ClassDefaults(horizontal ? L"HScrollBar" : L"VScrollBar");
     if (defaults)
         bar->ApplyAttributeList(defaults);
     return bar;
@@ -321,18 +321,18 @@ void CContainerUI::ProcessBothBars(RECT rect, int cxRequired, int cyRequired)
 void CContainerUI::DoEvent(TUIEvent& event)
 {
     if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
-        if (m_pParent)
-            m_pParent->DoEvent(event);
+        if (parent_)
+            parent_->DoEvent(event);
         else
             CControlUI::DoEvent(event);
         return;
     }
     switch (event.Type) {
     case UIEVENT_SETFOCUS:
-        m_bFocused = true;
+        focused_ = true;
         return;
     case UIEVENT_KILLFOCUS:
-        m_bFocused = false;
+        focused_ = false;
         return;
     case UIEVENT_KEYDOWN:
         if (IsKeyboardEnabled() && IsEnabled() && OnKeyDown(event))

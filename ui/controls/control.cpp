@@ -1,5 +1,6 @@
 #include "ui/controls/control.h"
 
+#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/core/ui_manager.h"
 
@@ -11,38 +12,38 @@ CControlUI::CControlUI() = default;
 
 CControlUI::~CControlUI()
 {
-    if (m_pCover) {
-        m_pCover->Delete();
-        m_pCover = nullptr;
+    if (cover_) {
+        cover_->Delete();
+        cover_ = nullptr;
     }
-    for (int i = 0; i < m_mCustomAttrHash.GetSize(); ++i)
-        delete static_cast<CUIString*>(m_mCustomAttrHash.Find(m_mCustomAttrHash.GetAt(i)));
-    m_mCustomAttrHash.RemoveAll();
-    m_OnDestroy(this);
-    if (m_pManager)
-        m_pManager->ForgetControl(this);
+    for (int i = 0; i < customAttributes_.GetSize(); ++i)
+        delete static_cast<CUIString*>(customAttributes_.Find(customAttributes_.GetAt(i)));
+    customAttributes_.RemoveAll();
+    onDestroy_(this);
+    if (manager_)
+        manager_->ForgetControl(this);
 }
 
 void CControlUI::Delete()
 {
-    if (m_pManager)
-        m_pManager->RemoveMouseLeaveNeeded(this);
+    if (manager_)
+        manager_->RemoveMouseLeaveNeeded(this);
     delete this;
 }
 
 CUIString CControlUI::GetName() const
 {
-    return m_sName;
+    return name_;
 }
 
 void CControlUI::SetName(const wchar_t* name)
 {
-    if (m_sName == (name ? name : L""))
+    if (name_ == (name ? name : L""))
         return;
-    CUIString old = m_sName;
-    m_sName = name;
-    if (m_pManager)
-        m_pManager->RenameControl(this, old, m_sName);
+    CUIString old = name_;
+    name_ = name;
+    if (manager_)
+        manager_->RenameControl(this, old, name_);
 }
 
 const wchar_t* CControlUI::GetClass() const
@@ -72,148 +73,148 @@ bool CControlUI::Activate()
 
 CUIManager* CControlUI::GetManager() const
 {
-    return m_pManager;
+    return manager_;
 }
 
 void CControlUI::SetManager(CUIManager* manager, CControlUI* parent, bool init)
 {
-    if (m_pCover)
-        m_pCover->SetManager(manager, this, init);
-    m_pManager = manager;
-    m_pParent = parent;
-    if (init && m_pParent)
+    if (cover_)
+        cover_->SetManager(manager, this, init);
+    manager_ = manager;
+    parent_ = parent;
+    if (init && parent_)
         Init();
 }
 
 CControlUI* CControlUI::GetParent() const
 {
-    return m_pParent;
+    return parent_;
 }
 
 CControlUI* CControlUI::GetCover() const
 {
-    return m_pCover;
+    return cover_;
 }
 
 void CControlUI::SetCover(CControlUI* cover)
 {
-    if (cover == m_pCover)
+    if (cover == cover_)
         return;
-    if (m_pCover)
-        m_pCover->Delete();
-    m_pCover = cover;
-    if (!m_pCover)
+    if (cover_)
+        cover_->Delete();
+    cover_ = cover;
+    if (!cover_)
         return;
-    if (m_pManager)
-        m_pManager->BindControls(m_pCover, this);
+    if (manager_)
+        manager_->BindControls(cover_, this);
     else
-        m_pCover->SetManager(nullptr, this, false);
+        cover_->SetManager(nullptr, this, false);
     if (IsVisible())
         NeedUpdate();
     else
-        m_pCover->SetInternVisible(false);
+        cover_->SetInternVisible(false);
 }
 
 CUIString CControlUI::GetText() const
 {
-    return m_sText;
+    return text_;
 }
 
 void CControlUI::SetText(const wchar_t* text)
 {
-    if (m_sText == (text ? text : L""))
+    if (text_ == (text ? text : L""))
         return;
-    m_sText = text;
+    text_ = text;
     Invalidate();
 }
 
 CUIString CControlUI::GetToolTip() const
 {
-    return m_sToolTip;
+    return toolTip_;
 }
 
 void CControlUI::SetToolTip(const wchar_t* text)
 {
-    m_sToolTip = text;
-    m_sToolTip.Replace(L"<n>", L"\r\n");
+    toolTip_ = text;
+    toolTip_.Replace(L"<n>", L"\r\n");
 }
 
 void CControlUI::SetToolTipWidth(int width)
 {
-    m_nTooltipWidth = width;
+    toolTipWidth_ = width;
 }
 
 int CControlUI::GetToolTipWidth() const
 {
-    return m_nTooltipWidth;
+    return toolTipWidth_;
 }
 
 wchar_t CControlUI::GetShortcut() const
 {
-    return m_chShortcut;
+    return shortcut_;
 }
 
 void CControlUI::SetShortcut(wchar_t ch)
 {
-    m_chShortcut = ch;
+    shortcut_ = ch;
 }
 
 bool CControlUI::IsContextMenuUsed() const
 {
-    return m_bMenuUsed;
+    return menuUsed_;
 }
 
 void CControlUI::SetContextMenuUsed(bool used)
 {
-    m_bMenuUsed = used;
+    menuUsed_ = used;
 }
 
 const CUIString& CControlUI::GetUserData() const
 {
-    return m_sUserData;
+    return userData_;
 }
 
 void CControlUI::SetUserData(const wchar_t* text)
 {
-    m_sUserData = text;
+    userData_ = text;
 }
 
 UINT_PTR CControlUI::GetTag() const
 {
-    return m_pTag;
+    return tag_;
 }
 
 void CControlUI::SetTag(UINT_PTR tag)
 {
-    m_pTag = tag;
+    tag_ = tag;
 }
 
 CUIString CControlUI::GetVirtualWnd() const
 {
-    if (!m_sVirtualWnd.IsEmpty())
-        return m_sVirtualWnd;
-    return m_pParent ? m_pParent->GetVirtualWnd() : CUIString();
+    if (!virtualWnd_.IsEmpty())
+        return virtualWnd_;
+    return parent_ ? parent_->GetVirtualWnd() : CUIString();
 }
 
 void CControlUI::SetVirtualWnd(const wchar_t* name)
 {
-    m_sVirtualWnd = name;
-    if (m_pManager)
-        m_pManager->UsedVirtualWnd(true);
+    virtualWnd_ = name;
+    if (manager_)
+        manager_->UsedVirtualWnd(true);
 }
 
 void CControlUI::AddCustomAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (!name || !*name || !value || !*value || m_mCustomAttrHash.Find(name))
+    if (!name || !*name || !value || !*value || customAttributes_.Find(name))
         return;
     CUIString* stored = new CUIString(value);
-    if (!m_mCustomAttrHash.Insert(name, stored))
+    if (!customAttributes_.Insert(name, stored))
         delete stored;
 }
 
 const wchar_t* CControlUI::GetCustomAttribute(const wchar_t* name) const
 {
-    const CUIString* value = name ? static_cast<const CUIString*>(m_mCustomAttrHash.Find(name)) : nullptr;
+    const CUIString* value = name ? static_cast<const CUIString*>(customAttributes_.Find(name)) : nullptr;
     return value ? value->GetData() : nullptr;
 }
 
@@ -238,98 +239,85 @@ bool Contains(const wchar_t* text, wchar_t ch)
 
 void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
+    using TRow = TAttributeRow<CControlUI>;
+    static const TRow kAttributes[] = {
+        {L"pos", [](CControlUI& c, const wchar_t* v) { c.SetPosAttribute(v); }},
+        {L"padding", [](CControlUI& c, const wchar_t* v) { c.SetPadding(ParseRectValue(v)); }},
+        // Two names for the first background colour.
+        {L"bkcolor", [](CControlUI& c, const wchar_t* v) { c.SetBkColor(ParseColorValue(v, true)); }},
+        {L"bkcolor1", [](CControlUI& c, const wchar_t* v) { c.SetBkColor(ParseColorValue(v, true)); }},
+        {L"bkcolor2", [](CControlUI& c, const wchar_t* v) { c.SetBkColor2(ParseColorValue(v, true)); }},
+        {L"bkcolor3", [](CControlUI& c, const wchar_t* v) { c.SetBkColor3(ParseColorValue(v, true)); }},
+        // The one name matched in any case.
+        {L"forecolor", [](CControlUI& c, const wchar_t* v) { c.SetForeColor(ParseColorValue(v, true)); },
+            TRow::kAnyCase},
+        // Border colours take no blanks before the "#".
+        {L"bordercolor", [](CControlUI& c, const wchar_t* v) { c.SetBorderColor(ParseColorValue(v)); }},
+        {L"focusbordercolor", [](CControlUI& c, const wchar_t* v) { c.SetFocusBorderColor(ParseColorValue(v)); }},
+        {L"colorhsl", [](CControlUI& c, const wchar_t* v) { c.SetColorHSL(ParseBoolValue(v)); }},
+        {L"bordersize", [](CControlUI& c, const wchar_t* v) { c.SetBorderSizeAttribute(v); }},
+        {L"borderstyle", [](CControlUI& c, const wchar_t* v) { c.SetBorderStyle(ParseIntValue(v)); }},
+        {L"borderround", [](CControlUI& c, const wchar_t* v) { c.SetBorderRound(ParseSizeValue(v)); }},
+        {L"bkimage", [](CControlUI& c, const wchar_t* v) { c.SetBkImage(v); }},
+        {L"width", [](CControlUI& c, const wchar_t* v) { c.SetFixedWidth(ParseIntValue(v)); }},
+        {L"height", [](CControlUI& c, const wchar_t* v) { c.SetFixedHeight(ParseIntValue(v)); }},
+        {L"minwidth", [](CControlUI& c, const wchar_t* v) { c.SetMinWidth(ParseIntValue(v)); }},
+        {L"minheight", [](CControlUI& c, const wchar_t* v) { c.SetMinHeight(ParseIntValue(v)); }},
+        {L"maxwidth", [](CControlUI& c, const wchar_t* v) { c.SetMaxWidth(ParseIntValue(v)); }},
+        {L"maxheight", [](CControlUI& c, const wchar_t* v) { c.SetMaxHeight(ParseIntValue(v)); }},
+        {L"name", [](CControlUI& c, const wchar_t* v) { c.SetName(v); }},
+        {L"text", [](CControlUI& c, const wchar_t* v) { c.SetText(v); }},
+        {L"tooltip", [](CControlUI& c, const wchar_t* v) { c.SetToolTip(v); }},
+        {L"userdata", [](CControlUI& c, const wchar_t* v) { c.SetUserData(v); }},
+        {L"tag", [](CControlUI& c, const wchar_t* v) { c.SetTag(static_cast<UINT_PTR>(ParseIntValue(v))); }},
+        {L"enabled", [](CControlUI& c, const wchar_t* v) { c.SetEnabled(ParseBoolValue(v)); }},
+        {L"mouse", [](CControlUI& c, const wchar_t* v) { c.SetMouseEnabled(ParseBoolValue(v)); }},
+        {L"keyboard", [](CControlUI& c, const wchar_t* v) { c.SetKeyboardEnabled(ParseBoolValue(v)); }},
+        {L"visible", [](CControlUI& c, const wchar_t* v) { c.SetVisible(ParseBoolValue(v)); }},
+        {L"float", [](CControlUI& c, const wchar_t* v) { c.SetFloatAttribute(v); }},
+        {L"shortcut", [](CControlUI& c, const wchar_t* v) { c.SetShortcut(v[0]); }},
+        {L"menu", [](CControlUI& c, const wchar_t* v) { c.SetContextMenuUsed(ParseBoolValue(v)); }},
+        {L"virtualwnd", [](CControlUI& c, const wchar_t* v) { c.SetVirtualWnd(v); }},
+    };
     if (!name || !value)
         return;
-    CUIString key(name);
-    if (key == L"pos") {
-        long values[4];
-        int count = ParseIntList(value, values, 4);
-        SetFixedXY(SIZE{values[0], values[1]});
-        // A short list only places the control; width and height may follow.
-        if (count >= 3)
-            SetFixedWidth(values[2] - values[0]);
-        if (count >= 4)
-            SetFixedHeight(values[3] - values[1]);
-    } else if (key == L"padding") {
-        SetPadding(ParseRectValue(value));
-    } else if (key == L"bkcolor" || key == L"bkcolor1") {
-        SetBkColor(ParseColorValue(value, true));
-    } else if (key == L"bkcolor2") {
-        SetBkColor2(ParseColorValue(value, true));
-    } else if (key == L"bkcolor3") {
-        SetBkColor3(ParseColorValue(value, true));
-    } else if (key.CompareNoCase(L"forecolor") == 0) {
-        SetForeColor(ParseColorValue(value, true));
-    } else if (key == L"bordercolor") {
-        SetBorderColor(ParseColorValue(value));
-    } else if (key == L"focusbordercolor") {
-        SetFocusBorderColor(ParseColorValue(value));
-    } else if (key == L"colorhsl") {
-        SetColorHSL(ParseBoolValue(value));
-    } else if (key == L"bordersize") {
-        if (Contains(value, L','))
-            SetBorderSize(ParseRectValue(value));
-        else
-            SetBorderSize(ClampCoordinate(ParseIntValue(value)));
-    } else if (key == L"borderstyle") {
-        SetBorderStyle(ParseIntValue(value));
-    } else if (key == L"borderround") {
-        SetBorderRound(ParseSizeValue(value));
-    } else if (key == L"bkimage") {
-        SetBkImage(value);
-    } else if (key == L"width") {
-        SetFixedWidth(ParseIntValue(value));
-    } else if (key == L"height") {
-        SetFixedHeight(ParseIntValue(value));
-    } else if (key == L"minwidth") {
-        SetMinWidth(ParseIntValue(value));
-    } else if (key == L"minheight") {
-        SetMinHeight(ParseIntValue(value));
-    } else if (key == L"maxwidth") {
-        SetMaxWidth(ParseIntValue(value));
-    } else if (key == L"maxheight") {
-        SetMaxHeight(ParseIntValue(value));
-    } else if (key == L"name") {
-        SetName(value);
-    } else if (key == L"text") {
-        SetText(value);
-    } else if (key == L"tooltip") {
-        SetToolTip(value);
-    } else if (key == L"userdata") {
-        SetUserData(value);
-    } else if (key == L"tag") {
-        SetTag(static_cast<UINT_PTR>(ParseIntValue(value)));
-    } else if (key == L"enabled") {
-        SetEnabled(ParseBoolValue(value));
-    } else if (key == L"mouse") {
-        SetMouseEnabled(ParseBoolValue(value));
-    } else if (key == L"keyboard") {
-        SetKeyboardEnabled(ParseBoolValue(value));
-    } else if (key == L"visible") {
-        SetVisible(ParseBoolValue(value));
-    } else if (key == L"float") {
-        if (Contains(value, L',')) {
-            double values[4];
-            ParseDoubleList(value, values, 4);
-            TPercentInfo percent;
-            percent.left = values[0];
-            percent.top = values[1];
-            percent.right = values[2];
-            percent.bottom = values[3];
-            SetFloatPercent(percent);
-            SetFloat(true);
-        } else {
-            SetFloat(ParseBoolValue(value));
-        }
-    } else if (key == L"shortcut") {
-        SetShortcut(value[0]);
-    } else if (key == L"menu") {
-        SetContextMenuUsed(ParseBoolValue(value));
-    } else if (key == L"virtualwnd") {
-        SetVirtualWnd(value);
-    } else {
+    // A name no class knows is kept, for the application to read back.
+    if (!ApplyAttributeRow(kAttributes, *this, name, value))
         AddCustomAttribute(name, value);
+}
+
+// "x,y" only places the control; "x,y,right,bottom" sizes it as well.
+void CControlUI::SetPosAttribute(const wchar_t* value)
+{
+    long values[4];
+    int count = ParseIntList(value, values, 4);
+    SetFixedXY(SIZE{values[0], values[1]});
+    if (count >= 3)
+        SetFixedWidth(values[2] - values[0]);
+    if (count >= 4)
+        SetFixedHeight(values[3] - values[1]);
+}
+
+// One number for all four sides, or a rectangle.
+void CControlUI::SetBorderSizeAttribute(const wchar_t* value)
+{
+    if (Contains(value, L','))
+        SetBorderSize(ParseRectValue(value));
+    else
+        SetBorderSize(ClampCoordinate(ParseIntValue(value)));
+}
+
+// Percentages make the control float; a plain word switches floating.
+void CControlUI::SetFloatAttribute(const wchar_t* value)
+{
+    if (!Contains(value, L',')) {
+        SetFloat(ParseBoolValue(value));
+        return;
     }
+    double values[4];
+    ParseDoubleList(value, values, 4);
+    SetFloatPercent(TPercentInfo{values[0], values[1], values[2], values[3]});
+    SetFloat(true);
 }
 
 void CControlUI::ApplyAttributeList(const wchar_t* list)
@@ -353,13 +341,13 @@ void CControlUI::ApplyAttributeList(const wchar_t* list)
 
 SIZE CControlUI::EstimateSize(SIZE available)
 {
-    return SIZE{m_cxFixed, m_cyFixed};
+    return SIZE{fixedWidth_, fixedHeight_};
 }
 
 void CControlUI::Init()
 {
     DoInit();
-    m_OnInit(this);
+    onInit_(this);
 }
 
 void CControlUI::DoInit()
@@ -368,7 +356,7 @@ void CControlUI::DoInit()
 
 void CControlUI::Event(TUIEvent& event)
 {
-    if (m_OnEvent(&event))
+    if (onEvent_(&event))
         DoEvent(event);
 }
 
@@ -380,25 +368,25 @@ void CControlUI::DoEvent(TUIEvent& event)
         return;
     case UIEVENT_SETFOCUS:
     case UIEVENT_KILLFOCUS:
-        m_bFocused = event.Type == UIEVENT_SETFOCUS;
+        focused_ = event.Type == UIEVENT_SETFOCUS;
         Invalidate();
         return;
     case UIEVENT_TIMER:
-        if (m_pManager)
-            m_pManager->EmitNotify(this, L"timer", event.wParam, event.lParam);
+        if (manager_)
+            manager_->EmitNotify(this, L"timer", event.wParam, event.lParam);
         return;
     case UIEVENT_CONTEXTMENU:
         if (IsContextMenuUsed()) {
-            if (m_pManager)
-                m_pManager->EmitNotify(this, L"menu", event.wParam, event.lParam);
+            if (manager_)
+                manager_->EmitNotify(this, L"menu", event.wParam, event.lParam);
             return;
         }
         break;
     default:
         break;
     }
-    if (m_pParent)
-        m_pParent->DoEvent(event);
+    if (parent_)
+        parent_->DoEvent(event);
 }
 
 } // namespace SkinUI

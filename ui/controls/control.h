@@ -168,13 +168,13 @@ public:
     SIZE GetBorderRound() const;
     void SetBorderRound(SIZE round);
 
-    CDelegateList& OnInit() { return m_OnInit; }
-    CDelegateList& OnDestroy() { return m_OnDestroy; }
-    CDelegateList& OnSize() { return m_OnSize; }
-    CDelegateList& OnEvent() { return m_OnEvent; }
-    CDelegateList& OnNotify() { return m_OnNotify; }
-    CDelegateList& OnPaint() { return m_OnPaint; }
-    CDelegateList& OnPostPaint() { return m_OnPostPaint; }
+    CDelegateList& OnInit() { return onInit_; }
+    CDelegateList& OnDestroy() { return onDestroy_; }
+    CDelegateList& OnSize() { return onSize_; }
+    CDelegateList& OnEvent() { return onEvent_; }
+    CDelegateList& OnNotify() { return onNotify_; }
+    CDelegateList& OnPaint() { return onPaint_; }
+    CDelegateList& OnPostPaint() { return onPostPaint_; }
 
 protected:
     // Hands the union of two rectangles, cut by every ancestor, to the
@@ -184,60 +184,63 @@ protected:
     void ReleaseFocusOnHide();
     // False when the text and its loaded image are already there.
     bool SetImageText(TImageSpec& spec, const wchar_t* text);
+    void SetPosAttribute(const wchar_t* value);
+    void SetBorderSizeAttribute(const wchar_t* value);
+    void SetFloatAttribute(const wchar_t* value);
 
-    CDelegateList m_OnInit;
-    CDelegateList m_OnDestroy;
-    CDelegateList m_OnSize;
-    CDelegateList m_OnEvent;
-    CDelegateList m_OnNotify;
-    CDelegateList m_OnPaint;
-    CDelegateList m_OnPostPaint;
+    CDelegateList onInit_;
+    CDelegateList onDestroy_;
+    CDelegateList onSize_;
+    CDelegateList onEvent_;
+    CDelegateList onNotify_;
+    CDelegateList onPaint_;
+    CDelegateList onPostPaint_;
 
-    CUIManager* m_pManager = nullptr;
-    CControlUI* m_pParent = nullptr;
-    CControlUI* m_pCover = nullptr;
-    CUIString m_sVirtualWnd;
-    CUIString m_sName;
-    bool m_bUpdateNeeded = true;
-    bool m_bMenuUsed = false;
-    RECT m_rcItem = {0, 0, 0, 0};
-    RECT m_rcPadding = {0, 0, 0, 0};
-    SIZE m_cXY = {0, 0};
-    int m_cxFixed = 0;
-    int m_cyFixed = 0;
-    int m_cxMin = 0;
-    int m_cyMin = 0;
-    int m_cxMax = 9999;
-    int m_cyMax = 9999;
-    bool m_bVisible = true;
-    bool m_bInternVisible = true;
-    bool m_bEnabled = true;
-    bool m_bMouseEnabled = true;
-    bool m_bKeyboardEnabled = true;
-    bool m_bFocused = false;
-    bool m_bFloat = false;
-    TPercentInfo m_piFloatPercent;
-    bool m_bSetPos = false;
-    CUIString m_sText;
-    CUIString m_sToolTip;
-    wchar_t m_chShortcut = 0;
-    CUIString m_sUserData;
-    UINT_PTR m_pTag = 0;
-    DWORD m_dwBackColor = 0;
-    DWORD m_dwBackColor2 = 0;
-    DWORD m_dwBackColor3 = 0;
-    DWORD m_dwForeColor = 0;
-    TImageSpec m_diBk;
-    TImageSpec m_diFore;
-    DWORD m_dwBorderColor = 0;
-    DWORD m_dwFocusBorderColor = 0;
-    bool m_bColorHSL = false;
-    int m_nBorderStyle = PS_SOLID;
-    int m_nTooltipWidth = 300;
-    SIZE m_cxyBorderRound = {0, 0};
-    RECT m_rcPaint = {0, 0, 0, 0};
-    RECT m_rcBorderSize = {0, 0, 0, 0};
-    CUIStringMap m_mCustomAttrHash;
+    CUIManager* manager_ = nullptr;
+    CControlUI* parent_ = nullptr;
+    CControlUI* cover_ = nullptr;
+    CUIString virtualWnd_;
+    CUIString name_;
+    bool updateNeeded_ = true;
+    bool menuUsed_ = false;
+    RECT pos_ = {0, 0, 0, 0};
+    RECT padding_ = {0, 0, 0, 0};
+    SIZE fixedXY_ = {0, 0};
+    int fixedWidth_ = 0;
+    int fixedHeight_ = 0;
+    int minWidth_ = 0;
+    int minHeight_ = 0;
+    int maxWidth_ = 9999;
+    int maxHeight_ = 9999;
+    bool visible_ = true;
+    bool internVisible_ = true;
+    bool enabled_ = true;
+    bool mouseEnabled_ = true;
+    bool keyboardEnabled_ = true;
+    bool focused_ = false;
+    bool floating_ = false;
+    TPercentInfo floatPercent_;
+    bool settingPos_ = false;
+    CUIString text_;
+    CUIString toolTip_;
+    wchar_t shortcut_ = 0;
+    CUIString userData_;
+    UINT_PTR tag_ = 0;
+    DWORD bkColor_ = 0;
+    DWORD bkColor2_ = 0;
+    DWORD bkColor3_ = 0;
+    DWORD foreColor_ = 0;
+    TImageSpec bkImage_;
+    TImageSpec foreImage_;
+    DWORD borderColor_ = 0;
+    DWORD focusBorderColor_ = 0;
+    bool colorHSL_ = false;
+    int borderStyle_ = PS_SOLID;
+    int toolTipWidth_ = 300;
+    SIZE borderRound_ = {0, 0};
+    RECT paintRect_ = {0, 0, 0, 0};
+    RECT borderSize_ = {0, 0, 0, 0};
+    CUIStringMap customAttributes_;
 };
 
 } // namespace SkinUI

@@ -38,20 +38,20 @@ RECT Offset(const RECT& rc, long long dx, long long dy)
 
 const RECT& CControlUI::GetPos() const
 {
-    return m_rcItem;
+    return pos_;
 }
 
 RECT CControlUI::GetRelativePos() const
 {
-    if (!m_pParent)
+    if (!parent_)
         return RECT{0, 0, 0, 0};
-    const RECT& parent = m_pParent->GetPos();
-    return Offset(m_rcItem, -static_cast<long long>(parent.left), -static_cast<long long>(parent.top));
+    const RECT& parent = parent_->GetPos();
+    return Offset(pos_, -static_cast<long long>(parent.left), -static_cast<long long>(parent.top));
 }
 
 RECT CControlUI::GetClientPos() const
 {
-    return m_rcItem;
+    return pos_;
 }
 
 void CControlUI::SetPos(RECT rc, bool invalidate)
@@ -61,44 +61,44 @@ void CControlUI::SetPos(RECT rc, bool invalidate)
         rc.right = rc.left;
     if (rc.bottom < rc.top)
         rc.bottom = rc.top;
-    RECT old = IsEmptyArea(m_rcItem) ? rc : m_rcItem;
+    RECT old = IsEmptyArea(pos_) ? rc : pos_;
 
-    if (m_bFloat) {
-        if (m_pParent) {
-            const RECT& parent = m_pParent->GetPos();
+    if (floating_) {
+        if (parent_) {
+            const RECT& parent = parent_->GetPos();
             const long width = parent.right - parent.left;
             const long height = parent.bottom - parent.top;
-            m_rcItem = Offset(rc, parent.left, parent.top);
-            m_cXY.cx = ClampCoordinate(static_cast<long long>(rc.left) - Share(m_piFloatPercent.left, width));
-            m_cXY.cy = ClampCoordinate(static_cast<long long>(rc.top) - Share(m_piFloatPercent.top, height));
-            m_cxFixed = ClampCoordinate(static_cast<long long>(rc.right) - m_cXY.cx
-                - Share(m_piFloatPercent.right, width));
-            m_cyFixed = ClampCoordinate(static_cast<long long>(rc.bottom) - m_cXY.cy
-                - Share(m_piFloatPercent.bottom, height));
+            pos_ = Offset(rc, parent.left, parent.top);
+            fixedXY_.cx = ClampCoordinate(static_cast<long long>(rc.left) - Share(floatPercent_.left, width));
+            fixedXY_.cy = ClampCoordinate(static_cast<long long>(rc.top) - Share(floatPercent_.top, height));
+            fixedWidth_ = ClampCoordinate(static_cast<long long>(rc.right) - fixedXY_.cx
+                - Share(floatPercent_.right, width));
+            fixedHeight_ = ClampCoordinate(static_cast<long long>(rc.bottom) - fixedXY_.cy
+                - Share(floatPercent_.bottom, height));
         }
     } else {
-        m_rcItem = rc;
+        pos_ = rc;
     }
-    if (!m_pManager)
+    if (!manager_)
         return;
-    if (!m_bSetPos) {
-        m_bSetPos = true;
-        m_OnSize(this);
-        m_bSetPos = false;
+    if (!settingPos_) {
+        settingPos_ = true;
+        onSize_(this);
+        settingPos_ = false;
     }
-    m_bUpdateNeeded = false;
-    if (invalidate && IsVisible() && !InvalidateUnion(old, m_rcItem))
+    updateNeeded_ = false;
+    if (invalidate && IsVisible() && !InvalidateUnion(old, pos_))
         return;
-    PlaceCover(m_rcItem);
+    PlaceCover(pos_);
 }
 
 // A floating cover is placed relative to this control; another one takes
 // this control's place, within its own limits.
 void CControlUI::PlaceCover(const RECT& rc)
 {
-    if (!m_pCover || !m_pCover->IsVisible())
+    if (!cover_ || !cover_->IsVisible())
         return;
-    CControlUI& cover = *m_pCover;
+    CControlUI& cover = *cover_;
     if (cover.IsFloat()) {
         const long width = GetWidth();
         const long height = GetHeight();
@@ -127,288 +127,288 @@ bool CControlUI::InvalidateUnion(const RECT& rcOld, const RECT& rcNew)
 {
     RECT dirty;
     UnionRect(&dirty, &rcOld, &rcNew);
-    for (CControlUI* parent = m_pParent; parent; parent = parent->GetParent()) {
+    for (CControlUI* parent = parent_; parent; parent = parent->GetParent()) {
         if (!parent->IsVisible() || !IntersectRect(&dirty, &dirty, &parent->GetPos()))
             return false;
     }
-    m_pManager->InvalidateArea(dirty);
+    manager_->InvalidateArea(dirty);
     return true;
 }
 
 void CControlUI::Move(int dx, int dy, bool invalidate)
 {
-    RECT old = m_rcItem;
-    m_rcItem = Offset(m_rcItem, dx, dy);
-    if (invalidate && m_pManager && IsVisible() && !InvalidateUnion(old, m_rcItem))
+    RECT old = pos_;
+    pos_ = Offset(pos_, dx, dy);
+    if (invalidate && manager_ && IsVisible() && !InvalidateUnion(old, pos_))
         return;
-    if (m_pCover && m_pCover->IsVisible())
-        m_pCover->Move(dx, dy, false);
+    if (cover_ && cover_->IsVisible())
+        cover_->Move(dx, dy, false);
 }
 
 int CControlUI::GetWidth() const
 {
-    return m_rcItem.right - m_rcItem.left;
+    return pos_.right - pos_.left;
 }
 
 int CControlUI::GetHeight() const
 {
-    return m_rcItem.bottom - m_rcItem.top;
+    return pos_.bottom - pos_.top;
 }
 
 int CControlUI::GetX() const
 {
-    return m_rcItem.left;
+    return pos_.left;
 }
 
 int CControlUI::GetY() const
 {
-    return m_rcItem.top;
+    return pos_.top;
 }
 
 RECT CControlUI::GetPadding() const
 {
-    return m_rcPadding;
+    return padding_;
 }
 
 void CControlUI::SetPadding(RECT padding)
 {
-    m_rcPadding = Offset(padding, 0, 0);
+    padding_ = Offset(padding, 0, 0);
     NeedParentUpdate();
 }
 
 SIZE CControlUI::GetFixedXY() const
 {
-    return m_cXY;
+    return fixedXY_;
 }
 
 void CControlUI::SetFixedXY(SIZE xy)
 {
-    m_cXY.cx = ClampCoordinate(xy.cx);
-    m_cXY.cy = ClampCoordinate(xy.cy);
+    fixedXY_.cx = ClampCoordinate(xy.cx);
+    fixedXY_.cy = ClampCoordinate(xy.cy);
     NeedParentUpdate();
 }
 
 TPercentInfo CControlUI::GetFloatPercent() const
 {
-    return m_piFloatPercent;
+    return floatPercent_;
 }
 
 void CControlUI::SetFloatPercent(TPercentInfo percent)
 {
-    m_piFloatPercent.left = SaneFraction(percent.left);
-    m_piFloatPercent.top = SaneFraction(percent.top);
-    m_piFloatPercent.right = SaneFraction(percent.right);
-    m_piFloatPercent.bottom = SaneFraction(percent.bottom);
+    floatPercent_.left = SaneFraction(percent.left);
+    floatPercent_.top = SaneFraction(percent.top);
+    floatPercent_.right = SaneFraction(percent.right);
+    floatPercent_.bottom = SaneFraction(percent.bottom);
     NeedParentUpdate();
 }
 
 int CControlUI::GetFixedWidth() const
 {
-    return m_cxFixed;
+    return fixedWidth_;
 }
 
 void CControlUI::SetFixedWidth(int cx)
 {
     if (cx < 0)
         return;
-    m_cxFixed = ClampCoordinate(cx);
+    fixedWidth_ = ClampCoordinate(cx);
     NeedParentUpdate();
 }
 
 int CControlUI::GetFixedHeight() const
 {
-    return m_cyFixed;
+    return fixedHeight_;
 }
 
 void CControlUI::SetFixedHeight(int cy)
 {
     if (cy < 0)
         return;
-    m_cyFixed = ClampCoordinate(cy);
+    fixedHeight_ = ClampCoordinate(cy);
     NeedParentUpdate();
 }
 
 int CControlUI::GetMinWidth() const
 {
-    return m_cxMin;
+    return minWidth_;
 }
 
 void CControlUI::SetMinWidth(int cx)
 {
-    if (cx < 0 || ClampCoordinate(cx) == m_cxMin)
+    if (cx < 0 || ClampCoordinate(cx) == minWidth_)
         return;
-    m_cxMin = ClampCoordinate(cx);
+    minWidth_ = ClampCoordinate(cx);
     NeedParentUpdate();
 }
 
 int CControlUI::GetMaxWidth() const
 {
-    return m_cxMax > m_cxMin ? m_cxMax : m_cxMin;
+    return maxWidth_ > minWidth_ ? maxWidth_ : minWidth_;
 }
 
 void CControlUI::SetMaxWidth(int cx)
 {
-    if (cx < 0 || ClampCoordinate(cx) == m_cxMax)
+    if (cx < 0 || ClampCoordinate(cx) == maxWidth_)
         return;
-    m_cxMax = ClampCoordinate(cx);
+    maxWidth_ = ClampCoordinate(cx);
     NeedParentUpdate();
 }
 
 int CControlUI::GetMinHeight() const
 {
-    return m_cyMin;
+    return minHeight_;
 }
 
 void CControlUI::SetMinHeight(int cy)
 {
-    if (cy < 0 || ClampCoordinate(cy) == m_cyMin)
+    if (cy < 0 || ClampCoordinate(cy) == minHeight_)
         return;
-    m_cyMin = ClampCoordinate(cy);
+    minHeight_ = ClampCoordinate(cy);
     NeedParentUpdate();
 }
 
 int CControlUI::GetMaxHeight() const
 {
-    return m_cyMax > m_cyMin ? m_cyMax : m_cyMin;
+    return maxHeight_ > minHeight_ ? maxHeight_ : minHeight_;
 }
 
 void CControlUI::SetMaxHeight(int cy)
 {
-    if (cy < 0 || ClampCoordinate(cy) == m_cyMax)
+    if (cy < 0 || ClampCoordinate(cy) == maxHeight_)
         return;
-    m_cyMax = ClampCoordinate(cy);
+    maxHeight_ = ClampCoordinate(cy);
     NeedParentUpdate();
 }
 
 bool CControlUI::IsVisible() const
 {
-    return m_bVisible && m_bInternVisible;
+    return visible_ && internVisible_;
 }
 
 void CControlUI::ReleaseFocusOnHide()
 {
-    if (m_pManager && m_pManager->GetFocus() == this)
-        m_pManager->FocusControl(nullptr);
+    if (manager_ && manager_->GetFocus() == this)
+        manager_->FocusControl(nullptr);
 }
 
 void CControlUI::SetVisible(bool visible)
 {
-    if (m_bVisible == visible)
+    if (visible_ == visible)
         return;
     const bool wasVisible = IsVisible();
-    m_bVisible = visible;
-    m_bFocused = false;
+    visible_ = visible;
+    focused_ = false;
     if (!visible)
         ReleaseFocusOnHide();
     if (IsVisible() != wasVisible)
         NeedParentUpdate();
-    if (m_pCover)
-        m_pCover->SetInternVisible(IsVisible());
+    if (cover_)
+        cover_->SetInternVisible(IsVisible());
 }
 
 void CControlUI::SetInternVisible(bool visible)
 {
-    m_bInternVisible = visible;
+    internVisible_ = visible;
     if (!visible)
         ReleaseFocusOnHide();
-    if (m_pCover)
-        m_pCover->SetInternVisible(IsVisible());
+    if (cover_)
+        cover_->SetInternVisible(IsVisible());
 }
 
 bool CControlUI::IsEnabled() const
 {
-    return m_bEnabled;
+    return enabled_;
 }
 
 void CControlUI::SetEnabled(bool enabled)
 {
-    if (m_bEnabled == enabled)
+    if (enabled_ == enabled)
         return;
-    m_bEnabled = enabled;
+    enabled_ = enabled;
     Invalidate();
 }
 
 bool CControlUI::IsMouseEnabled() const
 {
-    return m_bMouseEnabled;
+    return mouseEnabled_;
 }
 
 void CControlUI::SetMouseEnabled(bool enabled)
 {
-    m_bMouseEnabled = enabled;
+    mouseEnabled_ = enabled;
 }
 
 bool CControlUI::IsKeyboardEnabled() const
 {
-    return m_bKeyboardEnabled;
+    return keyboardEnabled_;
 }
 
 void CControlUI::SetKeyboardEnabled(bool enabled)
 {
-    m_bKeyboardEnabled = enabled;
+    keyboardEnabled_ = enabled;
 }
 
 bool CControlUI::IsFocused() const
 {
-    return m_bFocused;
+    return focused_;
 }
 
 void CControlUI::SetFocus()
 {
-    if (m_pManager)
-        m_pManager->FocusControl(this);
+    if (manager_)
+        manager_->FocusControl(this);
 }
 
 bool CControlUI::IsFloat() const
 {
-    return m_bFloat;
+    return floating_;
 }
 
 void CControlUI::SetFloat(bool floating)
 {
-    if (m_bFloat == floating)
+    if (floating_ == floating)
         return;
-    m_bFloat = floating;
+    floating_ = floating;
     NeedParentUpdate();
 }
 
 void CControlUI::Invalidate()
 {
-    if (!IsVisible() || !m_pManager)
+    if (!IsVisible() || !manager_)
         return;
-    RECT dirty = m_rcItem;
-    for (CControlUI* parent = m_pParent; parent; parent = parent->GetParent()) {
+    RECT dirty = pos_;
+    for (CControlUI* parent = parent_; parent; parent = parent->GetParent()) {
         if (!IntersectRect(&dirty, &dirty, &parent->GetPos()))
             return;
     }
-    m_pManager->InvalidateArea(dirty);
+    manager_->InvalidateArea(dirty);
 }
 
 bool CControlUI::IsUpdateNeeded() const
 {
-    return m_bUpdateNeeded;
+    return updateNeeded_;
 }
 
 void CControlUI::NeedUpdate()
 {
     if (!IsVisible())
         return;
-    m_bUpdateNeeded = true;
+    updateNeeded_ = true;
     Invalidate();
-    if (m_pManager)
-        m_pManager->MarkForUpdate();
+    if (manager_)
+        manager_->MarkForUpdate();
 }
 
 void CControlUI::NeedParentUpdate()
 {
-    if (m_pParent) {
-        m_pParent->NeedUpdate();
-        m_pParent->Invalidate();
+    if (parent_) {
+        parent_->NeedUpdate();
+        parent_->Invalidate();
     } else {
         NeedUpdate();
     }
-    if (m_pManager)
-        m_pManager->MarkForUpdate();
+    if (manager_)
+        manager_->MarkForUpdate();
 }
 
 CControlUI* CControlUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags)
@@ -418,7 +418,7 @@ CControlUI* CControlUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flag
         return nullptr;
     if ((flags & UIFIND_ENABLED) && !IsEnabled())
         return nullptr;
-    if (hitTest && (!data || !::PtInRect(&m_rcItem, *static_cast<const POINT*>(data))))
+    if (hitTest && (!data || !::PtInRect(&pos_, *static_cast<const POINT*>(data))))
         return nullptr;
     if ((flags & UIFIND_UPDATETEST) && proc(this, data))
         return nullptr;
@@ -427,8 +427,8 @@ CControlUI* CControlUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flag
         if (CControlUI* found = proc(this, data))
             return found;
     }
-    if (m_pCover) {
-        if (CControlUI* found = m_pCover->FindControl(proc, data, flags))
+    if (cover_) {
+        if (CControlUI* found = cover_->FindControl(proc, data, flags))
             return found;
     }
     if (!(flags & UIFIND_ME_FIRST) && mayAnswer)

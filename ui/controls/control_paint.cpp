@@ -8,53 +8,53 @@ namespace SkinUI {
 
 DWORD CControlUI::GetBkColor() const
 {
-    return m_dwBackColor;
+    return bkColor_;
 }
 
 void CControlUI::SetBkColor(DWORD color)
 {
-    if (m_dwBackColor == color)
+    if (bkColor_ == color)
         return;
-    m_dwBackColor = color;
+    bkColor_ = color;
     Invalidate();
 }
 
 DWORD CControlUI::GetBkColor2() const
 {
-    return m_dwBackColor2;
+    return bkColor2_;
 }
 
 void CControlUI::SetBkColor2(DWORD color)
 {
-    if (m_dwBackColor2 == color)
+    if (bkColor2_ == color)
         return;
-    m_dwBackColor2 = color;
+    bkColor2_ = color;
     Invalidate();
 }
 
 DWORD CControlUI::GetBkColor3() const
 {
-    return m_dwBackColor3;
+    return bkColor3_;
 }
 
 void CControlUI::SetBkColor3(DWORD color)
 {
-    if (m_dwBackColor3 == color)
+    if (bkColor3_ == color)
         return;
-    m_dwBackColor3 = color;
+    bkColor3_ = color;
     Invalidate();
 }
 
 DWORD CControlUI::GetForeColor() const
 {
-    return m_dwForeColor;
+    return foreColor_;
 }
 
 void CControlUI::SetForeColor(DWORD color)
 {
-    if (m_dwForeColor == color)
+    if (foreColor_ == color)
         return;
-    m_dwForeColor = color;
+    foreColor_ = color;
     Invalidate();
 }
 
@@ -70,78 +70,78 @@ bool CControlUI::SetImageText(TImageSpec& spec, const wchar_t* text)
 
 const CUIString& CControlUI::GetBkImage() const
 {
-    return m_diBk.sText;
+    return bkImage_.sText;
 }
 
 void CControlUI::SetBkImage(const wchar_t* text)
 {
-    if (!SetImageText(m_diBk, text))
+    if (!SetImageText(bkImage_, text))
         return;
-    if (m_bFloat && m_cxFixed == 0 && m_cyFixed == 0 && m_diBk.pImage) {
-        m_cxFixed = m_diBk.pImage->nX;
-        m_cyFixed = m_diBk.pImage->nY;
+    if (floating_ && fixedWidth_ == 0 && fixedHeight_ == 0 && bkImage_.pImage) {
+        fixedWidth_ = bkImage_.pImage->nX;
+        fixedHeight_ = bkImage_.pImage->nY;
     }
     Invalidate();
 }
 
 const CUIString& CControlUI::GetForeImage() const
 {
-    return m_diFore.sText;
+    return foreImage_.sText;
 }
 
 void CControlUI::SetForeImage(const wchar_t* text)
 {
-    if (SetImageText(m_diFore, text))
+    if (SetImageText(foreImage_, text))
         Invalidate();
 }
 
 DWORD CControlUI::GetBorderColor() const
 {
-    return m_dwBorderColor;
+    return borderColor_;
 }
 
 void CControlUI::SetBorderColor(DWORD color)
 {
-    if (m_dwBorderColor == color)
+    if (borderColor_ == color)
         return;
-    m_dwBorderColor = color;
+    borderColor_ = color;
     Invalidate();
 }
 
 DWORD CControlUI::GetFocusBorderColor() const
 {
-    return m_dwFocusBorderColor;
+    return focusBorderColor_;
 }
 
 void CControlUI::SetFocusBorderColor(DWORD color)
 {
-    if (m_dwFocusBorderColor == color)
+    if (focusBorderColor_ == color)
         return;
-    m_dwFocusBorderColor = color;
+    focusBorderColor_ = color;
     Invalidate();
 }
 
 bool CControlUI::IsColorHSL() const
 {
-    return m_bColorHSL;
+    return colorHSL_;
 }
 
 void CControlUI::SetColorHSL(bool adjust)
 {
-    if (m_bColorHSL == adjust)
+    if (colorHSL_ == adjust)
         return;
-    m_bColorHSL = adjust;
+    colorHSL_ = adjust;
     Invalidate();
 }
 
 RECT CControlUI::GetBorderSize() const
 {
-    return m_rcBorderSize;
+    return borderSize_;
 }
 
 void CControlUI::SetBorderSize(RECT size)
 {
-    m_rcBorderSize = RECT{ClampCoordinate(size.left), ClampCoordinate(size.top), ClampCoordinate(size.right),
+    borderSize_ = RECT{ClampCoordinate(size.left), ClampCoordinate(size.top), ClampCoordinate(size.right),
         ClampCoordinate(size.bottom)};
     Invalidate();
 }
@@ -149,40 +149,40 @@ void CControlUI::SetBorderSize(RECT size)
 void CControlUI::SetBorderSize(int size)
 {
     size = ClampCoordinate(size);
-    m_rcBorderSize = RECT{size, size, size, size};
+    borderSize_ = RECT{size, size, size, size};
     Invalidate();
 }
 
 int CControlUI::GetBorderStyle() const
 {
-    return m_nBorderStyle;
+    return borderStyle_;
 }
 
 void CControlUI::SetBorderStyle(int style)
 {
-    m_nBorderStyle = style;
+    borderStyle_ = style;
     Invalidate();
 }
 
 SIZE CControlUI::GetBorderRound() const
 {
-    return m_cxyBorderRound;
+    return borderRound_;
 }
 
 void CControlUI::SetBorderRound(SIZE round)
 {
-    m_cxyBorderRound = SIZE{ClampCoordinate(round.cx), ClampCoordinate(round.cy)};
+    borderRound_ = SIZE{ClampCoordinate(round.cx), ClampCoordinate(round.cy)};
     Invalidate();
 }
 
 const RECT& CControlUI::GetPaintRect() const
 {
-    return m_rcPaint;
+    return paintRect_;
 }
 
 DWORD CControlUI::GetAdjustColor(DWORD color)
 {
-    if (!m_bColorHSL)
+    if (!colorHSL_)
         return color;
     short h = 180, s = 100, l = 100;
     CUIManager::GetHSL(&h, &s, &l);
@@ -191,27 +191,27 @@ DWORD CControlUI::GetAdjustColor(DWORD color)
 
 bool CControlUI::DrawImage(HDC hDC, TImageSpec& spec)
 {
-    return CRenderKit::DrawImageString(hDC, m_pManager, m_rcItem, m_rcPaint, spec);
+    return CRenderKit::DrawImageString(hDC, manager_, pos_, paintRect_, spec);
 }
 
 bool CControlUI::Paint(HDC hDC, const RECT& rcPaint, CControlUI* stop)
 {
     if (this == stop)
         return false;
-    if (!IntersectRect(&m_rcPaint, &rcPaint, &m_rcItem))
+    if (!IntersectRect(&paintRect_, &rcPaint, &pos_))
         return true;
-    if (!m_OnPaint.IsEmpty() && !m_OnPaint(this))
+    if (!onPaint_.IsEmpty() && !onPaint_(this))
         return true;
-    if (!DoPaint(hDC, m_rcPaint, stop))
+    if (!DoPaint(hDC, paintRect_, stop))
         return false;
-    return m_pCover ? m_pCover->Paint(hDC, rcPaint, nullptr) : true;
+    return cover_ ? cover_->Paint(hDC, rcPaint, nullptr) : true;
 }
 
 bool CControlUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stop)
 {
     CRenderClip clip;
-    if (m_cxyBorderRound.cx > 0 || m_cxyBorderRound.cy > 0)
-        CRenderKit::GenerateRoundClip(hDC, m_rcPaint, m_rcItem, m_cxyBorderRound.cx, m_cxyBorderRound.cy, clip);
+    if (borderRound_.cx > 0 || borderRound_.cy > 0)
+        CRenderKit::GenerateRoundClip(hDC, paintRect_, pos_, borderRound_.cx, borderRound_.cy, clip);
     PaintBkColor(hDC);
     PaintBkImage(hDC);
     PaintStatusImage(hDC);
@@ -223,31 +223,31 @@ bool CControlUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stop)
 
 void CControlUI::PaintBkColor(HDC hDC)
 {
-    if (m_dwBackColor == 0)
+    if (bkColor_ == 0)
         return;
-    if (m_dwBackColor2 == 0) {
+    if (bkColor2_ == 0) {
         // A translucent colour covers the whole item, or repainting a part
         // would blend that part twice against what is behind.
-        const bool opaque = (m_dwBackColor >> 24) == 0xFF;
-        CRenderKit::DrawColor(hDC, opaque ? m_rcPaint : m_rcItem, GetAdjustColor(m_dwBackColor));
+        const bool opaque = (bkColor_ >> 24) == 0xFF;
+        CRenderKit::DrawColor(hDC, opaque ? paintRect_ : pos_, GetAdjustColor(bkColor_));
         return;
     }
-    if (m_dwBackColor3 != 0) {
-        RECT upper = m_rcItem;
-        upper.bottom = (m_rcItem.top + m_rcItem.bottom) / 2;
-        RECT lower = m_rcItem;
+    if (bkColor3_ != 0) {
+        RECT upper = pos_;
+        upper.bottom = (pos_.top + pos_.bottom) / 2;
+        RECT lower = pos_;
         lower.top = upper.bottom;
-        CRenderKit::DrawGradient(hDC, upper, GetAdjustColor(m_dwBackColor), GetAdjustColor(m_dwBackColor2), true, 8);
-        CRenderKit::DrawGradient(hDC, lower, GetAdjustColor(m_dwBackColor2), GetAdjustColor(m_dwBackColor3), true,
+        CRenderKit::DrawGradient(hDC, upper, GetAdjustColor(bkColor_), GetAdjustColor(bkColor2_), true, 8);
+        CRenderKit::DrawGradient(hDC, lower, GetAdjustColor(bkColor2_), GetAdjustColor(bkColor3_), true,
             8);
         return;
     }
-    CRenderKit::DrawGradient(hDC, m_rcItem, GetAdjustColor(m_dwBackColor), GetAdjustColor(m_dwBackColor2), true, 16);
+    CRenderKit::DrawGradient(hDC, pos_, GetAdjustColor(bkColor_), GetAdjustColor(bkColor2_), true, 16);
 }
 
 void CControlUI::PaintBkImage(HDC hDC)
 {
-    DrawImage(hDC, m_diBk);
+    DrawImage(hDC, bkImage_);
 }
 
 void CControlUI::PaintStatusImage(HDC hDC)
@@ -256,8 +256,8 @@ void CControlUI::PaintStatusImage(HDC hDC)
 
 void CControlUI::PaintForeColor(HDC hDC)
 {
-    if (m_dwForeColor != 0)
-        CRenderKit::DrawColor(hDC, m_rcItem, GetAdjustColor(m_dwForeColor));
+    if (foreColor_ != 0)
+        CRenderKit::DrawColor(hDC, pos_, GetAdjustColor(foreColor_));
 }
 
 void CControlUI::PaintText(HDC hDC)
@@ -266,35 +266,35 @@ void CControlUI::PaintText(HDC hDC)
 
 void CControlUI::PaintBorder(HDC hDC)
 {
-    if (m_dwBorderColor == 0 && m_dwFocusBorderColor == 0)
+    if (borderColor_ == 0 && focusBorderColor_ == 0)
         return;
-    DWORD color = m_bFocused && m_dwFocusBorderColor != 0 ? m_dwFocusBorderColor : m_dwBorderColor;
+    DWORD color = focused_ && focusBorderColor_ != 0 ? focusBorderColor_ : borderColor_;
     color = GetAdjustColor(color);
-    const RECT& rc = m_rcItem;
-    const RECT& size = m_rcBorderSize;
-    if (m_cxyBorderRound.cx > 0 || m_cxyBorderRound.cy > 0) {
-        CRenderKit::DrawRoundRect(hDC, rc, size.left, m_cxyBorderRound.cx, m_cxyBorderRound.cy, color, m_nBorderStyle);
+    const RECT& rc = pos_;
+    const RECT& size = borderSize_;
+    if (borderRound_.cx > 0 || borderRound_.cy > 0) {
+        CRenderKit::DrawRoundRect(hDC, rc, size.left, borderRound_.cx, borderRound_.cy, color, borderStyle_);
         return;
     }
     if (size.left == size.top && size.left == size.right && size.left == size.bottom) {
-        CRenderKit::DrawRect(hDC, rc, size.left, color, m_nBorderStyle);
+        CRenderKit::DrawRect(hDC, rc, size.left, color, borderStyle_);
         return;
     }
     if (size.left > 0)
-        CRenderKit::DrawLine(hDC, RECT{rc.left, rc.top, rc.left, rc.bottom}, size.left, color, m_nBorderStyle);
+        CRenderKit::DrawLine(hDC, RECT{rc.left, rc.top, rc.left, rc.bottom}, size.left, color, borderStyle_);
     if (size.top > 0)
-        CRenderKit::DrawLine(hDC, RECT{rc.left, rc.top, rc.right, rc.top}, size.top, color, m_nBorderStyle);
+        CRenderKit::DrawLine(hDC, RECT{rc.left, rc.top, rc.right, rc.top}, size.top, color, borderStyle_);
     if (size.right > 0)
         CRenderKit::DrawLine(hDC, RECT{rc.right - 1, rc.top, rc.right - 1, rc.bottom}, size.right, color,
-            m_nBorderStyle);
+            borderStyle_);
     if (size.bottom > 0)
         CRenderKit::DrawLine(hDC, RECT{rc.left, rc.bottom - 1, rc.right, rc.bottom - 1}, size.bottom, color,
-            m_nBorderStyle);
+            borderStyle_);
 }
 
 void CControlUI::DoPostPaint(HDC hDC, const RECT& rcPaint)
 {
-    m_OnPostPaint(this);
+    onPostPaint_(this);
 }
 
 } // namespace SkinUI

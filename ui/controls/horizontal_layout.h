@@ -15,9 +15,6 @@ public:
 
     void SetSepWidth(int size) { separator_.SetSize(size); }
     int GetSepWidth() const { return separator_.GetSize(); }
-
-protected:
-    void ArrangeChildren(const RECT& area, SIZE available) override;
 };
 
 } // namespace SkinUI

@@ -1,5 +1,6 @@
 #include "ui/controls/label.h"
 
+#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/render_kit.h"
 #include "ui/core/ui_manager.h"
@@ -144,88 +145,80 @@ void CLabelUI::SetShadowOffset(int distance, int angle)
 
 void CLabelUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (wcscmp(name, L"align") == 0) {
-        if (Contains(value, L"left"))
-            textStyle_ &= ~kHorizontalAlignBits;
-        else if (Contains(value, L"center"))
-            textStyle_ = (textStyle_ & ~kHorizontalAlignBits) | DT_CENTER;
-        else if (Contains(value, L"right"))
-            textStyle_ = (textStyle_ & ~kHorizontalAlignBits) | DT_RIGHT;
-    } else if (wcscmp(name, L"valign") == 0) {
-        if (Contains(value, L"top"))
-            textStyle_ &= ~kVerticalAlignBits;
-        else if (Contains(value, L"vcenter"))
-            textStyle_ = (textStyle_ & ~kVerticalAlignBits) | DT_VCENTER;
-        else if (Contains(value, L"bottom"))
-            textStyle_ = (textStyle_ & ~kVerticalAlignBits) | DT_BOTTOM;
-    } else if (wcscmp(name, L"endellipsis") == 0) {
-        if (ParseBoolValue(value))
-            textStyle_ |= DT_END_ELLIPSIS;
-        else
-            textStyle_ &= ~DT_END_ELLIPSIS;
-    } else if (wcscmp(name, L"font") == 0) {
-        SetFont(ParseIntValue(value));
-    } else if (wcscmp(name, L"textcolor") == 0) {
-        SetTextColor(ParseColorValue(value));
-    } else if (wcscmp(name, L"disabledtextcolor") == 0) {
-        SetDisabledTextColor(ParseColorValue(value));
-    } else if (wcscmp(name, L"textpadding") == 0) {
-        SetTextPadding(ParseRectValue(value));
-    } else if (wcscmp(name, L"multiline") == 0) {
-        SetMultiLine(ParseBoolValue(value));
-    } else if (wcscmp(name, L"showhtml") == 0) {
-        SetShowHtml(ParseBoolValue(value));
-    } else if (!SetEffectAttribute(name, value)) {
+    static const TAttributeRow<CLabelUI> kAttributes[] = {
+        // A word counts anywhere in the value; left wins over center and
+        // center over right (top, vcenter, bottom likewise).
+        {L"align", [](CLabelUI& l, const wchar_t* v) { l.SetHorizontalAlignWord(v); }},
+        {L"valign", [](CLabelUI& l, const wchar_t* v) { l.SetVerticalAlignWord(v); }},
+        {L"endellipsis",
+            [](CLabelUI& l, const wchar_t* v) {
+                if (ParseBoolValue(v))
+                    l.textStyle_ |= DT_END_ELLIPSIS;
+                else
+                    l.textStyle_ &= ~DT_END_ELLIPSIS;
+            }},
+        {L"font", [](CLabelUI& l, const wchar_t* v) { l.SetFont(ParseIntValue(v)); }},
+        {L"textcolor", [](CLabelUI& l, const wchar_t* v) { l.SetTextColor(ParseColorValue(v)); }},
+        {L"disabledtextcolor", [](CLabelUI& l, const wchar_t* v) { l.SetDisabledTextColor(ParseColorValue(v)); }},
+        {L"textpadding", [](CLabelUI& l, const wchar_t* v) { l.SetTextPadding(ParseRectValue(v)); }},
+        {L"multiline", [](CLabelUI& l, const wchar_t* v) { l.SetMultiLine(ParseBoolValue(v)); }},
+        {L"showhtml", [](CLabelUI& l, const wchar_t* v) { l.SetShowHtml(ParseBoolValue(v)); }},
+        {L"enabledeffect", [](CLabelUI& l, const wchar_t* v) { l.SetEnabledEffect(ParseBoolValue(v)); }},
+        {L"enabledluminous", [](CLabelUI& l, const wchar_t* v) { l.SetEnabledLuminous(ParseBoolValue(v)); }},
+        {L"luminousfuzzy",
+            [](CLabelUI& l, const wchar_t* v) { l.SetLuminousFuzzy(static_cast<float>(wcstod(v, nullptr))); }},
+        {L"gradientangle", [](CLabelUI& l, const wchar_t* v) { l.SetGradientAngle(ParseIntValue(v)); }},
+        {L"enabledstroke", [](CLabelUI& l, const wchar_t* v) { l.SetEnabledStroke(ParseBoolValue(v)); }},
+        {L"enabledshadow", [](CLabelUI& l, const wchar_t* v) { l.SetEnabledShadow(ParseBoolValue(v)); }},
+        {L"gradientlength", [](CLabelUI& l, const wchar_t* v) { l.SetGradientLength(ParseIntValue(v)); }},
+        // "distance,angle", not a size.
+        {L"shadowoffset",
+            [](CLabelUI& l, const wchar_t* v) {
+                SIZE offset = ParseSizeValue(v);
+                l.SetShadowOffset(offset.cx, offset.cy);
+            }},
+        {L"textcolor1", [](CLabelUI& l, const wchar_t* v) { l.SetTextColor1(ParseColorValue(v)); }},
+        {L"textshadowcolora", [](CLabelUI& l, const wchar_t* v) { l.SetTextShadowColorA(ParseColorValue(v)); }},
+        {L"textshadowcolorb", [](CLabelUI& l, const wchar_t* v) { l.SetTextShadowColorB(ParseColorValue(v)); }},
+        {L"strokecolor", [](CLabelUI& l, const wchar_t* v) { l.SetStrokeColor(ParseColorValue(v)); }},
+    };
+    if (!ApplyAttributeRow(kAttributes, *this, name, value))
         CControlUI::SetAttribute(name, value);
-    }
 }
 
-bool CLabelUI::SetEffectAttribute(const wchar_t* name, const wchar_t* value)
+void CLabelUI::SetHorizontalAlignWord(const wchar_t* value)
 {
-    if (wcscmp(name, L"enabledeffect") == 0) {
-        SetEnabledEffect(ParseBoolValue(value));
-    } else if (wcscmp(name, L"enabledluminous") == 0) {
-        SetEnabledLuminous(ParseBoolValue(value));
-    } else if (wcscmp(name, L"luminousfuzzy") == 0) {
-        SetLuminousFuzzy(static_cast<float>(wcstod(value, nullptr)));
-    } else if (wcscmp(name, L"gradientangle") == 0) {
-        SetGradientAngle(ParseIntValue(value));
-    } else if (wcscmp(name, L"enabledstroke") == 0) {
-        SetEnabledStroke(ParseBoolValue(value));
-    } else if (wcscmp(name, L"enabledshadow") == 0) {
-        SetEnabledShadow(ParseBoolValue(value));
-    } else if (wcscmp(name, L"gradientlength") == 0) {
-        SetGradientLength(ParseIntValue(value));
-    } else if (wcscmp(name, L"shadowoffset") == 0) {
-        SIZE offset = ParseSizeValue(value);
-        SetShadowOffset(offset.cx, offset.cy);
-    } else if (wcscmp(name, L"textcolor1") == 0) {
-        SetTextColor1(ParseColorValue(value));
-    } else if (wcscmp(name, L"textshadowcolora") == 0) {
-        SetTextShadowColorA(ParseColorValue(value));
-    } else if (wcscmp(name, L"textshadowcolorb") == 0) {
-        SetTextShadowColorB(ParseColorValue(value));
-    } else if (wcscmp(name, L"strokecolor") == 0) {
-        SetStrokeColor(ParseColorValue(value));
-    } else {
-        return false;
-    }
-    return true;
+    if (Contains(value, L"left"))
+        textStyle_ &= ~kHorizontalAlignBits;
+    else if (Contains(value, L"center"))
+        textStyle_ = (textStyle_ & ~kHorizontalAlignBits) | DT_CENTER;
+    else if (Contains(value, L"right"))
+        textStyle_ = (textStyle_ & ~kHorizontalAlignBits) | DT_RIGHT;
+}
+
+void CLabelUI::SetVerticalAlignWord(const wchar_t* value)
+{
+    if (Contains(value, L"top"))
+        textStyle_ &= ~kVerticalAlignBits;
+    else if (Contains(value, L"vcenter"))
+        textStyle_ = (textStyle_ & ~kVerticalAlignBits) | DT_VCENTER;
+    else if (Contains(value, L"bottom"))
+        textStyle_ = (textStyle_ & ~kVerticalAlignBits) | DT_BOTTOM;
 }
 
 SIZE CLabelUI::EstimateSize(SIZE available)
 {
-    if (m_cxFixed > 0 && m_cyFixed > 0)
-        return SIZE{m_cxFixed, m_cyFixed};
+    if (fixedWidth_ > 0 && fixedHeight_ > 0)
+        return SIZE{fixedWidth_, fixedHeight_};
     if (IsMultiLine() && (available.cx != lastAvailable_.cx || available.cy != lastAvailable_.cy))
         needsEstimate_ = true;
     if (!needsEstimate_)
         return estimated_;
 
     lastAvailable_ = available;
-    estimated_ = SIZE{m_cxFixed, m_cyFixed};
+    estimated_ = SIZE{fixedWidth_, fixedHeight_};
     needsEstimate_ = false;
-    HDC dc = m_pManager ? m_pManager->GetPaintDC() : nullptr;
+    HDC dc = manager_ ? manager_->GetPaintDC() : nullptr;
     if (!IsMultiLine()) {
         if (estimated_.cy == 0)
             estimated_.cy = textPadding_.top + FontHeight() + textPadding_.bottom + kLineSlack;
@@ -243,11 +236,11 @@ SIZE CLabelUI::EstimateSize(SIZE available)
 
 int CLabelUI::FontHeight() const
 {
-    if (!m_pManager)
+    if (!manager_)
         return 0;
-    TFontRecord* font = m_pManager->FontRecordById(font_);
+    TFontRecord* font = manager_->FontRecordById(font_);
     if (!font)
-        font = m_pManager->DefaultFontRecord();
+        font = manager_->DefaultFontRecord();
     return font ? font->tm.tmHeight : 0;
 }
 
@@ -264,7 +257,7 @@ UINT CLabelUI::MeasureStyle() const
 // context or text.
 void CLabelUI::Measure(HDC dc, RECT& rect, UINT style)
 {
-    if (!dc || m_sText.IsEmpty()) {
+    if (!dc || text_.IsEmpty()) {
         rect.right = rect.left;
         rect.bottom = rect.top;
         return;
@@ -277,15 +270,15 @@ void CLabelUI::Measure(HDC dc, RECT& rect, UINT style)
 // drawing, which is most of the cost of laying out many labels.
 int CLabelUI::LineWidth(HDC dc, int height)
 {
-    if (!dc || m_sText.IsEmpty())
+    if (!dc || text_.IsEmpty())
         return 0;
     if (showHtml_) {
         RECT rect = {0, 0, kMeasureExtent, height};
         Measure(dc, rect, (textStyle_ & ~kHorizontalAlignBits) | DT_CALCRECT);
         return rect.right - rect.left;
     }
-    CUIString text = CUIManager::ExpandLanguageTokens(m_sText);
-    HGDIOBJ old = SelectObject(dc, m_pManager->FontById(font_));
+    CUIString text = CUIManager::ExpandLanguageTokens(text_);
+    HGDIOBJ old = SelectObject(dc, manager_->FontById(font_));
     SIZE extent = {0, 0};
     GetTextExtentPoint32W(dc, text.GetData(), text.GetLength(), &extent);
     SelectObject(dc, old);
@@ -294,12 +287,12 @@ int CLabelUI::LineWidth(HDC dc, int height)
 
 SIZE CLabelUI::CalcTextRect(int width)
 {
-    return MeasureIn(m_pManager ? m_pManager->GetPaintDC() : nullptr, width);
+    return MeasureIn(manager_ ? manager_->GetPaintDC() : nullptr, width);
 }
 
 SIZE CLabelUI::MeasureIn(HDC dc, int width)
 {
-    int right = (m_cxFixed > width ? m_cxFixed : width) - textPadding_.right;
+    int right = (fixedWidth_ > width ? fixedWidth_ : width) - textPadding_.right;
     RECT rect = {textPadding_.left, 0, right, kMeasureExtent};
     Measure(dc, rect, MeasureStyle());
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
@@ -309,20 +302,20 @@ void CLabelUI::DrawLabelText(HDC dc, RECT& rect, DWORD color, UINT style)
 {
     if (showHtml_) {
         int links = 0;
-        CRenderKit::DrawHtmlText(dc, m_pManager, rect, m_sText, color, nullptr, nullptr, links, font_, style);
+        CRenderKit::DrawHtmlText(dc, manager_, rect, text_, color, nullptr, nullptr, links, font_, style);
     } else {
-        CRenderKit::DrawText(dc, m_pManager, rect, m_sText, color, font_, style);
+        CRenderKit::DrawText(dc, manager_, rect, text_, color, font_, style);
     }
 }
 
 void CLabelUI::ResolveTextColors()
 {
-    if (!m_pManager)
+    if (!manager_)
         return;
     if (textColor_ == 0)
-        textColor_ = m_pManager->GetDefaultFontColor();
+        textColor_ = manager_->GetDefaultFontColor();
     if (disabledTextColor_ == 0)
-        disabledTextColor_ = m_pManager->GetDefaultDisabledColor();
+        disabledTextColor_ = manager_->GetDefaultDisabledColor();
 }
 
 // Every label's text is moved down by half its free height before drawing,
@@ -331,7 +324,7 @@ void CLabelUI::ResolveTextColors()
 void CLabelUI::PaintText(HDC hDC)
 {
     ResolveTextColors();
-    RECT rect = m_rcItem;
+    RECT rect = pos_;
     rect.left += textPadding_.left;
     rect.top += textPadding_.top;
     rect.right -= textPadding_.right;
@@ -344,7 +337,7 @@ void CLabelUI::PaintText(HDC hDC)
         PaintEffectText(hDC, rect);
         return;
     }
-    if (m_sText.IsEmpty())
+    if (text_.IsEmpty())
         return;
     DrawLabelText(hDC, rect, IsEnabled() ? textColor_ : disabledTextColor_, textStyle_);
 }
@@ -352,7 +345,7 @@ void CLabelUI::PaintText(HDC hDC)
 void CLabelUI::DoEvent(TUIEvent& event)
 {
     if (event.Type == UIEVENT_SETFOCUS || event.Type == UIEVENT_KILLFOCUS) {
-        m_bFocused = event.Type == UIEVENT_SETFOCUS;
+        focused_ = event.Type == UIEVENT_SETFOCUS;
         return;
     }
     CControlUI::DoEvent(event);

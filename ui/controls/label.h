@@ -70,7 +70,8 @@ protected:
     bool showHtml_ = false;
 
 private:
-    bool SetEffectAttribute(const wchar_t* name, const wchar_t* value);
+    void SetHorizontalAlignWord(const wchar_t* value);
+    void SetVerticalAlignWord(const wchar_t* value);
     int FontHeight() const;
     int LineWidth(HDC dc, int height);
     UINT MeasureStyle() const;

@@ -70,14 +70,14 @@ RectF Shifted(const RectF& box, REAL dx, REAL dy)
 // The glow is the text drawn small and stretched back, which blurs it.
 void CLabelUI::PaintEffectText(HDC hDC, const RECT& rect)
 {
-    if (m_sText.IsEmpty() || !m_pManager || !CRenderKit::StartGraphics())
+    if (text_.IsEmpty() || !manager_ || !CRenderKit::StartGraphics())
         return;
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0)
         return;
 
-    std::unique_ptr<Font> made = MakeFont(hDC, m_pManager->FontById(font_));
+    std::unique_ptr<Font> made = MakeFont(hDC, manager_->FontById(font_));
     if (!made)
         return;
     const Font& font = *made;
@@ -104,7 +104,7 @@ void CLabelUI::PaintEffectText(HDC hDC, const RECT& rect)
         Graphics small(&glow);
         small.SetTextRenderingHint(TextRenderingHintAntiAlias);
         small.ScaleTransform(1.0f / luminousFuzzy_, 1.0f / luminousFuzzy_);
-        small.DrawString(m_sText, m_sText.GetLength(), &font, RectF(0, 0, box.Width, box.Height), &format, &brush);
+        small.DrawString(text_, text_.GetLength(), &font, RectF(0, 0, box.Width, box.Height), &format, &brush);
         graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic);
         graphics.DrawImage(&glow, box.X + dx, box.Y + dy, box.Width, box.Height);
     }
@@ -112,16 +112,16 @@ void CLabelUI::PaintEffectText(HDC hDC, const RECT& rect)
         SolidBrush outline{Color(strokeColor_)};
         const REAL offsets[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
         for (const auto& offset : offsets)
-            graphics.DrawString(m_sText, m_sText.GetLength(), &font, Shifted(box, offset[0], offset[1]), &format,
+            graphics.DrawString(text_, text_.GetLength(), &font, Shifted(box, offset[0], offset[1]), &format,
                 &outline);
     }
     if (shadow_ && (shadowColorA_ != 0 || shadowColorB_ != kUnsetColor)) {
         DWORD shadowEnd = shadowColorB_ == kUnsetColor ? shadowColorA_ : shadowColorB_;
         LinearGradientBrush shadow(
             gradientBox, Color(shadowColorA_), Color(shadowEnd), static_cast<REAL>(gradientAngle_));
-        graphics.DrawString(m_sText, m_sText.GetLength(), &font, Shifted(box, dx, dy), &format, &shadow);
+        graphics.DrawString(text_, text_.GetLength(), &font, Shifted(box, dx, dy), &format, &shadow);
     }
-    graphics.DrawString(m_sText, m_sText.GetLength(), &font, box, &format, &brush);
+    graphics.DrawString(text_, text_.GetLength(), &font, box, &format, &brush);
 }
 
 } // namespace SkinUI

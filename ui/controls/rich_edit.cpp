@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/render_kit.h"
 #include "ui/controls/scroll_bar.h"
@@ -18,9 +19,9 @@ CRichEditUI::~CRichEditUI()
 {
     if (!host_)
         return;
-    if (m_pManager) {
-        m_pManager->RemoveMessageFilter(this);
-        m_pManager->StopTimer(this, kCaretTimerId);
+    if (manager_) {
+        manager_->RemoveMessageFilter(this);
+        manager_->StopTimer(this, kCaretTimerId);
     }
     host_->Shutdown();
     host_->Release();
@@ -105,9 +106,9 @@ void CRichEditUI::SetTextPadding(RECT padding)
 
 HFONT CRichEditUI::FontHandle() const
 {
-    if (!m_pManager)
+    if (!manager_)
         return nullptr;
-    return font_ >= 0 ? m_pManager->FontById(font_) : m_pManager->DefaultFontRecord()->hFont;
+    return font_ >= 0 ? manager_->FontById(font_) : manager_->DefaultFontRecord()->hFont;
 }
 
 CUIString CRichEditUI::GetText() const
@@ -125,17 +126,17 @@ CUIString CRichEditUI::GetText() const
 
 void CRichEditUI::SetText(const wchar_t* text)
 {
-    m_sText = text;
+    text_ = text;
     if (!host_)
         return;
     CHARRANGE all = {0, -1};
     TxSendMessage(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all), nullptr);
-    TxSendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(m_sText.GetData()), nullptr);
+    TxSendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text_.GetData()), nullptr);
 }
 
 void CRichEditUI::AppendText(const wchar_t* text)
 {
-    m_sText += text;
+    text_ += text;
     if (!host_)
         return;
     CHARRANGE selection = {0, 0};
@@ -152,75 +153,68 @@ void CRichEditUI::AppendText(const wchar_t* text)
     TxSendMessage(EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&view), nullptr);
 }
 
-bool CRichEditUI::ApplyStyleAttribute(const wchar_t* name, const wchar_t* value)
-{
-    bool on = ParseBoolValue(value);
-    if (wcscmp(name, L"vscrollbar") == 0) {
-        if (on)
-            style_ |= kStyleVScrollBar | kStyleKeepDisabledScroll;
-        CContainerUI::SetAttribute(name, value);
-    } else if (wcscmp(name, L"hscrollbar") == 0) {
-        if (on)
-            style_ |= kStyleHScrollBar | kStyleKeepDisabledScroll;
-        CContainerUI::SetAttribute(name, value);
-    } else if (wcscmp(name, L"autovscroll") == 0) {
-        if (on)
-            style_ |= kStyleAutoVScroll;
-    } else if (wcscmp(name, L"autohscroll") == 0) {
-        if (on)
-            style_ |= kStyleAutoHScroll;
-    } else if (wcscmp(name, L"multiline") == 0) {
-        if (wcscmp(value, L"false") == 0)
-            style_ &= ~kStyleMultiLine;
-    } else if (wcscmp(name, L"readonly") == 0) {
-        if (on)
-            SetReadOnly(true);
-    } else if (wcscmp(name, L"password") == 0) {
-        if (on)
-            style_ |= kStylePassword;
-    } else if (wcscmp(name, L"align") == 0) {
-        if (wcsstr(value, L"left"))
-            style_ &= ~(kStyleCenter | kStyleRight);
-        if (wcsstr(value, L"center"))
-            style_ = (style_ & ~kStyleRight) | kStyleCenter;
-        if (wcsstr(value, L"right"))
-            style_ = (style_ & ~kStyleCenter) | kStyleRight;
-    } else {
-        return false;
-    }
-    return true;
-}
-
-bool CRichEditUI::ApplyStoreAttribute(const wchar_t* name, const wchar_t* value)
-{
-    if (wcscmp(name, L"wanttab") == 0)
-        SetWantTab(ParseBoolValue(value));
-    else if (wcscmp(name, L"wantreturn") == 0)
-        SetWantReturn(ParseBoolValue(value));
-    else if (wcscmp(name, L"wantctrlreturn") == 0)
-        SetWantCtrlReturn(ParseBoolValue(value));
-    else if (wcscmp(name, L"transparent") == 0)
-        SetTransparent(ParseBoolValue(value));
-    else if (wcscmp(name, L"rich") == 0)
-        SetRich(ParseBoolValue(value));
-    else if (wcscmp(name, L"font") == 0)
-        SetFont(ParseIntValue(value));
-    else if (wcscmp(name, L"textcolor") == 0)
-        SetTextColor(ParseColorValue(value, true));
-    else if (wcscmp(name, L"textpadding") == 0)
-        SetTextPadding(ParseRectValue(value));
-    else
-        return false;
-    return true;
-}
-
 void CRichEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
+    // The style words only ever switch a style on, except multiline, which
+    // only "false" switches off.
+    static const TAttributeRow<CRichEditUI> kAttributes[] = {
+        // The bar attributes reach the container as well, which makes the bars.
+        {L"vscrollbar",
+            [](CRichEditUI& r, const wchar_t* v) {
+                if (ParseBoolValue(v))
+                    r.style_ |= kStyleVScrollBar | kStyleKeepDisabledScroll;
+                r.CContainerUI::SetAttribute(L"vscrollbar", v);
+            }},
+        {L"hscrollbar",
+            [](CRichEditUI& r, const wchar_t* v) {
+                if (ParseBoolValue(v))
+                    r.style_ |= kStyleHScrollBar | kStyleKeepDisabledScroll;
+                r.CContainerUI::SetAttribute(L"hscrollbar", v);
+            }},
+        {L"autovscroll", [](CRichEditUI& r, const wchar_t* v) { r.SwitchStyleOn(v, kStyleAutoVScroll); }},
+        {L"autohscroll", [](CRichEditUI& r, const wchar_t* v) { r.SwitchStyleOn(v, kStyleAutoHScroll); }},
+        {L"multiline",
+            [](CRichEditUI& r, const wchar_t* v) {
+                if (wcscmp(v, L"false") == 0)
+                    r.style_ &= ~kStyleMultiLine;
+            }},
+        {L"readonly",
+            [](CRichEditUI& r, const wchar_t* v) {
+                if (ParseBoolValue(v))
+                    r.SetReadOnly(true);
+            }},
+        {L"password", [](CRichEditUI& r, const wchar_t* v) { r.SwitchStyleOn(v, kStylePassword); }},
+        {L"align", [](CRichEditUI& r, const wchar_t* v) { r.SetAlignWords(v); }},
+        {L"wanttab", [](CRichEditUI& r, const wchar_t* v) { r.SetWantTab(ParseBoolValue(v)); }},
+        {L"wantreturn", [](CRichEditUI& r, const wchar_t* v) { r.SetWantReturn(ParseBoolValue(v)); }},
+        {L"wantctrlreturn", [](CRichEditUI& r, const wchar_t* v) { r.SetWantCtrlReturn(ParseBoolValue(v)); }},
+        {L"transparent", [](CRichEditUI& r, const wchar_t* v) { r.SetTransparent(ParseBoolValue(v)); }},
+        {L"rich", [](CRichEditUI& r, const wchar_t* v) { r.SetRich(ParseBoolValue(v)); }},
+        {L"font", [](CRichEditUI& r, const wchar_t* v) { r.SetFont(ParseIntValue(v)); }},
+        {L"textcolor", [](CRichEditUI& r, const wchar_t* v) { r.SetTextColor(ParseColorValue(v, true)); }},
+        {L"textpadding", [](CRichEditUI& r, const wchar_t* v) { r.SetTextPadding(ParseRectValue(v)); }},
+    };
     if (!name || !value)
         return;
-    if (ApplyStyleAttribute(name, value) || ApplyStoreAttribute(name, value))
-        return;
-    CContainerUI::SetAttribute(name, value);
+    if (!ApplyAttributeRow(kAttributes, *this, name, value))
+        CContainerUI::SetAttribute(name, value);
+}
+
+void CRichEditUI::SwitchStyleOn(const wchar_t* value, DWORD style)
+{
+    if (ParseBoolValue(value))
+        style_ |= style;
+}
+
+// Every word found counts, in the order left, center, right.
+void CRichEditUI::SetAlignWords(const wchar_t* value)
+{
+    if (wcsstr(value, L"left"))
+        style_ &= ~(kStyleCenter | kStyleRight);
+    if (wcsstr(value, L"center"))
+        style_ = (style_ & ~kStyleRight) | kStyleCenter;
+    if (wcsstr(value, L"right"))
+        style_ = (style_ & ~kStyleCenter) | kStyleRight;
 }
 
 void CRichEditUI::SetPos(RECT rc, bool invalidate)
@@ -298,7 +292,7 @@ bool CRichEditUI::TextFitsWithoutBar()
 bool CRichEditUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stop)
 {
     RECT area;
-    if (!IntersectRect(&area, &rcPaint, &m_rcItem))
+    if (!IntersectRect(&area, &rcPaint, &pos_))
         return true;
     CRenderClip clip;
     CRenderKit::GenerateClip(hDC, area, clip);
@@ -349,7 +343,7 @@ void CRichEditUI::PaintEngine(HDC hDC, const RECT& area)
 
 void CRichEditUI::PaintCaret(HDC hDC)
 {
-    if (!host_ || !m_pManager || !m_pManager->IsLayered())
+    if (!host_ || !manager_ || !manager_->IsLayered())
         return;
     if (!IsFocused() || !host_->IsCaretShown() || !caretBlinkShown_)
         return;
@@ -369,7 +363,7 @@ void CRichEditUI::DoInit()
     setup.transparent = transparent_;
     setup.font = FontHandle();
     setup.textColor = textColor_;
-    setup.text = m_sText.GetData();
+    setup.text = text_.GetData();
     host_ = CTxtWinHost::Create(this, setup);
     if (!host_)
         return;
@@ -378,11 +372,11 @@ void CRichEditUI::DoInit()
     // The engine reports content changes only when asked to.
     TxSendMessage(EM_SETEVENTMASK, 0, ENM_CHANGE, nullptr);
     host_->Activate();
-    if (!m_pManager)
+    if (!manager_)
         return;
-    m_pManager->AddMessageFilter(this);
-    if (m_pManager->IsLayered())
-        m_pManager->StartTimer(this, kCaretTimerId, GetCaretBlinkTime());
+    manager_->AddMessageFilter(this);
+    if (manager_->IsLayered())
+        manager_->StartTimer(this, kCaretTimerId, GetCaretBlinkTime());
 }
 
 void CRichEditUI::OnFocusChange(bool focused)
@@ -391,7 +385,7 @@ void CRichEditUI::OnFocusChange(bool focused)
         host_->Activate();
         TxSendMessage(focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0, nullptr);
     }
-    m_bFocused = focused;
+    focused_ = focused;
     Invalidate();
 }
 
@@ -399,7 +393,7 @@ void CRichEditUI::OnCaretTimer()
 {
     if (!host_ || !IsFocused())
         return;
-    if (::GetFocus() != m_pManager->GetPaintWindow())
+    if (::GetFocus() != manager_->GetPaintWindow())
         return;
     caretBlinkShown_ = !caretBlinkShown_;
     RECT caret = host_->GetCaretRect();
@@ -407,15 +401,15 @@ void CRichEditUI::OnCaretTimer()
         if (!IntersectRect(&caret, &caret, &ancestor->GetPos()))
             return;
     }
-    m_pManager->InvalidateArea(caret);
+    manager_->InvalidateArea(caret);
 }
 
 void CRichEditUI::DoEvent(TUIEvent& event)
 {
     bool mouse = event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND;
     if (mouse && !IsMouseEnabled()) {
-        if (m_pParent)
-            m_pParent->DoEvent(event);
+        if (parent_)
+            parent_->DoEvent(event);
         else
             CContainerUI::DoEvent(event);
         return;
@@ -434,7 +428,7 @@ void CRichEditUI::DoEvent(TUIEvent& event)
         OnFocusChange(event.Type == UIEVENT_SETFOCUS);
         return;
     case UIEVENT_TIMER:
-        if (event.wParam == kCaretTimerId && m_pManager && m_pManager->IsLayered())
+        if (event.wParam == kCaretTimerId && manager_ && manager_->IsLayered())
             OnCaretTimer();
         else
             TxSendMessage(WM_TIMER, event.wParam, event.lParam, nullptr);

@@ -97,8 +97,8 @@ public:
     void OnEngineNotify(DWORD code, void* data);
 
 private:
-    bool ApplyStyleAttribute(const wchar_t* name, const wchar_t* value);
-    bool ApplyStoreAttribute(const wchar_t* name, const wchar_t* value);
+    void SwitchStyleOn(const wchar_t* value, DWORD style);
+    void SetAlignWords(const wchar_t* value);
     HFONT FontHandle() const;
 
     void FixVerticalBar(bool barWasShown);

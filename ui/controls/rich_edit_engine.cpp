@@ -61,8 +61,8 @@ HRESULT CRichEditUI::TxSendMessage(UINT message, WPARAM wParam, LPARAM lParam, L
     if (!services)
         return S_FALSE;
     if (message == WM_KEYDOWN && wParam == VK_RETURN && !TakesEnterAsLineBreak()) {
-        if (m_pManager)
-            m_pManager->EmitNotify(this, L"return");
+        if (manager_)
+            manager_->EmitNotify(this, L"return");
         return S_OK;
     }
     // Some engines insert the break on the character rather than the key.
@@ -79,7 +79,7 @@ bool CRichEditUI::TakesEnterAsLineBreak() const
 
 LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
-    if (!host_ || !m_pManager || !IsVisible() || !IsEnabled())
+    if (!host_ || !manager_ || !IsVisible() || !IsEnabled())
         return 0;
     bool mouse = IsMouseMessage(message);
     bool keyboard = IsKeyboardMessage(message);
@@ -102,8 +102,8 @@ LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, 
         return 0;
     } else if (message == WM_CONTEXTMENU) {
         POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ScreenToClient(m_pManager->GetPaintWindow(), &point);
-        if (m_pManager->FindControlAt(point) != this)
+        ScreenToClient(manager_->GetPaintWindow(), &point);
+        if (manager_->FindControlAt(point) != this)
             return 0;
         handled = true;
     } else if (message != WM_HELP) {
@@ -128,7 +128,7 @@ LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, 
 
 bool CRichEditUI::AcceptsMouse(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HWND window = m_pManager->GetPaintWindow();
+    HWND window = manager_->GetPaintWindow();
     POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     // The wheel's point is on the screen; set-cursor carries none.
     if (message == WM_SETCURSOR)
@@ -136,15 +136,15 @@ bool CRichEditUI::AcceptsMouse(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_SETCURSOR || message == WM_MOUSEWHEEL)
         ScreenToClient(window, &point);
     if (!host_->IsCaptured()) {
-        if (IsButtonMessage(message) && m_pManager->FindControlAt(point) != this)
+        if (IsButtonMessage(message) && manager_->FindControlAt(point) != this)
             return false;
         if (!PtInRect(&host_->GetClientRect(), point))
             return false;
-        if (m_pManager->HasMouseCapture())
+        if (manager_->HasMouseCapture())
             return false;
     }
     if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDOWN) {
-        if (!m_pManager->IsNoActivate())
+        if (!manager_->IsNoActivate())
             ::SetFocus(window);
         SetFocus();
     }
@@ -155,7 +155,7 @@ bool CRichEditUI::AcceptsMouse(UINT message, WPARAM wParam, LPARAM lParam)
 // there is nothing to place.
 void CRichEditUI::PlaceComposition()
 {
-    HWND window = m_pManager->GetPaintWindow();
+    HWND window = manager_->GetPaintWindow();
     HIMC context = ImmGetContext(window);
     if (!context)
         return;
@@ -338,11 +338,11 @@ void CRichEditUI::OnEngineScrollPos(int bar, int pos)
 void CRichEditUI::OnEngineNotify(DWORD code, void* data)
 {
     if (code == EN_CHANGE) {
-        if (m_pManager)
-            m_pManager->EmitNotify(this, L"textchanged");
+        if (manager_)
+            manager_->EmitNotify(this, L"textchanged");
         return;
     }
-    HWND window = m_pManager ? m_pManager->GetPaintWindow() : nullptr;
+    HWND window = manager_ ? manager_->GetPaintWindow() : nullptr;
     if (!window || !data || !IsForwardedNotification(code))
         return;
     // The engine leaves the header to its host: fill it as a child control would.

@@ -1,5 +1,6 @@
 #include "ui/controls/scroll_bar.h"
 
+#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/container.h"
 #include "ui/core/ui_manager.h"
@@ -36,7 +37,7 @@ const wchar_t* const kStateSuffixes[] = {L"normalimage", L"hotimage", L"pushedim
 
 CScrollBarUI::CScrollBarUI()
 {
-    m_cxFixed = kDefaultThickness;
+    fixedWidth_ = kDefaultThickness;
 }
 
 const wchar_t* CScrollBarUI::GetClass() const
@@ -54,10 +55,10 @@ void* CScrollBarUI::GetInterface(const wchar_t* name)
 // The owner's scroll processing re-lays out; the bar only keeps the flag.
 void CScrollBarUI::SetVisible(bool visible)
 {
-    if (m_bVisible == visible)
+    if (visible_ == visible)
         return;
-    m_bVisible = visible;
-    m_bFocused = false;
+    visible_ = visible;
+    focused_ = false;
 }
 
 void CScrollBarUI::SetEnabled(bool enabled)
@@ -84,12 +85,12 @@ void CScrollBarUI::SetHorizontal(bool horizontal)
     if (horizontal_ == horizontal)
         return;
     horizontal_ = horizontal;
-    if (horizontal_ && m_cyFixed == 0) {
-        m_cxFixed = 0;
-        m_cyFixed = kDefaultThickness;
-    } else if (!horizontal_ && m_cxFixed == 0) {
-        m_cyFixed = 0;
-        m_cxFixed = kDefaultThickness;
+    if (horizontal_ && fixedHeight_ == 0) {
+        fixedWidth_ = 0;
+        fixedHeight_ = kDefaultThickness;
+    } else if (!horizontal_ && fixedWidth_ == 0) {
+        fixedHeight_ = 0;
+        fixedWidth_ = kDefaultThickness;
     }
     if (owner_)
         owner_->NeedUpdate();
@@ -104,7 +105,7 @@ void CScrollBarUI::SetScrollRange(int range)
     range_ = range < 0 ? 0 : range;
     if (position_ > range_)
         position_ = range_;
-    PlaceParts(m_rcItem);
+    PlaceParts(pos_);
     Invalidate();
 }
 
@@ -124,10 +125,10 @@ void CScrollBarUI::SetScrollPos(int position, bool notify)
         wanted = range_;
     int old = position_;
     position_ = static_cast<int>(wanted);
-    PlaceParts(m_rcItem);
+    PlaceParts(pos_);
     Invalidate();
-    if (notify && m_pManager && position_ != old)
-        m_pManager->EmitNotify(this, L"scroll", static_cast<WPARAM>(position_), static_cast<LPARAM>(old), true, false);
+    if (notify && manager_ && position_ != old)
+        manager_->EmitNotify(this, L"scroll", static_cast<WPARAM>(position_), static_cast<LPARAM>(old), true, false);
 }
 
 void CScrollBarUI::SetLineSize(int size)
@@ -225,48 +226,40 @@ bool CScrollBarUI::ApplyImageAttribute(const wchar_t* name, const wchar_t* value
 
 void CScrollBarUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (wcscmp(name, L"button1color") == 0)
-        SetButton1Color(ParseColorValue(value, true));
-    else if (wcscmp(name, L"button2color") == 0)
-        SetButton2Color(ParseColorValue(value, true));
-    else if (wcscmp(name, L"thumbcolor") == 0)
-        SetThumbColor(ParseColorValue(value, true));
-    else if (ApplyImageAttribute(name, value))
+    static const TAttributeRow<CScrollBarUI> kAttributes[] = {
+        {L"button1color", [](CScrollBarUI& s, const wchar_t* v) { s.SetButton1Color(ParseColorValue(v, true)); }},
+        {L"button2color", [](CScrollBarUI& s, const wchar_t* v) { s.SetButton2Color(ParseColorValue(v, true)); }},
+        {L"thumbcolor", [](CScrollBarUI& s, const wchar_t* v) { s.SetThumbColor(ParseColorValue(v, true)); }},
+        {L"hor", [](CScrollBarUI& s, const wchar_t* v) { s.SetHorizontal(ParseBoolValue(v)); }},
+        {L"linesize", [](CScrollBarUI& s, const wchar_t* v) { s.SetLineSize(ParseIntValue(v)); }},
+        {L"range", [](CScrollBarUI& s, const wchar_t* v) { s.SetScrollRange(ParseIntValue(v)); }},
+        {L"value", [](CScrollBarUI& s, const wchar_t* v) { s.SetScrollPos(ParseIntValue(v)); }},
+        {L"scrollunit", [](CScrollBarUI& s, const wchar_t* v) { s.SetScrollUnit(ParseIntValue(v)); }},
+        {L"showbutton1", [](CScrollBarUI& s, const wchar_t* v) { s.SetShowButton1(ParseBoolValue(v)); }},
+        {L"showbutton2", [](CScrollBarUI& s, const wchar_t* v) { s.SetShowButton2(ParseBoolValue(v)); }},
+    };
+    // The part images are named by part and state, not listed one by one.
+    if (ApplyAttributeRow(kAttributes, *this, name, value) || ApplyImageAttribute(name, value))
         return;
-    else if (wcscmp(name, L"hor") == 0)
-        SetHorizontal(ParseBoolValue(value));
-    else if (wcscmp(name, L"linesize") == 0)
-        SetLineSize(ParseIntValue(value));
-    else if (wcscmp(name, L"range") == 0)
-        SetScrollRange(ParseIntValue(value));
-    else if (wcscmp(name, L"value") == 0)
-        SetScrollPos(ParseIntValue(value));
-    else if (wcscmp(name, L"scrollunit") == 0)
-        SetScrollUnit(ParseIntValue(value));
-    else if (wcscmp(name, L"showbutton1") == 0)
-        SetShowButton1(ParseBoolValue(value));
-    else if (wcscmp(name, L"showbutton2") == 0)
-        SetShowButton2(ParseBoolValue(value));
-    else
-        CControlUI::SetAttribute(name, value);
+    CControlUI::SetAttribute(name, value);
 }
 
 void CScrollBarUI::SetPos(RECT rect, bool invalidate)
 {
     CControlUI::SetPos(rect, invalidate);
-    PlaceParts(m_rcItem);
+    PlaceParts(pos_);
 }
 
 int CScrollBarUI::Thickness() const
 {
-    return horizontal_ ? m_cyFixed : m_cxFixed;
+    return horizontal_ ? fixedHeight_ : fixedWidth_;
 }
 
 // Length of the thumb on a free track of the given length; 64-bit because
 // length times track overflows int for large ranges.
 int CScrollBarUI::ThumbLength(int track) const
 {
-    int extent = horizontal_ ? m_rcItem.right - m_rcItem.left : m_rcItem.bottom - m_rcItem.top;
+    int extent = horizontal_ ? pos_.right - pos_.left : pos_.bottom - pos_.top;
     long long share = static_cast<long long>(extent) * track / (static_cast<long long>(extent) + range_);
     return share > Thickness() ? static_cast<int>(share) : Thickness();
 }
@@ -332,7 +325,7 @@ int CScrollBarUI::LineStep() const
 
 int CScrollBarUI::PageStep() const
 {
-    return horizontal_ ? m_rcItem.right - m_rcItem.left : m_rcItem.bottom - m_rcItem.top;
+    return horizontal_ ? pos_.right - pos_.left : pos_.bottom - pos_.top;
 }
 
 void CScrollBarUI::LineBack()
@@ -436,8 +429,8 @@ void CScrollBarUI::OnButtonDown(const TUIEvent& event)
 {
     dragOffset_ = 0;
     repeatCount_ = 0;
-    if (m_pManager)
-        m_pManager->StartTimer(this, kRepeatTimerId, kRepeatElapse);
+    if (manager_)
+        manager_->StartTimer(this, kRepeatTimerId, kRepeatElapse);
     if (PtInRect(&button1_.rect, event.ptMouse)) {
         button1_.state |= kStatePushed;
         LineBack();
@@ -480,8 +473,8 @@ void CScrollBarUI::OnButtonUp()
 {
     repeatCount_ = 0;
     dragOffset_ = 0;
-    if (m_pManager)
-        m_pManager->StopTimer(this, kRepeatTimerId);
+    if (manager_)
+        manager_->StopTimer(this, kRepeatTimerId);
     if (thumb_.state & kStateCaptured)
         thumb_.state &= ~(kStatePushed | kStateCaptured);
     else if (button1_.state & kStatePushed)
@@ -508,13 +501,13 @@ void CScrollBarUI::OnRepeatTimer()
         LineBack();
     else if (button2_.state & kStatePushed)
         LineForward();
-    else if (m_pManager)
-        PageToward(m_pManager->GetMousePos());
+    else if (manager_)
+        PageToward(manager_->GetMousePos());
 }
 
 void CScrollBarUI::OnMouseEnter(const TUIEvent& event)
 {
-    if (!PtInRect(&m_rcItem, event.ptMouse) || !IsEnabled())
+    if (!PtInRect(&pos_, event.ptMouse) || !IsEnabled())
         return;
     button1_.state |= kStateHot;
     button2_.state |= kStateHot;
@@ -526,9 +519,9 @@ void CScrollBarUI::OnMouseEnter(const TUIEvent& event)
 // False when the pointer is still over the bar and the event stops here.
 bool CScrollBarUI::OnMouseLeave(const TUIEvent& event)
 {
-    if (PtInRect(&m_rcItem, event.ptMouse)) {
-        if (m_pManager)
-            m_pManager->AddMouseLeaveNeeded(this);
+    if (PtInRect(&pos_, event.ptMouse)) {
+        if (manager_)
+            manager_->AddMouseLeaveNeeded(this);
         return false;
     }
     if (IsEnabled()) {
@@ -537,8 +530,8 @@ bool CScrollBarUI::OnMouseLeave(const TUIEvent& event)
         thumb_.state &= ~kStateHot;
         Invalidate();
     }
-    if (m_pManager)
-        m_pManager->RemoveMouseLeaveNeeded(this);
+    if (manager_)
+        manager_->RemoveMouseLeaveNeeded(this);
     return true;
 }
 

@@ -100,8 +100,8 @@ bool CScrollBarUI::DrawPartImage(HDC hDC, TImageSpec& image, const RECT* part)
     // Loading parses the text, which would overwrite the dest set here.
     if (!image.pImage && !DrawImage(nullptr, image))
         return false;
-    image.rcDest = RECT{part->left - m_rcItem.left, part->top - m_rcItem.top, part->right - m_rcItem.left,
-        part->bottom - m_rcItem.top};
+    image.rcDest = RECT{part->left - pos_.left, part->top - pos_.top, part->right - pos_.left,
+        part->bottom - pos_.top};
     return DrawImage(hDC, image);
 }
 

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string.h>
+#include <wchar.h>
+
+namespace SkinUI {
+
+// One row of a control class's attribute table: the markup name and what
+// setting it does. A class's SetAttribute looks in its own table and falls
+// through to its base class when the name is not there.
+template <typename Control>
+struct TAttributeRow {
+    enum TMatch { kExact, kAnyCase };
+
+    const wchar_t* name;
+    void (*apply)(Control& control, const wchar_t* value);
+    TMatch match = kExact;
+
+    bool Matches(const wchar_t* text) const
+    {
+        return match == kAnyCase ? _wcsicmp(text, name) == 0 : wcscmp(text, name) == 0;
+    }
+};
+
+// Applies the row named name; false when the table has none.
+template <typename Control, size_t Count>
+bool ApplyAttributeRow(
+    const TAttributeRow<Control> (&table)[Count], Control& control, const wchar_t* name, const wchar_t* value)
+{
+    for (const TAttributeRow<Control>& row : table) {
+        if (row.Matches(name)) {
+            row.apply(control, value);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace SkinUI
