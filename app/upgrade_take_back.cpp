@@ -67,7 +67,11 @@ private:
             // previous version's, not the package's.
             if (!Exists(path) || IsFolder(path) || alreadyBack_.Contains(*name))
                 continue;
-            SetAsideEntry moved{*name, MakeSetAsideName(folder_, *name, reserved_)};
+            // Into the folder itself, so that the folders the package
+            // created are empty and can go before the kept entries return.
+            size_t separator = name->find_last_of(L"\\/");
+            std::wstring leaf = separator == std::wstring::npos ? *name : name->substr(separator + 1);
+            SetAsideEntry moved{*name, MakeSetAsideName(folder_, leaf, reserved_)};
             if (moved.setAsideName.empty() || !Rename(folder_, moved.installedName, moved.setAsideName))
                 return false;
             reserved_.Add(moved.setAsideName);

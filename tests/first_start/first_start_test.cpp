@@ -36,6 +36,15 @@ Snapshot Installed(const std::wstring& folder)
     return kept;
 }
 
+// Names and sizes, for failure texts: the programs' bytes say nothing.
+std::string Names(const Snapshot& snapshot)
+{
+    std::string text;
+    for (const auto& entry : snapshot)
+        text += ToUtf8(entry.first) + " (" + std::to_string(entry.second.size()) + ") ";
+    return text;
+}
+
 // True while a process runs the program at path.
 bool ProgramRunning(const std::wstring& path)
 {
@@ -108,7 +117,8 @@ public:
 
     void ExpectTakenBack() const
     {
-        EXPECT_EQ(before, Installed(installation.Folder()));
+        Snapshot now = Installed(installation.Folder());
+        EXPECT_TRUE(before == now) << "before: " << Names(before) << "\nnow: " << Names(now);
         EXPECT_EQ("1.0.1.0", ReadBytes(installation.PathOf(L"kestrel.refused")));
     }
 
@@ -238,3 +248,5 @@ TEST_F(FirstStartTest, KeptFileInUseIsCopiedBackAndDeletedLater)
     upgrade.RunKestrel();
     upgrade.ExpectTakenBack();
 }
+
+} // namespace
