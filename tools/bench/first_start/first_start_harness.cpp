@@ -4,10 +4,12 @@
 //   first_start_harness.exe watch FOLDER     ms from the new Tarnwick's
 //       window ("window-at") to Kestrel's end
 //   first_start_harness.exe takeback FOLDER  ms from the new Tarnwick's
-//       crash ("crash-at") to the previous one's start ("start-at" after it)
+//       crash ("crash-at") to the previous one's start ("start-at" after it),
+//       then ms from Kestrel's line about the failed start to that start
 //   first_start_harness.exe rename FOLDER    the reference: ms to rename the
-//       folder's files beginning with "_" back and delete those they replace
-// Prints the figure alone, or -1 when the run did not go as expected.
+//       folder's files beginning with "_" back over those they replace and
+//       have the Tarnwick among them start
+// Prints the figures alone, or -1 when the run did not go as expected.
 #include <windows.h>
 
 #include <stdio.h>
@@ -61,22 +63,61 @@ long long FindStamp(const std::vector<std::string>& lines, const std::string& ev
     return 0;
 }
 
-// Kestrel's end, or 0 when it did not end in time.
-long long RunKestrel(const std::wstring& folder)
+struct KestrelRun {
+    long long end = 0;       // 0 when it did not end in time
+    long long verdict = 0;   // when its line about a failed start arrived
+};
+
+// Runs Kestrel with its standard output on a pipe, noting when the line
+// that announces a take-back arrives.
+KestrelRun RunKestrel(const std::wstring& folder)
 {
+    KestrelRun run;
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 1 << 16))
+        return run;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
     std::wstring program = folder + L"Kestrel.exe";
     std::wstring commandLine = L"Kestrel.exe";
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process))
-        return 0;
-    DWORD waited = WaitForSingleObject(process.hProcess, 120000);
-    long long end = Now();
+    BOOL started = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                  folder.c_str(), &startup, &process);
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return run;
+    }
+    std::string output;
+    long long deadline = Now() + static_cast<long long>(120.0 / Milliseconds(1) * 1e3);
+    for (;;) {
+        DWORD available = 0;
+        PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr);
+        if (available) {
+            std::string chunk(available, '\0');
+            DWORD read = 0;
+            ReadFile(readEnd, &chunk[0], available, &read, nullptr);
+            output.append(chunk, 0, read);
+            if (!run.verdict && output.find("taking it back") != std::string::npos)
+                run.verdict = Now();
+            continue;
+        }
+        if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0) {
+            run.end = Now();
+            break;
+        }
+        if (Now() > deadline)
+            break;
+    }
+    CloseHandle(readEnd);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return waited == WAIT_OBJECT_0 ? end : 0;
+    return run;
 }
 
 // Stamps may come a moment after Kestrel's end (the previous Tarnwick's start).
@@ -99,23 +140,31 @@ std::vector<std::string> LogWithStamp(const std::wstring& folder, const std::str
 
 double Watch(const std::wstring& folder)
 {
-    long long end = RunKestrel(folder);
+    long long end = RunKestrel(folder).end;
     std::vector<std::string> lines = LogWithStamp(folder, "window", 1);
     size_t at = 0;
     long long window = FindStamp(lines, "window", 0, at);
     return end && window ? Milliseconds(end - window) : -1;
 }
 
-double TakeBack(const std::wstring& folder)
+// Two figures: from the crash, and from Kestrel's verdict, to the
+// previous Tarnwick's start. Between the two lies the platform's handling
+// of the crash (Wine looks for a crash debugger first).
+bool TakeBack(const std::wstring& folder, double& fromCrash, double& fromVerdict)
 {
-    if (!RunKestrel(folder))
-        return -1;
+    KestrelRun run = RunKestrel(folder);
+    if (!run.end || !run.verdict)
+        return false;
     // The new Tarnwick's start, its crash, then the previous one's start.
     std::vector<std::string> lines = LogWithStamp(folder, "start", 2);
     size_t crashLine = 0, startLine = 0;
     long long crash = FindStamp(lines, "crash", 0, crashLine);
     long long start = crash ? FindStamp(lines, "start", crashLine + 1, startLine) : 0;
-    return crash && start ? Milliseconds(start - crash) : -1;
+    if (!crash || !start)
+        return false;
+    fromCrash = Milliseconds(start - crash);
+    fromVerdict = Milliseconds(start - run.verdict);
+    return true;
 }
 
 double Rename(const std::wstring& folder)
@@ -136,7 +185,21 @@ double Rename(const std::wstring& folder)
         if (!MoveFileW((folder + name).c_str(), installed.c_str()))
             return -1;
     }
-    return Milliseconds(Now() - start);
+    // The Tarnwick that is back is started as Kestrel starts it.
+    std::wstring program = folder + L"Tarnwick.exe";
+    std::wstring commandLine = L"Tarnwick.exe --stamps";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return -1;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::vector<std::string> lines = LogWithStamp(folder, "start", 1);
+    size_t at = 0;
+    long long started = FindStamp(lines, "start", 0, at);
+    return started ? Milliseconds(started - start) : -1;
 }
 
 } // namespace
@@ -149,7 +212,13 @@ int wmain(int argc, wchar_t** argv)
     std::wstring folder = argv[2];
     if (folder.empty() || folder.back() != L'\\')
         folder += L'\\';
-    double figure = mode == L"watch" ? Watch(folder) : mode == L"takeback" ? TakeBack(folder) : Rename(folder);
+    if (mode == L"takeback") {
+        double fromCrash = -1, fromVerdict = -1;
+        bool ok = TakeBack(folder, fromCrash, fromVerdict);
+        printf("%.1f %.1f\n", fromCrash, fromVerdict);
+        return ok ? 0 : 1;
+    }
+    double figure = mode == L"watch" ? Watch(folder) : Rename(folder);
     printf("%.1f\n", figure);
     return figure < 0 ? 1 : 0;
 }

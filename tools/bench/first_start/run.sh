@@ -6,9 +6,13 @@
 #                           Kestrel's end (goal: at most 100)
 #   upgrade.takeback_ms     from the new Tarnwick's crash at its start to the
 #                           previous Tarnwick running, all 50 files put back
+#   upgrade.takeback_kestrel_ms  the part of it from Kestrel's verdict (its
+#                           line on standard output) on; the rest is the
+#                           platform ending the crashed process
 #   upgrade.takeback_rename_ms  the reference: the same 50 files renamed back
-#                           over the new ones by a bare loop
-#   upgrade.takeback_ratio  takeback_ms over the reference
+#                           over the new ones by a bare loop, then the
+#                           Tarnwick among them started
+#   upgrade.takeback_ratio  takeback_kestrel_ms over the reference
 # Usage: sh run.sh BUILD_DIR (the Wine session is running)
 set -eu
 BUILD_DIR=$(cd "$1" && pwd)
@@ -53,7 +57,7 @@ round() {
     rm -rf "$INSTALL"
     cp -r "$PRISTINE" "$INSTALL"
     printf -- '%s' "$2" > "$INSTALL/tarnwick-1.0.1.0.options"
-    "$BUILD_DIR/wine-run" "$BUILD_DIR/bin/first_start_harness.exe" "$1" "$folder" | tr -d '\r'
+    "$BUILD_DIR/wine-run" "$BUILD_DIR/bin/first_start_harness.exe" "$1" "$folder" | tr -d '\r' | tail -n 1
     # Let the started Tarnwick end before its folder goes.
     sleep 0.5
 }
@@ -72,13 +76,15 @@ while [ $n -lt "$ROUNDS" ]; do
         cp "$f" "$INSTALL/$name"
         cp "$f" "$INSTALL/_$name"
     done
-    "$BUILD_DIR/wine-run" "$BUILD_DIR/bin/first_start_harness.exe" rename "$folder" | tr -d '\r' >> "$DATA/rename"
+    "$BUILD_DIR/wine-run" "$BUILD_DIR/bin/first_start_harness.exe" rename "$folder" | tr -d '\r' | tail -n 1 >> "$DATA/rename"
     n=$((n + 1))
 done
 watch=$(median < "$DATA/watch")
-takeback=$(median < "$DATA/takeback")
+takeback=$(cut -d' ' -f1 "$DATA/takeback" | median)
+takeback_kestrel=$(cut -d' ' -f2 "$DATA/takeback" | median)
 rename=$(median < "$DATA/rename")
 echo "upgrade.watch_extra_ms: $watch"
 echo "upgrade.takeback_ms: $takeback"
+echo "upgrade.takeback_kestrel_ms: $takeback_kestrel"
 echo "upgrade.takeback_rename_ms: $rename"
-awk -v a="$takeback" -v b="$rename" 'BEGIN { printf "upgrade.takeback_ratio: %.2f\n", (b > 0) ? a / b : 0 }'
+awk -v a="$takeback_kestrel" -v b="$rename" 'BEGIN { printf "upgrade.takeback_ratio: %.2f\n", (b > 0) ? a / b : 0 }'
