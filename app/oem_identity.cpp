@@ -167,12 +167,13 @@ bool GetFileVersionString(const std::wstring& path, const std::wstring& keyName,
     return true;
 }
 
-void StartMainApp(const std::wstring& moduleFolder)
+bool LaunchMainApp(const std::wstring& moduleFolder, PROCESS_INFORMATION& process)
 {
+    process = PROCESS_INFORMATION();
     wchar_t application[MAX_PATH] = {};
     int written = _snwprintf(application, MAX_PATH, L"%lsTarnwick.exe", moduleFolder.c_str());
     if (written < 0 || written >= MAX_PATH)
-        return;
+        return false;
     wchar_t commandLine[MAX_PATH] = {};
     _snwprintf(commandLine, MAX_PATH, L"-show -oemid:%d", OemId());
 
@@ -180,9 +181,15 @@ void StartMainApp(const std::wstring& moduleFolder)
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
     startup.wShowWindow = SW_SHOWNORMAL;
+    return CreateProcessW(application, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &process)
+           != FALSE;
+}
+
+void StartMainApp(const std::wstring& moduleFolder)
+{
     PROCESS_INFORMATION process = {};
-    CreateProcessW(application, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                   &startup, &process);
+    LaunchMainApp(moduleFolder, process);
     if (process.hProcess)
         CloseHandle(process.hProcess);
     if (process.hThread)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 // The distribution channel's OEM identifier and the start of Tarnwick.
@@ -25,3 +27,6 @@ bool GetFileVersionString(const std::wstring& path, const std::wstring& keyName,
 
 // Starts moduleFolder + "Tarnwick.exe" with the command line "-show -oemid:<id>".
 void StartMainApp(const std::wstring& moduleFolder);
+// The same start, handing the new process's handles to the caller; false
+// when it did not start.
+bool LaunchMainApp(const std::wstring& moduleFolder, PROCESS_INFORMATION& process);

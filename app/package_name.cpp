@@ -1,6 +1,8 @@
 #include "app/package_name.h"
 
+#include "app/refused_version.h"
 #include "app/safe_path.h"
+#include "app/upgrade_journal.h"
 #include "ui/core/unique_handle.h"
 
 #include <windows.h>
@@ -8,6 +10,7 @@
 namespace {
 
 const wchar_t* const kReservedNames[] = {L"Tarnwick.exe", L"Kestrel.exe", L"kestrel.dat", L"temp"};
+const wchar_t* const kStateNames[] = {kJournalFileName, kJournalNextFileName, kRefusedFileName};
 const wchar_t* const kPackageExtensions[] = {L".7z", L".zip", L".cab", L".lzma", L".lzma86"};
 
 // Separators, stream colons and wildcards have no place in one file name;
@@ -56,6 +59,8 @@ bool IsReservedName(const std::wstring& name)
         if (SameNameIgnoringCase(folded, reserved))
             return true;
     }
+    if (IsKestrelStateName(folded))
+        return true;
     std::wstring own = OwnFileName();
     return own.empty() || SameNameIgnoringCase(folded, own);
 }
@@ -85,6 +90,18 @@ bool IsLeftoverPackage(const std::wstring& path)
 }
 
 } // namespace
+
+bool IsKestrelStateName(const std::wstring& name)
+{
+    std::wstring folded = WithoutTrailingDots(name);
+    while (!folded.empty() && (folded[0] == L'\\' || folded[0] == L'/'))
+        folded.erase(0, 1);
+    for (const wchar_t* state : kStateNames) {
+        if (SameNameIgnoringCase(folded, state))
+            return true;
+    }
+    return false;
+}
 
 bool IsAllowedPackageName(const std::wstring& folder, const std::wstring& name)
 {

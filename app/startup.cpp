@@ -1,11 +1,13 @@
 #include "app/startup.h"
 
+#include "app/first_start.h"
 #include "app/http_client.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/module_folder.h"
 #include "app/oem_identity.h"
 #include "app/pending_deletions.h"
+#include "app/refused_version.h"
 #include "app/singleton_exe.h"
 #include "app/version_answer.h"
 #include "ui/core/skin_source.h"
@@ -61,14 +63,17 @@ struct VersionCheck {
 };
 
 // The client is the caller's: its handles stay open until the run ends.
-VersionCheck CheckVersion(HttpClient& client, const std::wstring& installedVersion)
+// A version whose first start failed here is not offered again.
+VersionCheck CheckVersion(HttpClient& client, const std::wstring& moduleFolder,
+                          const std::wstring& installedVersion)
 {
     VersionCheck check;
     std::string body = client.Get(VersionServiceAddress(OemId()), std::string());
     check.requestSucceeded = client.LastState() == kHttpOk;
     if (check.requestSucceeded)
         check.answer = ParseVersionAnswer(body);
-    check.upgradeDue = IsUpgradeDue(installedVersion, check.answer.latestVersion);
+    check.upgradeDue = IsUpgradeDue(installedVersion, check.answer.latestVersion)
+                       && !IsVersionRefused(moduleFolder, check.answer.latestVersion);
     return check;
 }
 
@@ -98,8 +103,12 @@ void TakeOutcome(const VersionCheck& check, const std::wstring& moduleFolder)
         ShowMessageBox(L"Error", L"Get Data Failed!", kButtonsOk, nullptr);
         return;
     }
-    if (check.answer.code != 0 || !check.upgradeDue || RunUpgradeWindow(check.answer))
+    if (check.answer.code != 0 || !check.upgradeDue) {
         StartMainApp(moduleFolder);
+        return;
+    }
+    if (RunUpgradeWindow(check.answer))
+        StartUpgradedTarnwick(moduleFolder, check.answer.latestVersion);
 }
 
 // The skin package travels as module resource ZIPRES/101. Its bytes are
@@ -142,7 +151,7 @@ void RunAfterHandOverCheck(HINSTANCE instance, const std::wstring& moduleFolder)
     ProcessPendingDeletions(moduleFolder);
 
     HttpClient client;
-    VersionCheck check = CheckVersion(client, installedVersion);
+    VersionCheck check = CheckVersion(client, moduleFolder, installedVersion);
     if (!PrepareUserInterface(instance))
         return;
     TakeOutcome(check, moduleFolder);
@@ -161,11 +170,13 @@ int RunKestrel(HINSTANCE instance)
     if (id != 0)
         SetOemId(id);
 
-    if (HandOverToRunningTarnwick())
-        return 0;
-
     std::wstring moduleFolder;
-    if (!GetModuleFolder(moduleFolder))
+    bool haveFolder = GetModuleFolder(moduleFolder);
+    // Before the hand-over: a Tarnwick left on trial by an earlier run is
+    // judged first, and may be the one that is running.
+    if (haveFolder && SettleInterruptedUpgrade(moduleFolder))
+        return 0;
+    if (HandOverToRunningTarnwick() || !haveFolder)
         return 0;
     RunAfterHandOverCheck(instance, moduleFolder);
     return 0;

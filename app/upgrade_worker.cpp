@@ -1,6 +1,7 @@
 #include "app/upgrade_worker.h"
 
 #include "app/archive/seven_zip_extractor.h"
+#include "app/first_start.h"
 #include "app/module_folder.h"
 #include "app/package_check.h"
 #include "app/package_key.h"
@@ -42,7 +43,7 @@ bool SameName(const std::wstring& a, const std::wstring& b)
 }
 
 // Every item must land inside the folder, and none may replace the package
-// while it is being read.
+// while it is being read, nor a file that Kestrel keeps its own state in.
 bool ItemNamesAcceptable(const std::wstring& folder, const std::vector<std::wstring>& items,
                          const std::wstring& packageName)
 {
@@ -50,7 +51,8 @@ bool ItemNamesAcceptable(const std::wstring& folder, const std::vector<std::wstr
     for (const std::wstring& item : items) {
         if (item.empty())
             continue;
-        if (!JoinInsideFolder(folder, item, path) || SameName(item, packageName))
+        if (!JoinInsideFolder(folder, item, path) || SameName(item, packageName)
+            || IsKestrelStateName(item))
             return false;
     }
     return true;
@@ -115,7 +117,9 @@ UINT Install(const std::wstring& folder, const std::wstring& packagePath,
         PutBackSetAside(folder, entries);
         return WM_UPGRADE_INSTALL_FAILED;
     }
-    PurgeSetAside(folder, SetAsideNames(entries));
+    // The previous version stays until the new one has started well.
+    if (!KeepForFirstStart(folder, entries, extractor.WrittenPaths()))
+        PurgeSetAside(folder, SetAsideNames(entries));
     checkedPackage.reset();
     _wremove(packagePath.c_str());
     return WM_UPGRADE_DONE;

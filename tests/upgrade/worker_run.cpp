@@ -1,5 +1,6 @@
 #include "tests/upgrade/worker_run.h"
 
+#include "app/first_start.h"
 #include "app/upgrade_worker.h"
 #include "tests/support/files.h"
 
@@ -85,6 +86,9 @@ std::vector<PostedMessage> RunWorker(const std::wstring& folder, const std::wstr
 {
     return RunAgainstWindow([folder, address, proof](HWND window) {
         RunUpgradeInFolder(folder, address, proof, window);
+        // These runs are about the installation: the first start counts as
+        // healthy, as the start-up does once Tarnwick has started well.
+        ConfirmFirstStart(folder);
     });
 }
 

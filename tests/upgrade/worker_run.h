@@ -22,7 +22,8 @@ struct PostedMessage {
 // message the window received, in order, including any that came late.
 std::vector<PostedMessage> RunAgainstWindow(const std::function<void(HWND)>& work);
 
-// RunUpgradeInFolder(folder, address, proof, window) run that way.
+// RunUpgradeInFolder(folder, address, proof, window) run that way, its
+// first start then confirmed (the kept entries deleted).
 std::vector<PostedMessage> RunWorker(const std::wstring& folder, const std::wstring& address,
                                      const PackageProof& proof = PackageProof());
 
