@@ -1,5 +1,6 @@
 #include "app/package_name.h"
 
+#include "app/resume_record.h"
 #include "app/safe_path.h"
 #include "ui/core/unique_handle.h"
 
@@ -56,9 +57,14 @@ bool IsReservedName(const std::wstring& name)
         if (SameNameIgnoringCase(folded, reserved))
             return true;
     }
+    // A download there would replace the record of a kept partial package.
+    if (IsResumeRecordName(folded))
+        return true;
     std::wstring own = OwnFileName();
     return own.empty() || SameNameIgnoringCase(folded, own);
 }
+
+} // namespace
 
 bool HasPackageExtension(const std::wstring& name)
 {
@@ -69,6 +75,8 @@ bool HasPackageExtension(const std::wstring& name)
     }
     return false;
 }
+
+namespace {
 
 // The entry at path, found the way the file system resolves the name (so by
 // its short alias too), must be a regular file whose real name is that of a

@@ -9,7 +9,8 @@
 // (one that failed keeps its package), recognised by the package formats'
 // usual extensions: .7z .zip .cab .lzma .lzma86. Refused, whether they
 // exist or not: Tarnwick.exe, Kestrel.exe, the running program's own file
-// name, kestrel.dat and the pending-deletion list "temp". Windows folds
+// name, kestrel.dat, the pending-deletion list "temp" and the records of
+// kept partial packages (app/resume_record.h). Windows folds
 // names (case, trailing dots and spaces, 8.3 short aliases): the fixed names
 // are compared folded, and what an existing name leads to is asked of the
 // file system itself, under its real name.
@@ -17,3 +18,6 @@
 // True when the package may be downloaded to folder + name (folder ends with
 // a backslash): a plain file name that holds nothing or a leftover package.
 bool IsAllowedPackageName(const std::wstring& folder, const std::wstring& name);
+
+// True when name ends in one of the package formats' usual extensions, in any case.
+bool HasPackageExtension(const std::wstring& name);

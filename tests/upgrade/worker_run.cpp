@@ -172,6 +172,24 @@ std::wstring Address(const char* listener, const std::wstring& path, const char*
            + path;
 }
 
+std::vector<std::string> ServerLog(const std::string& path)
+{
+    std::vector<std::string> lines;
+    for (const std::string& line : testing_support::ReadLines(PackagesFolder() + L"requests.log")) {
+        if (line.compare(0, path.size() + 1, path + " ") == 0)
+            lines.push_back(line.substr(path.size() + 1));
+    }
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "; ";
+    return text;
+}
+
 std::wstring PackagesFolder()
 {
     const char* folder = getenv("KESTREL_UPGRADE_PACKAGES");

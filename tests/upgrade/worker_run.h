@@ -50,4 +50,9 @@ std::wstring Address(const char* listener, const std::wstring& path, const char*
 // The driver's folder of test packages, ending with a backslash.
 std::wstring PackagesFolder();
 
+// The package server's log lines for one request path (with its query), as
+// "RANGE STATUS BYTES-SENT".
+std::vector<std::string> ServerLog(const std::string& path);
+std::string Joined(const std::vector<std::string>& lines);
+
 } // namespace upgrade_testing

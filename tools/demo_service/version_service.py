@@ -20,8 +20,9 @@ that takes a few seconds). A file "package-rate" in the answers folder
 overrides it per request: a rate, or "stall" (no answer at all, until the
 client goes). Packages carry an ETag and answer "Range: bytes=N-" (with
 If-Range) with a 206; a file "package-cut" in the answers folder lists byte
-offsets at which each transfer passing them stops. Every package answer is
-appended to packages.log as "NAME RANGE STATUS BYTES-SENT".
+offsets at which each transfer passing them stops, and while a file
+"package-outage" lies there every ranged request gets a 503. Every package
+answer is appended to packages.log as "NAME RANGE STATUS BYTES-SENT".
 """
 
 import argparse
@@ -275,8 +276,12 @@ class ServiceHandler(BaseHTTPRequestHandler):
             rate = int(mode)
         cuts = [int(cut) for cut in (read_file(os.path.join(answers, "package-cut")) or b"").split()]
         etag = '"%d-%d"' % (len(body), zlib.crc32(body))
-        start = requested_start(self, [etag])
-        status, sent = send_file(self, body, start, cuts, etag=etag, rate=rate)
+        if "Range" in self.headers and read_file(os.path.join(answers, "package-outage")) is not None:
+            self.send_body(503, b"out of service\n", "text/plain")
+            status, sent = 503, 0
+        else:
+            start = requested_start(self, [etag])
+            status, sent = send_file(self, body, start, cuts, etag=etag, rate=rate)
         with self.server.log_lock, open(os.path.join(answers, "packages.log"), "a") as log:
             log.write("%s %s %d %d\n" % (name, self.headers.get("Range", "-"), status, sent))
 
