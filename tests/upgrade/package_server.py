@@ -29,6 +29,7 @@ Once every listener is up, FILE holds one NAME=PORT line each. The paths
                          shifted  206 whose Content-Range starts at 0
                          total    206 whose Content-Range total is one more
                          refuse   416 to ranged requests
+                         slow     as range, at 1 MB a second
                        While a file "outage" lies in the served folder, every
                        ranged request to /cut/ gets a 503, so that a run ends
                        with the bytes before the cut.
@@ -139,7 +140,8 @@ class PackageHandler(BaseHTTPRequestHandler):
             etag=None if mode == "lastmod" else etag,
             last_modified=LAST_MODIFIED if mode == "lastmod" else None,
             shift=start or 0 if mode == "shifted" else 0,
-            extra_total=1 if mode == "total" else 0)
+            extra_total=1 if mode == "total" else 0,
+            rate=1000000 if mode == "slow" else 0)
         self.log_cut(status, sent)
 
     def log_cut(self, status, sent):

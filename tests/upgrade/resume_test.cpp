@@ -178,6 +178,38 @@ TEST(ResumeAcrossRunsTest, SecondRunGoesOnFromTheKeptBytesOnlyWhenTheyCanBeProve
     }
 }
 
+// The user leaves a download that has passed 30 %: it stops, its bytes and
+// their record stay, and the next run asks only for the rest.
+TEST(ResumeAcrossRunsTest, BytesOfADownloadTheUserLeftAreTakenUpByTheNextRun)
+{
+    const std::string package = ReadBytes(PackagesFolder() + L"resume.7z");
+    const Snapshot full = FullInstall();
+    TempFolder folder;
+    const std::string path = "/cut/99999999/slow/resume.7z?left";
+    std::wstring address = Address("HTTPS", FromUtf8(path.substr(1)));
+    std::wstring kept = folder / L"resume.7z";
+
+    std::vector<PostedMessage> first =
+        RunWorkerLeavingAt(folder.Path(), address, HashProof(), package.size() * 3 / 10);
+
+    ExpectRunEndsWith(first, WM_UPGRADE_DOWNLOAD_FAILED);
+    const std::string keptBytes = ReadBytes(kept);
+    ASSERT_GE(keptBytes.size(), package.size() * 3 / 10);
+    ASSERT_LT(keptBytes.size(), package.size());
+    EXPECT_TRUE(package.compare(0, keptBytes.size(), keptBytes) == 0);
+    EXPECT_TRUE(FileExists(kept + kResumeRecordSuffix));
+    EXPECT_FALSE(FileExists(folder / L"resume.bin"));
+
+    size_t before = ServerLog(path).size();
+    ExpectRunEndsWith(RunWorker(folder.Path(), address, HashProof()), WM_UPGRADE_DONE);
+    std::vector<std::string> log = ServerLog(path);
+    log.erase(log.begin(), log.begin() + std::min(log.size(), before));
+    std::string rest = "bytes=" + std::to_string(keptBytes.size()) + "- 206 "
+                       + std::to_string(package.size() - keptBytes.size());
+    EXPECT_EQ(std::vector<std::string>{rest}, log) << Joined(log);
+    EXPECT_EQ(full, Sorted(SnapshotTree(folder.Path())));
+}
+
 // Kept bytes and their record belong to the package's own name: the record
 // is never downloaded over, nor written by a package.
 TEST(ResumeAcrossRunsTest, RecordNamesAreNeitherPackageNamesNorPackageItems)

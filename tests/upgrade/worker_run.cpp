@@ -1,5 +1,6 @@
 #include "tests/upgrade/worker_run.h"
 
+#include "app/upgrade_session.h"
 #include "app/upgrade_worker.h"
 #include "tests/support/files.h"
 
@@ -8,6 +9,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <memory>
 #include <thread>
 
 namespace upgrade_testing {
@@ -62,7 +64,9 @@ bool SawFinal(const std::vector<PostedMessage>& received)
 
 } // namespace
 
-std::vector<PostedMessage> RunAgainstWindow(const std::function<void(HWND)>& work)
+std::vector<PostedMessage> RunAgainstWindow(
+    const std::function<void(HWND)>& work,
+    const std::function<void(const std::vector<PostedMessage>&)>& watch)
 {
     std::vector<PostedMessage> received;
     HWND window = CreateTarget(received);
@@ -73,6 +77,8 @@ std::vector<PostedMessage> RunAgainstWindow(const std::function<void(HWND)>& wor
     while (!SawFinal(received) && GetTickCount() - start < 30000) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         DispatchWaiting();
+        if (watch)
+            watch(received);
     }
     worker.join();
     DispatchWaiting();
@@ -86,6 +92,23 @@ std::vector<PostedMessage> RunWorker(const std::wstring& folder, const std::wstr
     return RunAgainstWindow([folder, address, proof](HWND window) {
         RunUpgradeInFolder(folder, address, proof, window);
     });
+}
+
+std::vector<PostedMessage> RunWorkerLeavingAt(const std::wstring& folder, const std::wstring& address,
+                                              const PackageProof& proof, WPARAM leaveAt)
+{
+    auto session = std::make_shared<UpgradeSession>();
+    auto leaveOnceReached = [session, leaveAt](const std::vector<PostedMessage>& received) {
+        for (const PostedMessage& posted : received) {
+            if (posted.message == WM_UPGRADE_PROGRESS && posted.wParam >= leaveAt)
+                session->RequestLeave();
+        }
+    };
+    return RunAgainstWindow(
+        [folder, address, proof, session](HWND window) {
+            RunUpgradeInFolder(folder, address, proof, window, session.get());
+        },
+        leaveOnceReached);
 }
 
 bool IsFinal(UINT message)

@@ -20,11 +20,19 @@ struct PostedMessage {
 // calling thread as its target, pumps messages until one of the three final
 // messages arrived (or 30 s passed), joins the thread and returns every
 // message the window received, in order, including any that came late.
-std::vector<PostedMessage> RunAgainstWindow(const std::function<void(HWND)>& work);
+// watch, when given, sees the messages so far after each round of pumping.
+std::vector<PostedMessage> RunAgainstWindow(
+    const std::function<void(HWND)>& work,
+    const std::function<void(const std::vector<PostedMessage>&)>& watch = nullptr);
 
 // RunUpgradeInFolder(folder, address, proof, window) run that way.
 std::vector<PostedMessage> RunWorker(const std::wstring& folder, const std::wstring& address,
                                      const PackageProof& proof = PackageProof());
+
+// RunWorker with a session whose user leaves once a progress report has
+// reached leaveAt bytes.
+std::vector<PostedMessage> RunWorkerLeavingAt(const std::wstring& folder, const std::wstring& address,
+                                              const PackageProof& proof, WPARAM leaveAt);
 
 bool IsFinal(UINT message);
 // The final messages of a run, in order (a sound run has exactly one).
