@@ -216,6 +216,23 @@ bool GoOnFromKeptBytes(const std::wstring& address, const std::wstring& targetPa
     return false;
 }
 
+// A download that ended short keeps its bytes with their record, or leaves
+// neither. Bytes whose record could not be written cannot be proved later.
+void KeepOrDelete(const std::wstring& address, const std::wstring& targetPath,
+                  const KeptPackage* kept, const Transfer& fetched, const Promise& promise)
+{
+    std::wstring recordPath = ResumeRecordPath(targetPath);
+    ULONGLONG held = FileSize(targetPath);
+    bool keep = !fetched.redirectRefused && held != 0 && held < promise.size
+                && MayKeep(targetPath, kept, promise);
+    if (keep)
+        RecordAnswer(address, targetPath, kept, promise);
+    else
+        _wremove(recordPath.c_str());
+    if (!keep || !Exists(recordPath))
+        _wremove(targetPath.c_str());
+}
+
 } // namespace
 
 std::wstring PackageNameFromAddress(const std::wstring& address)
@@ -254,21 +271,11 @@ bool DownloadToFile(const std::wstring& address, const std::wstring& targetPath,
             || !FetchRest(address, targetPath, window, session, promise, fetched, kept))
             break;
     }
-    std::wstring recordPath = ResumeRecordPath(targetPath);
     if (IsComplete(fetched, targetPath, promise)) {
-        _wremove(recordPath.c_str());
+        _wremove(ResumeRecordPath(targetPath).c_str());
         return true;
     }
-    // What a refused redirect brought is not trusted, kept or not.
-    ULONGLONG held = FileSize(targetPath);
-    bool keep = !fetched.redirectRefused && held != 0 && held < promise.size
-                && MayKeep(targetPath, kept, promise);
-    if (keep)
-        RecordAnswer(address, targetPath, kept, promise);
-    else
-        _wremove(recordPath.c_str());
-    if (!keep || !Exists(recordPath))
-        _wremove(targetPath.c_str());
+    KeepOrDelete(address, targetPath, kept, fetched, promise);
     return false;
 }
 

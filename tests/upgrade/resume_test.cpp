@@ -85,6 +85,15 @@ void ReplaceInFile(const std::wstring& path, const std::string& from, const std:
     WriteBytes(path, text.replace(at, from.size(), to));
 }
 
+// A refused answer is cut off by Kestrel itself, wherever the server has
+// got to: only the range asked for and the status count.
+std::vector<std::string> WithoutBytesSent(std::vector<std::string> lines)
+{
+    for (std::string& line : lines)
+        line = line.substr(0, line.rfind(' '));
+    return lines;
+}
+
 enum class Between { Nothing, CorruptFirstHalf, TruncateRecord, RecordForAnotherAddress };
 
 } // namespace
@@ -163,7 +172,10 @@ TEST(ResumeAcrossRunsTest, SecondRunGoesOnFromTheKeptBytesOnlyWhenTheyCanBeProve
         ExpectRunEndsWith(second, c.final);
         std::vector<std::string> log = ServerLog(path);
         log.erase(log.begin(), log.begin() + std::min(log.size(), firstLog.size()));
-        EXPECT_EQ(c.secondLog, log) << c.tag << ": " << Joined(log);
+        if (c.final == WM_UPGRADE_DOWNLOAD_FAILED)
+            log = WithoutBytesSent(log);
+        EXPECT_EQ(c.final == WM_UPGRADE_DONE ? c.secondLog : WithoutBytesSent(c.secondLog), log)
+            << c.tag << ": " << Joined(log);
         BarCourse course = CourseOf(second, size);
         EXPECT_EQ(c.backwards, course.backwards) << c.tag << ": " << Describe(second);
         if (c.startsAtKept) {
@@ -246,10 +258,27 @@ TEST(ResumeRecordTest, WrittenRecordReadsBackWhole)
     EXPECT_EQ(1u, SnapshotTree(folder.Path()).size());
 }
 
+namespace {
+
+// A record's text from its lines, each ended with "\n".
+std::string RecordText(std::initializer_list<const char*> lines)
+{
+    std::string text;
+    for (const char* line : lines)
+        text += std::string(line) + "\n";
+    return text;
+}
+
+} // namespace
+
 TEST(ResumeRecordTest, DamagedRecordsAreNoRecords)
 {
-    const std::string good =
-        "kestrel-resume 1\naddress https://h/p.7z\nvalidator \"v1\"\nsize 1000\nproof sha256:ab\nend\n";
+    const char* head = "kestrel-resume 1";
+    const char* address = "address https://h/p.7z";
+    const char* validator = "validator \"v1\"";
+    const char* size = "size 1000";
+    const char* proof = "proof sha256:ab";
+    const std::string good = RecordText({head, address, validator, size, proof, "end"});
     struct Case {
         const char* what;
         std::string text;
@@ -261,14 +290,17 @@ TEST(ResumeRecordTest, DamagedRecordsAreNoRecords)
         {"no final line end", good.substr(0, good.size() - 1), false},
         {"another version", "kestrel-resume 2" + good.substr(16), false},
         {"line after the end", good + "size 5\n", false},
-        {"zero size", "kestrel-resume 1\naddress https://h/p.7z\nvalidator \"v1\"\nsize 0\nproof sha256:ab\nend\n", false},
-        {"leading zero", "kestrel-resume 1\naddress https://h/p.7z\nvalidator \"v1\"\nsize 01000\nproof sha256:ab\nend\n", false},
-        {"size not a number", "kestrel-resume 1\naddress https://h/p.7z\nvalidator \"v1\"\nsize 1e3\nproof sha256:ab\nend\n", false},
-        {"size too large", "kestrel-resume 1\naddress https://h/p.7z\nvalidator \"v1\"\nsize 99999999999999999999\nproof sha256:ab\nend\n", false},
-        {"empty proof", "kestrel-resume 1\naddress https://h/p.7z\nvalidator \"v1\"\nsize 1000\nproof \nend\n", false},
-        {"lines swapped", "kestrel-resume 1\nvalidator \"v1\"\naddress https://h/p.7z\nsize 1000\nproof sha256:ab\nend\n", false},
-        {"carriage return", "kestrel-resume 1\naddress https://h/p.7z\r\nvalidator \"v1\"\nsize 1000\nproof sha256:ab\nend\n", false},
-        {"invalid UTF-8", "kestrel-resume 1\naddress https://h/\xC3(.7z\nvalidator \"v1\"\nsize 1000\nproof sha256:ab\nend\n", false},
+        {"zero size", RecordText({head, address, validator, "size 0", proof, "end"}), false},
+        {"leading zero", RecordText({head, address, validator, "size 01000", proof, "end"}), false},
+        {"size not a number", RecordText({head, address, validator, "size 1e3", proof, "end"}), false},
+        {"size too large",
+         RecordText({head, address, validator, "size 99999999999999999999", proof, "end"}), false},
+        {"empty proof", RecordText({head, address, validator, size, "proof ", "end"}), false},
+        {"lines swapped", RecordText({head, validator, address, size, proof, "end"}), false},
+        {"carriage return", RecordText({head, "address https://h/p.7z\r", validator, size, proof, "end"}),
+         false},
+        {"invalid UTF-8", RecordText({head, "address https://h/\xC3(.7z", validator, size, proof, "end"}),
+         false},
         {"random bytes", RandomBytes(300), false},
         {"too large", good + std::string(20000, 'x'), false},
     };

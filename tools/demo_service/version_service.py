@@ -126,7 +126,7 @@ def send_file(handler, body, start=None, cuts=(), etag=None, last_modified=None,
     and the connection closes, at the first byte offset of cuts inside the
     part sent. shift and extra_total falsify the Content-Range for tests. A
     rate sends at most that many bytes a second. Returns (status, bytes of
-    body sent)."""
+    body sent), also when the client goes away during the body."""
     size = len(body)
     if start is not None and start >= size:
         handler.send_response(416)
@@ -149,15 +149,23 @@ def send_file(handler, body, start=None, cuts=(), etag=None, last_modified=None,
     handler.end_headers()
     end = min([size] + [cut for cut in cuts if first < cut < size])
     piece = max(1, rate // 20) if rate else max(1, end - first)
-    for at in range(first, end, piece):
-        handler.wfile.write(body[at:min(end, at + piece)])
-        handler.wfile.flush()
-        if rate:
-            time.sleep(0.05)
+    status = 206 if start is not None else 200
+    sent = 0
+    try:
+        for at in range(first, end, piece):
+            handler.wfile.write(body[at:min(end, at + piece)])
+            handler.wfile.flush()
+            sent = min(end, at + piece) - first
+            if rate:
+                time.sleep(0.05)
+    except OSError:
+        # The client went away (it refused the answer, or was ended).
+        handler.close_connection = True
+        return status, sent
     # Closing the connection short of the announced length is a cut transfer.
     if end < size:
         handler.close_connection = True
-    return (206 if start is not None else 200), end - first
+    return status, end - first
 
 
 def tls_context(cert, key):
