@@ -1,7 +1,10 @@
+#include "app/package_fetch.h"
+#include "app/package_key.h"
 #include "app/package_name.h"
 #include "app/resume_record.h"
 #include "app/upgrade_messages.h"
 #include "tests/support/files.h"
+#include "tests/support/process.h"
 #include "tests/support/temp_folder.h"
 #include "tests/upgrade/worker_run.h"
 
@@ -157,6 +160,7 @@ TEST(ResumeAcrossRunsTest, SecondRunGoesOnFromTheKeptBytesOnlyWhenTheyCanBeProve
         }
         // A 503 ends the retries; the bytes before the cut stay.
         std::vector<std::string> firstLog = {firstCut, outage};
+        WaitUntil([&] { return ServerLog(path).size() >= firstLog.size(); }, 5000);
         EXPECT_EQ(firstLog, ServerLog(path)) << c.tag << ": " << Joined(ServerLog(path));
         EXPECT_EQ(c.proved, FileExists(record)) << c.tag;
         EXPECT_EQ(c.proved ? package.substr(0, cut) : std::string(), ReadBytes(kept)) << c.tag;
@@ -170,6 +174,8 @@ TEST(ResumeAcrossRunsTest, SecondRunGoesOnFromTheKeptBytesOnlyWhenTheyCanBeProve
         std::vector<PostedMessage> second = RunWorker(folder.Path(), address, proof);
 
         ExpectRunEndsWith(second, c.final);
+        size_t logged = firstLog.size() + c.secondLog.size();
+        WaitUntil([&] { return ServerLog(path).size() >= logged; }, 5000);
         std::vector<std::string> log = ServerLog(path);
         log.erase(log.begin(), log.begin() + std::min(log.size(), firstLog.size()));
         if (c.final == WM_UPGRADE_DOWNLOAD_FAILED)
@@ -212,8 +218,12 @@ TEST(ResumeAcrossRunsTest, BytesOfADownloadTheUserLeftAreTakenUpByTheNextRun)
     EXPECT_TRUE(FileExists(kept + kResumeRecordSuffix));
     EXPECT_FALSE(FileExists(folder / L"resume.bin"));
 
+    // The server logs the left answer once it notices the client has gone.
+    EXPECT_TRUE(WaitUntil([&] { return !ServerLog(path).empty(); }, 10000));
     size_t before = ServerLog(path).size();
     ExpectRunEndsWith(RunWorker(folder.Path(), address, HashProof()), WM_UPGRADE_DONE);
+    // The server logs an answer just after its last byte, which may be after the run.
+    WaitUntil([&] { return ServerLog(path).size() > before; }, 5000);
     std::vector<std::string> log = ServerLog(path);
     log.erase(log.begin(), log.begin() + std::min(log.size(), before));
     std::string rest = "bytes=" + std::to_string(keptBytes.size()) + "- 206 "
@@ -314,4 +324,33 @@ TEST(ResumeRecordTest, DamagedRecordsAreNoRecords)
     DeleteFileW(path.c_str());
     ResumeRecord record;
     EXPECT_FALSE(ReadResumeRecord(path, record)) << "missing";
+}
+
+// Kept bytes are taken up only under a proof that the check of the whole
+// file will test: a signature counts only where a key checks it.
+TEST(ResumeProofTest, OnlyWhatTheCheckTestsIsAProof)
+{
+    const unsigned char key[kPackageKeyBytes] = {1};
+    OptionalText wrongType;
+    wrongType.state = OptionalText::State::WrongType;
+    struct Case {
+        const char* what;
+        OptionalText sha256;
+        OptionalText signature;
+        bool withKey;
+        std::string proof;
+    } cases[] = {
+        {"nothing", OptionalText(), OptionalText(), true, ""},
+        {"hash", TextMember("ab12"), OptionalText(), false, "sha256:ab12"},
+        {"signature without a key", OptionalText(), TextMember("MEUC"), false, ""},
+        {"signature with a key", OptionalText(), TextMember("MEUC"), true, "signature:MEUC"},
+        {"both with a key", TextMember("ab12"), TextMember("MEUC"), true, "sha256:ab12;signature:MEUC"},
+        {"hash of the wrong type", wrongType, OptionalText(), true, ""},
+    };
+    for (const Case& c : cases) {
+        PackageProof proof;
+        proof.sha256 = c.sha256;
+        proof.signature = c.signature;
+        EXPECT_EQ(c.proof, ResumeProof(proof, c.withKey ? key : nullptr)) << c.what;
+    }
 }
