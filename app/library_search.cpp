@@ -10,7 +10,7 @@
 // - Windows takes a static import that is not one of its "known DLLs" from
 //   the program's folder first, before any code of the program runs. So the
 //   program imports statically only known DLLs (kernel32, user32, gdi32,
-//   gdiplus, ole32, ...); bcrypt, urlmon, version and wininet are
+//   gdiplus, ole32, ...); bcrypt, version and wininet are
 //   delay-loaded, which resolves them at their first call, long after the
 //   search below has been restricted.
 // - A library loaded by bare name (ours, or one a system library loads for

@@ -1,6 +1,7 @@
 #include "app/package_name.h"
 
 #include "app/refused_version.h"
+#include "app/resume_record.h"
 #include "app/safe_path.h"
 #include "app/upgrade_journal.h"
 #include "ui/core/unique_handle.h"
@@ -59,11 +60,15 @@ bool IsReservedName(const std::wstring& name)
         if (SameNameIgnoringCase(folded, reserved))
             return true;
     }
-    if (IsKestrelStateName(folded))
+    // A download there would replace Kestrel's own state or the record of a
+    // kept partial package.
+    if (IsKestrelStateName(folded) || IsResumeRecordName(folded))
         return true;
     std::wstring own = OwnFileName();
     return own.empty() || SameNameIgnoringCase(folded, own);
 }
+
+} // namespace
 
 bool HasPackageExtension(const std::wstring& name)
 {
@@ -74,6 +79,8 @@ bool HasPackageExtension(const std::wstring& name)
     }
     return false;
 }
+
+namespace {
 
 // The entry at path, found the way the file system resolves the name (so by
 // its short alias too), must be a regular file whose real name is that of a

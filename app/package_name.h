@@ -9,8 +9,9 @@
 // (one that failed keeps its package), recognised by the package formats'
 // usual extensions: .7z .zip .cab .lzma .lzma86. Refused, whether they
 // exist or not: Tarnwick.exe, Kestrel.exe, the running program's own file
-// name, kestrel.dat, the pending-deletion list "temp" and Kestrel's state
-// files (IsKestrelStateName). Windows folds
+// name, kestrel.dat, the pending-deletion list "temp", Kestrel's state
+// files (IsKestrelStateName) and the records of kept partial packages
+// (app/resume_record.h). Windows folds
 // names (case, trailing dots and spaces, 8.3 short aliases): the fixed names
 // are compared folded, and what an existing name leads to is asked of the
 // file system itself, under its real name.
@@ -24,3 +25,6 @@ bool IsAllowedPackageName(const std::wstring& folder, const std::wstring& name);
 // replacement while written, and the refused version. No package may carry
 // them, and no download may take their names.
 bool IsKestrelStateName(const std::wstring& name);
+
+// True when name ends in one of the package formats' usual extensions, in any case.
+bool HasPackageExtension(const std::wstring& name);

@@ -1,6 +1,6 @@
 #include "app/upgrade_session.h"
 
-#include "app/abortable_binding.h"
+#include "app/download_abort.h"
 
 UpgradeSession::UpgradeSession() : ended_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
@@ -12,10 +12,10 @@ void UpgradeSession::RequestLeave()
         download_->Abort();
 }
 
-void UpgradeSession::AttachDownload(AbortableBinding* binding)
+void UpgradeSession::AttachDownload(DownloadAbort* download)
 {
     std::lock_guard<std::mutex> guard(lock_);
-    download_ = binding;
+    download_ = download;
     if (leave_)
         download_->Abort();
 }

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <mutex>
 
-class AbortableBinding;
+class DownloadAbort;
 
 // What the upgrade window and its worker share. Leaving the window while
 // the package downloads aborts the download at once; leaving while it
@@ -23,9 +23,9 @@ public:
     void RequestLeave();
     bool LeaveRequested() const { return leave_; }
 
-    // Worker thread, around one download: a leave aborts the binding, also
-    // one that came before the download started.
-    void AttachDownload(AbortableBinding* binding);
+    // Worker thread, around one download: a leave aborts it, also one that
+    // came before the download started.
+    void AttachDownload(DownloadAbort* download);
     void DetachDownload();
 
     // Worker thread, its last act.
@@ -36,6 +36,6 @@ public:
 private:
     std::atomic<bool> leave_{false};
     std::mutex lock_;
-    AbortableBinding* download_ = nullptr;
+    DownloadAbort* download_ = nullptr;
     SkinUI::KernelHandle ended_;
 };

@@ -3,9 +3,9 @@
 #include "app/archive/seven_zip_extractor.h"
 #include "app/first_start.h"
 #include "app/module_folder.h"
-#include "app/package_check.h"
-#include "app/package_key.h"
+#include "app/package_fetch.h"
 #include "app/package_name.h"
+#include "app/resume_record.h"
 #include "app/safe_path.h"
 #include "app/upgrade_download.h"
 #include "app/upgrade_set_aside.h"
@@ -43,7 +43,8 @@ bool SameName(const std::wstring& a, const std::wstring& b)
 }
 
 // Every item must land inside the folder, and none may replace the package
-// while it is being read, nor a file that Kestrel keeps its own state in.
+// while it is being read, nor a file that Kestrel keeps its own state in,
+// nor take the name of its record for the next run.
 bool ItemNamesAcceptable(const std::wstring& folder, const std::vector<std::wstring>& items,
                          const std::wstring& packageName)
 {
@@ -52,7 +53,7 @@ bool ItemNamesAcceptable(const std::wstring& folder, const std::vector<std::wstr
         if (item.empty())
             continue;
         if (!JoinInsideFolder(folder, item, path) || SameName(item, packageName)
-            || IsKestrelStateName(item))
+            || IsKestrelStateName(item) || SameName(item, packageName + kResumeRecordSuffix))
             return false;
     }
     return true;
@@ -79,15 +80,6 @@ std::vector<std::wstring> SetAsideNames(const std::vector<SetAsideEntry>& entrie
     for (const SetAsideEntry& entry : entries)
         names.push_back(entry.setAsideName);
     return names;
-}
-
-// Held without write or delete sharing from the check to the end of the
-// extraction, so that what was checked is what gets unpacked.
-SkinUI::FileHandle OpenPackageForCheck(const std::wstring& packagePath)
-{
-    return SkinUI::FileHandle(CreateFileW(packagePath.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                                          nullptr));
 }
 
 // Nothing is deleted before the new files are in place: the set-aside
@@ -135,16 +127,9 @@ UINT Upgrade(const std::wstring& folder, const std::wstring& address, const Pack
     if (!IsAllowedPackageName(folder, packageName)
         || !JoinInsideFolder(folder, packageName, packagePath))
         return WM_UPGRADE_DOWNLOAD_FAILED;
-    if (!DownloadToFile(address, packagePath, window, session))
+    SkinUI::FileHandle package = FetchCheckedPackage(address, packagePath, proof, window, session);
+    if (!package)
         return WM_UPGRADE_DOWNLOAD_FAILED;
-    SkinUI::FileHandle package = OpenPackageForCheck(packagePath);
-    // Once the user has left, nothing is installed any more.
-    bool left = session && session->LeaveRequested();
-    if (left || !package || !PackageIsGenuine(package.get(), proof, CompiledPackageKey())) {
-        package.reset();
-        DeleteFileForGood(packagePath);
-        return WM_UPGRADE_DOWNLOAD_FAILED;
-    }
     return Install(folder, packagePath, packageName, std::move(package));
 }
 

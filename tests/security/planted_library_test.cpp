@@ -20,7 +20,7 @@ namespace {
 // shows them.
 const wchar_t* const kPlantedNames[] = {
     L"msftedit.dll", L"msimg32.dll", L"comctl32.dll", L"schannel.dll",
-    L"bcrypt.dll", L"urlmon.dll", L"version.dll", L"wininet.dll",
+    L"bcrypt.dll", L"version.dll", L"wininet.dll",
     L"riched20.dll", L"secur32.dll", L"crypt32.dll", L"rsaenh.dll", L"uxtheme.dll", L"usp10.dll",
     L"iphlpapi.dll", L"dnsapi.dll", L"netapi32.dll", L"mpr.dll", L"msv1_0.dll", L"kerberos.dll",
 };

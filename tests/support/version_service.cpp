@@ -94,6 +94,11 @@ std::vector<std::string> VersionService::Requests() const
     return ReadLines(folder_ + L"requests.log");
 }
 
+std::vector<std::string> VersionService::PackageAnswers() const
+{
+    return ReadLines(folder_ + L"packages.log");
+}
+
 std::string UpgradeAnswer(const std::string& latestVersion, const std::string& updateContent,
                           const std::string& downloadUrl)
 {

@@ -37,6 +37,8 @@ public:
     void NeverAnswer() const;
     // Request targets in order, e.g. "/v1/oem/clientVersion?oemId=25".
     std::vector<std::string> Requests() const;
+    // Package answers in order, as "NAME RANGE STATUS BYTES-SENT".
+    std::vector<std::string> PackageAnswers() const;
 
     void Reset() const;
 

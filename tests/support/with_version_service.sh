@@ -9,7 +9,7 @@
 # test runs of other build folders and the demo wait for each other.
 # KESTREL_PACKAGES_SETUP, when set, names a script run with a folder to put
 # upgrade packages in; the service serves them as
-# https://localhost:1011/packages/NAME. Upgrade failures open the homepage
+# https://localhost:1011/packages/NAME (the folder in KESTREL_SERVICE_PACKAGES). Upgrade failures open the homepage
 # through xdg-open: a stub notes the address in KESTREL_HOMEPAGE_LOG. A plain
 # HTTP listener of the service (its port in KESTREL_SERVICE_PLAIN_PORT) is
 # there for what is redirected or addressed to it.
@@ -41,7 +41,8 @@ server=$!
 wait_for_file "$DATA/ready" "$server" || { echo "the version service did not start on port 1011"; exit 1; }
 echo "version service: https://localhost:1011 (answers in $DATA/state)"
 KESTREL_SERVICE_STATE=$(wine_path "$DATA/state")
+KESTREL_SERVICE_PACKAGES=$(wine_path "$DATA/packages/")
 KESTREL_SERVICE_PLAIN_PORT=$(sed -n 2p "$DATA/ready")
-export KESTREL_SERVICE_STATE KESTREL_SERVICE_PLAIN_PORT
+export KESTREL_SERVICE_STATE KESTREL_SERVICE_PACKAGES KESTREL_SERVICE_PLAIN_PORT
 
 run_program "$WINE_RUN" "$PROGRAM"

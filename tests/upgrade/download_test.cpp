@@ -234,25 +234,6 @@ TEST(DownloadToFileTest, SlowButSteadyDownloadOutlastsTheStallLimit)
 
 namespace {
 
-// The package server's log lines for one request path, as "RANGE STATUS BYTES-SENT".
-std::vector<std::string> ServerLog(const std::string& path)
-{
-    std::vector<std::string> lines;
-    for (const std::string& line : ReadLines(PackagesFolder() + L"requests.log")) {
-        if (line.compare(0, path.size() + 1, path + " ") == 0)
-            lines.push_back(line.substr(path.size() + 1));
-    }
-    return lines;
-}
-
-std::string Joined(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "; ";
-    return text;
-}
-
 // How often the sized progress reports went back, and whether the last one reached size.
 struct BarCourse {
     int backwards = 0;

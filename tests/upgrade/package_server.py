@@ -29,6 +29,10 @@ Once every listener is up, FILE holds one NAME=PORT line each. The paths
                          shifted  206 whose Content-Range starts at 0
                          total    206 whose Content-Range total is one more
                          refuse   416 to ranged requests
+                         slow     as range, at 1 MB a second
+                       While a file "outage" lies in the served folder, every
+                       ranged request to /cut/ gets a 503, so that a run ends
+                       with the bytes before the cut.
 Every answer to /cut/ is appended to --log as "PATH RANGE STATUS BYTES-SENT".
 """
 
@@ -120,6 +124,10 @@ class PackageHandler(BaseHTTPRequestHandler):
             return
         cuts = [int(offset) for offset in offsets.split(",")]
         ranged = "Range" in self.headers
+        if ranged and os.path.exists(os.path.join(ROOT, "outage")):
+            self.send_body(503, b"<html><body>out of service</body></html>", "text/html")
+            self.log_cut(503, 0)
+            return
         etag = '"v2"' if mode == "changed" and ranged else '"v1"'
         validators = [LAST_MODIFIED] if mode == "lastmod" else [etag]
         start = None if mode == "ignore" else requested_start(self, validators)
@@ -132,7 +140,11 @@ class PackageHandler(BaseHTTPRequestHandler):
             etag=None if mode == "lastmod" else etag,
             last_modified=LAST_MODIFIED if mode == "lastmod" else None,
             shift=start or 0 if mode == "shifted" else 0,
-            extra_total=1 if mode == "total" else 0)
+            extra_total=1 if mode == "total" else 0,
+            rate=1000000 if mode == "slow" else 0)
+        self.log_cut(status, sent)
+
+    def log_cut(self, status, sent):
         with LOG_LOCK, open(LOG, "a") as log:
             log.write("%s %s %d %d\n" % (self.path, self.headers.get("Range", "-").replace(" ", ""),
                                           status, sent))

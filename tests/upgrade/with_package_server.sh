@@ -28,6 +28,9 @@ head -c 65536 /dev/urandom > "$SRC/payload.bin"
 head -c 1048576 /dev/urandom > "$PACK/large.bin"
 (cd "$SRC" && 7zz a -bd -bso0 "$PACK/basic.7z" a.dll readme.txt)
 (cd "$SRC" && 7zz a -bd -bso0 -m0=Copy "$PACK/big.7z" payload.bin)
+# Stored, so that a cut at a given byte falls inside the payload's data.
+head -c 1048576 /dev/urandom > "$SRC/resume.bin"
+(cd "$SRC" && 7zz a -bd -bso0 -m0=Copy "$PACK/resume.7z" resume.bin readme.txt)
 zip_package_args a-only.zip 'a.dll=new a'
 zip_package_args a-and-underscore.zip 'a.dll=new a' '_a.dll=new underscore a'
 zip_package_args tarnwick.zip 'Tarnwick.exe=new tarnwick'
@@ -49,6 +52,7 @@ zip_package_args damaged.zip --damage-last 'a.dll=new a' 'sub/' 'sub/new.txt=new
     'lib/' 'lib/y.dll=new y' 'c.dll=broken item data'
 zip_package_args unsafe.zip 'a.dll=new a' '../evil.dll=evil'
 zip_package_args self.zip 'a.dll=new a' 'self.zip=not the package'
+zip_package_args record-item.zip 'a.dll=new a' 'record-item.zip.kestrel-resume=forged record'
 printf 'not an archive\r\n' > "$PACK/invalid.7z"
 
 # Packages with their proofs: NAME.sha256 (hexadecimal), NAME.sig (base64 of
@@ -66,7 +70,7 @@ data = bytearray(open(sys.argv[1], "rb").read())
 data[len(data) // 2] ^= 0x01
 open(sys.argv[2], "wb").write(data)
 PY
-for name in a-only.zip basic.7z; do
+for name in a-only.zip basic.7z resume.7z; do
     sha256sum "$PACK/$name" | cut -c1-64 | tr -d '\n' > "$PACK/$name.sha256"
     openssl dgst -sha256 -sign "$PUBLISHER_KEY" "$PACK/$name" | base64 -w0 > "$PACK/$name.sig"
     openssl dgst -sha256 -sign "$OTHER_KEY" "$PACK/$name" | base64 -w0 > "$PACK/$name.other-sig"

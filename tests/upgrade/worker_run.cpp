@@ -1,6 +1,7 @@
 #include "tests/upgrade/worker_run.h"
 
 #include "app/first_start.h"
+#include "app/upgrade_session.h"
 #include "app/upgrade_worker.h"
 #include "tests/support/files.h"
 
@@ -9,6 +10,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <memory>
 #include <thread>
 
 namespace upgrade_testing {
@@ -63,7 +65,9 @@ bool SawFinal(const std::vector<PostedMessage>& received)
 
 } // namespace
 
-std::vector<PostedMessage> RunAgainstWindow(const std::function<void(HWND)>& work)
+std::vector<PostedMessage> RunAgainstWindow(
+    const std::function<void(HWND)>& work,
+    const std::function<void(const std::vector<PostedMessage>&)>& watch)
 {
     std::vector<PostedMessage> received;
     HWND window = CreateTarget(received);
@@ -74,6 +78,8 @@ std::vector<PostedMessage> RunAgainstWindow(const std::function<void(HWND)>& wor
     while (!SawFinal(received) && GetTickCount() - start < 30000) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         DispatchWaiting();
+        if (watch)
+            watch(received);
     }
     worker.join();
     DispatchWaiting();
@@ -90,6 +96,23 @@ std::vector<PostedMessage> RunWorker(const std::wstring& folder, const std::wstr
         // healthy, as the start-up does once Tarnwick has started well.
         ConfirmFirstStart(folder);
     });
+}
+
+std::vector<PostedMessage> RunWorkerLeavingAt(const std::wstring& folder, const std::wstring& address,
+                                              const PackageProof& proof, WPARAM leaveAt)
+{
+    auto session = std::make_shared<UpgradeSession>();
+    auto leaveOnceReached = [session, leaveAt](const std::vector<PostedMessage>& received) {
+        for (const PostedMessage& posted : received) {
+            if (posted.message == WM_UPGRADE_PROGRESS && posted.wParam >= leaveAt)
+                session->RequestLeave();
+        }
+    };
+    return RunAgainstWindow(
+        [folder, address, proof, session](HWND window) {
+            RunUpgradeInFolder(folder, address, proof, window, session.get());
+        },
+        leaveOnceReached);
 }
 
 bool IsFinal(UINT message)
@@ -174,6 +197,24 @@ std::wstring Address(const char* listener, const std::wstring& path, const char*
     return testing_support::FromUtf8(std::string(scheme) + "://localhost:" + (port ? port : "1")
                                      + "/")
            + path;
+}
+
+std::vector<std::string> ServerLog(const std::string& path)
+{
+    std::vector<std::string> lines;
+    for (const std::string& line : testing_support::ReadLines(PackagesFolder() + L"requests.log")) {
+        if (line.compare(0, path.size() + 1, path + " ") == 0)
+            lines.push_back(line.substr(path.size() + 1));
+    }
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "; ";
+    return text;
 }
 
 std::wstring PackagesFolder()

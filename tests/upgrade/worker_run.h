@@ -20,12 +20,20 @@ struct PostedMessage {
 // calling thread as its target, pumps messages until one of the three final
 // messages arrived (or 30 s passed), joins the thread and returns every
 // message the window received, in order, including any that came late.
-std::vector<PostedMessage> RunAgainstWindow(const std::function<void(HWND)>& work);
+// watch, when given, sees the messages so far after each round of pumping.
+std::vector<PostedMessage> RunAgainstWindow(
+    const std::function<void(HWND)>& work,
+    const std::function<void(const std::vector<PostedMessage>&)>& watch = nullptr);
 
 // RunUpgradeInFolder(folder, address, proof, window) run that way, its
 // first start then confirmed (the kept entries deleted).
 std::vector<PostedMessage> RunWorker(const std::wstring& folder, const std::wstring& address,
                                      const PackageProof& proof = PackageProof());
+
+// RunWorker with a session whose user leaves once a progress report has
+// reached leaveAt bytes.
+std::vector<PostedMessage> RunWorkerLeavingAt(const std::wstring& folder, const std::wstring& address,
+                                              const PackageProof& proof, WPARAM leaveAt);
 
 bool IsFinal(UINT message);
 // The final messages of a run, in order (a sound run has exactly one).
@@ -50,5 +58,10 @@ std::string ProofText(const std::wstring& fileName);
 std::wstring Address(const char* listener, const std::wstring& path, const char* scheme = "https");
 // The driver's folder of test packages, ending with a backslash.
 std::wstring PackagesFolder();
+
+// The package server's log lines for one request path (with its query), as
+// "RANGE STATUS BYTES-SENT".
+std::vector<std::string> ServerLog(const std::string& path);
+std::string Joined(const std::vector<std::string>& lines);
 
 } // namespace upgrade_testing

@@ -20,8 +20,9 @@ that takes a few seconds). A file "package-rate" in the answers folder
 overrides it per request: a rate, or "stall" (no answer at all, until the
 client goes). Packages carry an ETag and answer "Range: bytes=N-" (with
 If-Range) with a 206; a file "package-cut" in the answers folder lists byte
-offsets at which each transfer passing them stops. Every package answer is
-appended to packages.log as "NAME RANGE STATUS BYTES-SENT".
+offsets at which each transfer passing them stops, and while a file
+"package-outage" lies there every ranged request gets a 503. Every package
+answer is appended to packages.log as "NAME RANGE STATUS BYTES-SENT".
 """
 
 import argparse
@@ -125,7 +126,7 @@ def send_file(handler, body, start=None, cuts=(), etag=None, last_modified=None,
     and the connection closes, at the first byte offset of cuts inside the
     part sent. shift and extra_total falsify the Content-Range for tests. A
     rate sends at most that many bytes a second. Returns (status, bytes of
-    body sent)."""
+    body sent), also when the client goes away during the body."""
     size = len(body)
     if start is not None and start >= size:
         handler.send_response(416)
@@ -148,15 +149,23 @@ def send_file(handler, body, start=None, cuts=(), etag=None, last_modified=None,
     handler.end_headers()
     end = min([size] + [cut for cut in cuts if first < cut < size])
     piece = max(1, rate // 20) if rate else max(1, end - first)
-    for at in range(first, end, piece):
-        handler.wfile.write(body[at:min(end, at + piece)])
-        handler.wfile.flush()
-        if rate:
-            time.sleep(0.05)
+    status = 206 if start is not None else 200
+    sent = 0
+    try:
+        for at in range(first, end, piece):
+            handler.wfile.write(body[at:min(end, at + piece)])
+            handler.wfile.flush()
+            sent = min(end, at + piece) - first
+            if rate:
+                time.sleep(0.05)
+    except OSError:
+        # The client went away (it refused the answer, or was ended).
+        handler.close_connection = True
+        return status, sent
     # Closing the connection short of the announced length is a cut transfer.
     if end < size:
         handler.close_connection = True
-    return (206 if start is not None else 200), end - first
+    return status, end - first
 
 
 def tls_context(cert, key):
@@ -275,8 +284,12 @@ class ServiceHandler(BaseHTTPRequestHandler):
             rate = int(mode)
         cuts = [int(cut) for cut in (read_file(os.path.join(answers, "package-cut")) or b"").split()]
         etag = '"%d-%d"' % (len(body), zlib.crc32(body))
-        start = requested_start(self, [etag])
-        status, sent = send_file(self, body, start, cuts, etag=etag, rate=rate)
+        if "Range" in self.headers and read_file(os.path.join(answers, "package-outage")) is not None:
+            self.send_body(503, b"out of service\n", "text/plain")
+            status, sent = 503, 0
+        else:
+            start = requested_start(self, [etag])
+            status, sent = send_file(self, body, start, cuts, etag=etag, rate=rate)
         with self.server.log_lock, open(os.path.join(answers, "packages.log"), "a") as log:
             log.write("%s %s %d %d\n" % (name, self.headers.get("Range", "-"), status, sent))
 
