@@ -88,6 +88,14 @@ std::vector<PostedMessage> RunWorker(const std::wstring& folder, const std::wstr
     });
 }
 
+std::vector<PostedMessage> RunWorkerWithDelta(const std::wstring& folder, const std::wstring& address,
+                                              const PackageProof& proof, const DeltaOffer& delta)
+{
+    return RunAgainstWindow([folder, address, proof, delta](HWND window) {
+        RunUpgradeInFolder(folder, address, proof, window, nullptr, delta);
+    });
+}
+
 bool IsFinal(UINT message)
 {
     return message == WM_UPGRADE_DOWNLOAD_FAILED || message == WM_UPGRADE_INSTALL_FAILED
@@ -127,6 +135,7 @@ std::string Describe(const std::vector<PostedMessage>& messages)
         case WM_UPGRADE_DOWNLOAD_FAILED: text += "DOWNLOAD_FAILED"; break;
         case WM_UPGRADE_INSTALL_FAILED: text += "INSTALL_FAILED"; break;
         case WM_UPGRADE_DONE: text += "DONE"; break;
+        case WM_UPGRADE_FULL_PACKAGE: text += "FULL_PACKAGE"; break;
         default: text += "?"; break;
         }
     }
