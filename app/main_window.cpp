@@ -25,6 +25,7 @@ const wchar_t kDownloadFailedText[] = L"下载失败，请手动下载安装最�
 const wchar_t kInstallFailedText[] = L"解压缩失败，请手动下载安装最新版本露摩露摩！";
 const wchar_t kLeaveQuestion[] = L"升级尚未完成，确定退出？";
 const wchar_t kProgressText[] = L"升级中，请稍候...";
+const wchar_t kFullPackageText[] = L"增量包不适用，正在下载完整升级包...";
 // Above the native timer ids that the manager hands out to controls.
 const UINT_PTR kNotesTimerId = 0x4E54;
 
@@ -46,11 +47,13 @@ int ProgressPercent(WPARAM progress, LPARAM maximum)
     return static_cast<int>(uint64_t(done) * 100 / size);
 }
 
-MainWindow::MainWindow(std::wstring updateContent, std::wstring downloadAddress, PackageProof proof)
+MainWindow::MainWindow(std::wstring updateContent, std::wstring downloadAddress, PackageProof proof,
+                       DeltaOffer delta)
     : oemId_(OemId()),
       updateContent_(std::move(updateContent)),
       downloadAddress_(std::move(downloadAddress)),
       proof_(std::move(proof)),
+      delta_(std::move(delta)),
       session_(std::make_shared<UpgradeSession>())
 {
 }
@@ -87,6 +90,7 @@ bool MainWindow::RouteOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
     case WM_UPGRADE_INSTALL_FAILED: ReportFailure(message); answer = 0; return true;
     case WM_UPGRADE_DONE: Complete(); answer = 0; return true;
     case WM_UPGRADE_PROGRESS: ShowProgress(wParam, lParam); answer = 0; return true;
+    case WM_UPGRADE_FULL_PACKAGE: ShowFullPackageStart(); answer = 0; return true;
     case WM_TIMER:
         if (wParam != kNotesTimerId)
             return false;
@@ -103,7 +107,7 @@ LRESULT MainWindow::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bool& h
     ShowReleaseNotes();
     // A worker that cannot start is a failed upgrade, with nothing to wait for.
     try {
-        std::thread(RunUpgradeWorker, downloadAddress_, proof_, GetHWND(), session_).detach();
+        std::thread(RunUpgradeWorker, downloadAddress_, proof_, GetHWND(), session_, delta_).detach();
     } catch (const std::exception&) {
         session_->MarkEnded();
         PostMessageW(GetHWND(), WM_UPGRADE_DOWNLOAD_FAILED, 0, 0);
@@ -161,6 +165,15 @@ void MainWindow::ShowProgress(WPARAM progress, LPARAM maximum)
     SetControlText(L"UpdateState_Label", text);
     if (CControlUI* bar = GetManager().FindControlByName(L"Progress_Label"))
         bar->SetFixedWidth(percent * 5);
+}
+
+// The bar starts again for the full package: what the delta's download
+// showed no longer measures the upgrade.
+void MainWindow::ShowFullPackageStart()
+{
+    SetControlText(L"UpdateState_Label", kFullPackageText);
+    if (CControlUI* bar = GetManager().FindControlByName(L"Progress_Label"))
+        bar->SetFixedWidth(0);
 }
 
 void MainWindow::ReportFailure(UINT message)

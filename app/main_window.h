@@ -19,8 +19,10 @@ class CRichEditUI;
 // until the upgrade has ended or the user has confirmed leaving.
 class MainWindow : public SkinUI::WindowImplBase {
 public:
-    // proof is what the version answer gives to vouch for the package.
-    MainWindow(std::wstring updateContent, std::wstring downloadAddress, PackageProof proof = PackageProof());
+    // proof is what the version answer gives to vouch for the package; a
+    // delta with an address is tried before it.
+    MainWindow(std::wstring updateContent, std::wstring downloadAddress, PackageProof proof = PackageProof(),
+               DeltaOffer delta = DeltaOffer());
 
     // Set only when the worker reported a completed installation.
     bool Succeeded() const { return succeeded_; }
@@ -44,6 +46,7 @@ protected:
 private:
     bool RouteOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& answer);
     void ShowProgress(WPARAM progress, LPARAM maximum);
+    void ShowFullPackageStart();
     void ReportFailure(UINT message);
     void Complete();
     void SetControlText(const wchar_t* name, const wchar_t* text);
@@ -56,6 +59,7 @@ private:
     std::wstring updateContent_;
     std::wstring downloadAddress_;
     PackageProof proof_;
+    DeltaOffer delta_;
     bool finished_ = false;
     std::shared_ptr<UpgradeSession> session_;
     ReleaseNotesFeed notes_;

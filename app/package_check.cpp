@@ -139,3 +139,9 @@ bool SignatureVerifies(const unsigned char* publisherKey, const unsigned char (&
                                  sizeof(signatureCopy), 0)
            == kStatusSuccess;
 }
+
+SkinUI::FileHandle OpenDownloadedForCheck(const std::wstring& path)
+{
+    return SkinUI::FileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}

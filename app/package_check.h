@@ -3,7 +3,11 @@
 #include "app/package_proof.h"
 #include "app/version_answer.h"
 
+#include "ui/core/unique_handle.h"
+
 #include <windows.h>
+
+#include <string>
 
 // The check of a downloaded package before anything is set aside, with the
 // platform's own cryptography (CNG):
@@ -13,6 +17,11 @@
 // - a "PackageSha256" that the answer gives must match, key or no key; a
 //   malformed one fails the check.
 // Without a key and without a hash every package passes, as before.
+
+// The downloaded file, held without write or delete sharing from its check
+// to the end of its installation, so that what was checked is what gets
+// installed.
+SkinUI::FileHandle OpenDownloadedForCheck(const std::wstring& path);
 
 // Reads the package through file from its start. publisherKey is the point
 // X then Y (kPackageKeyBytes), or null.

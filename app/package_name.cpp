@@ -12,7 +12,7 @@ namespace {
 
 const wchar_t* const kReservedNames[] = {L"Tarnwick.exe", L"Kestrel.exe", L"kestrel.dat", L"temp"};
 const wchar_t* const kStateNames[] = {kJournalFileName, kJournalNextFileName, kRefusedFileName};
-const wchar_t* const kPackageExtensions[] = {L".7z", L".zip", L".cab", L".lzma", L".lzma86"};
+const wchar_t* const kPackageExtensions[] = {L".7z", L".zip", L".cab", L".lzma", L".lzma86", L".delta"};
 
 // Separators, stream colons and wildcards have no place in one file name;
 // a wildcard would also make the file system search instead of open.

@@ -7,7 +7,7 @@
 // download. So the name must never lead to an installed file. Allowed are a
 // name that nothing has yet, and a regular file left by an earlier download
 // (one that failed keeps its package), recognised by the package formats'
-// usual extensions: .7z .zip .cab .lzma .lzma86. Refused, whether they
+// usual extensions: .7z .zip .cab .lzma .lzma86 .delta. Refused, whether they
 // exist or not: Tarnwick.exe, Kestrel.exe, the running program's own file
 // name, kestrel.dat, the pending-deletion list "temp", Kestrel's state
 // files (IsKestrelStateName) and the records of kept partial packages

@@ -60,6 +60,8 @@ struct VersionCheck {
     bool requestSucceeded = false;
     VersionAnswer answer;
     bool upgradeDue = true;
+    // The delta from the installed release, when the answer offers one.
+    DeltaOffer delta;
 };
 
 // The client is the caller's: its handles stay open until the run ends.
@@ -74,15 +76,18 @@ VersionCheck CheckVersion(HttpClient& client, const std::wstring& moduleFolder,
         check.answer = ParseVersionAnswer(body);
     check.upgradeDue = IsUpgradeDue(installedVersion, check.answer.latestVersion)
                        && !IsVersionRefused(moduleFolder, check.answer.latestVersion);
+    if (const DeltaOffer* delta = DeltaFor(check.answer, installedVersion))
+        check.delta = *delta;
     return check;
 }
 
 const DWORD kWindowStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
 
 // Shows the upgrade window until it closes; true when the upgrade completed.
-bool RunUpgradeWindow(const VersionAnswer& answer)
+bool RunUpgradeWindow(const VersionCheck& check)
 {
-    MainWindow window(answer.updateContent, answer.downloadUrl, answer.packageProof);
+    const VersionAnswer& answer = check.answer;
+    MainWindow window(answer.updateContent, answer.downloadUrl, answer.packageProof, check.delta);
     HWND handle = window.CreateNative(nullptr, L"Lumo Lumo Upgrade Version", kWindowStyle, WS_EX_WINDOWEDGE,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
     if (!handle)
@@ -107,7 +112,7 @@ void TakeOutcome(const VersionCheck& check, const std::wstring& moduleFolder)
         StartMainApp(moduleFolder);
         return;
     }
-    if (RunUpgradeWindow(check.answer))
+    if (RunUpgradeWindow(check))
         StartUpgradedTarnwick(moduleFolder, check.answer.latestVersion);
 }
 

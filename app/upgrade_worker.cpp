@@ -1,7 +1,8 @@
 #include "app/upgrade_worker.h"
 
 #include "app/archive/seven_zip_extractor.h"
-#include "app/first_start.h"
+#include "app/delta_upgrade.h"
+#include "app/install_finish.h"
 #include "app/module_folder.h"
 #include "app/package_fetch.h"
 #include "app/package_name.h"
@@ -74,14 +75,6 @@ void RemoveWritten(const std::vector<std::wstring>& written)
     }
 }
 
-std::vector<std::wstring> SetAsideNames(const std::vector<SetAsideEntry>& entries)
-{
-    std::vector<std::wstring> names;
-    for (const SetAsideEntry& entry : entries)
-        names.push_back(entry.setAsideName);
-    return names;
-}
-
 // Nothing is deleted before the new files are in place: the set-aside
 // entries are what a failed extraction is rolled back to. Installed folders
 // are unpacked into, never set aside whole, so what the user keeps in them
@@ -109,17 +102,20 @@ UINT Install(const std::wstring& folder, const std::wstring& packagePath,
         PutBackSetAside(folder, entries);
         return WM_UPGRADE_INSTALL_FAILED;
     }
-    // The previous version stays until the new one has started well.
-    if (!KeepForFirstStart(folder, entries, extractor.WrittenPaths()))
-        PurgeSetAside(folder, SetAsideNames(entries));
-    checkedPackage.reset();
-    _wremove(packagePath.c_str());
+    FinishInstall(folder, entries, extractor.WrittenPaths(), packagePath, std::move(checkedPackage));
     return WM_UPGRADE_DONE;
 }
 
 UINT Upgrade(const std::wstring& folder, const std::wstring& address, const PackageProof& proof,
-             HWND window, UpgradeSession* session)
+             HWND window, UpgradeSession* session, const DeltaOffer& delta)
 {
+    if (!delta.downloadUrl.empty()) {
+        if (UpgradeThroughDelta(folder, delta, window, session))
+            return WM_UPGRADE_DONE;
+        if (session && session->LeaveRequested())
+            return WM_UPGRADE_DOWNLOAD_FAILED;
+        PostMessageW(window, WM_UPGRADE_FULL_PACKAGE, 0, 0);
+    }
     std::wstring packageName = PackageNameFromAddress(address);
     std::wstring packagePath;
     // The download replaces what lies at the package path: the name must
@@ -136,13 +132,13 @@ UINT Upgrade(const std::wstring& folder, const std::wstring& address, const Pack
 } // namespace
 
 void RunUpgradeWorker(std::wstring address, PackageProof proof, HWND window,
-                      std::shared_ptr<UpgradeSession> session)
+                      std::shared_ptr<UpgradeSession> session, DeltaOffer delta)
 {
     // Nothing leaves the thread: an upgrade that throws (memory running out) failed.
     try {
         std::wstring folder;
         if (GetModuleFolder(folder))
-            RunUpgradeInFolder(folder, address, proof, window, session.get());
+            RunUpgradeInFolder(folder, address, proof, window, session.get(), delta);
         else
             PostMessageW(window, WM_UPGRADE_DOWNLOAD_FAILED, 0, 0);
     } catch (...) {
@@ -153,8 +149,9 @@ void RunUpgradeWorker(std::wstring address, PackageProof proof, HWND window,
 }
 
 void RunUpgradeInFolder(const std::wstring& folder, const std::wstring& address,
-                        const PackageProof& proof, HWND window, UpgradeSession* session)
+                        const PackageProof& proof, HWND window, UpgradeSession* session,
+                        const DeltaOffer& delta)
 {
     ComApartment apartment;
-    PostMessageW(window, Upgrade(folder, address, proof, window, session), 0, 0);
+    PostMessageW(window, Upgrade(folder, address, proof, window, session, delta), 0, 0);
 }

@@ -19,12 +19,18 @@
 // A downloaded package that fails its check (app/package_check.h) is
 // deleted and the run ends with WM_UPGRADE_DOWNLOAD_FAILED.
 
+// A delta offered for the installed version (app/delta_upgrade.h) is tried
+// first; when it cannot be applied the window hears WM_UPGRADE_FULL_PACKAGE
+// and the full package follows in the same run.
+
 // Thread entry: the upgrade over the program's own folder. proof is what
 // the version answer gives to vouch for the package. The session, when
 // given, can stop the download and learns when the worker has ended.
 void RunUpgradeWorker(std::wstring address, PackageProof proof, HWND window,
-                      std::shared_ptr<UpgradeSession> session = nullptr);
+                      std::shared_ptr<UpgradeSession> session = nullptr,
+                      DeltaOffer delta = DeltaOffer());
 
 // The upgrade over folder (ending with a backslash).
 void RunUpgradeInFolder(const std::wstring& folder, const std::wstring& address,
-                        const PackageProof& proof, HWND window, UpgradeSession* session = nullptr);
+                        const PackageProof& proof, HWND window, UpgradeSession* session = nullptr,
+                        const DeltaOffer& delta = DeltaOffer());

@@ -9,6 +9,8 @@
 
 #include <limits.h>
 
+#include <algorithm>
+
 namespace {
 
 // One "%d" of a version text: white space, a sign, digits. Saturates where
@@ -68,6 +70,27 @@ OptionalText OptionalTextOf(const Json::Value& value)
     return member;
 }
 
+// A "Deltas" that is not an array, or an entry that is not an object,
+// offers nothing: the full package stays the way.
+std::vector<DeltaOffer> DeltasOf(const Json::Value& value)
+{
+    std::vector<DeltaOffer> deltas;
+    if (!value.isArray())
+        return deltas;
+    for (const Json::Value& entry : value) {
+        if (!entry.isObject() || !entry["DownloadUrl"].isString() || !entry["FromVersion"].isString())
+            continue;
+        DeltaOffer offer;
+        offer.fromVersion = TextOf(entry["FromVersion"]);
+        offer.downloadUrl = TextOf(entry["DownloadUrl"]);
+        offer.proof.sha256 = OptionalTextOf(entry["PackageSha256"]);
+        offer.proof.signature = OptionalTextOf(entry["PackageSignature"]);
+        if (!offer.downloadUrl.empty())
+            deltas.push_back(offer);
+    }
+    return deltas;
+}
+
 } // namespace
 
 std::string VersionServiceAddress(int oemId)
@@ -97,6 +120,7 @@ VersionAnswer ParseVersionAnswer(const std::string& body)
             answer.downloadUrl = TextOf(data["DownloadUrl"]);
             answer.packageProof.sha256 = OptionalTextOf(data["PackageSha256"]);
             answer.packageProof.signature = OptionalTextOf(data["PackageSignature"]);
+            answer.deltas = DeltasOf(data["Deltas"]);
         } else {
             answer.message = TextOf(root["Msg"]);
         }
@@ -104,6 +128,21 @@ VersionAnswer ParseVersionAnswer(const std::string& body)
     } catch (const std::exception&) {
         return VersionAnswer();
     }
+}
+
+const DeltaOffer* DeltaFor(const VersionAnswer& answer, const std::wstring& installed)
+{
+    if (installed.empty())
+        return nullptr;
+    int have[4] = {};
+    ReadVersion(installed, have);
+    for (const DeltaOffer& offer : answer.deltas) {
+        int from[4] = {};
+        ReadVersion(offer.fromVersion, from);
+        if (!offer.fromVersion.empty() && std::equal(have, have + 4, from))
+            return &offer;
+    }
+    return nullptr;
 }
 
 std::wstring Utf8ToWide(const std::string& bytes)

@@ -1,5 +1,5 @@
-# Third-party libraries: JsonCpp and 7-Zip built from Debian's source
-# packages (fetched by scripts/setup), zlib and GoogleTest from Debian's
+# Third-party libraries: JsonCpp, 7-Zip and libzstd built from Debian's
+# source packages (fetched by scripts/setup), zlib and GoogleTest from Debian's
 # binary packages.
 
 function(kestrel_find_source out pattern what)
@@ -107,6 +107,29 @@ set(SEVENZIP_SOURCE_DIR ${SEVENZIP_SOURCE} CACHE INTERNAL "")
 add_library(sevenzip_whole INTERFACE)
 target_link_libraries(sevenzip_whole INTERFACE "$<LINK_LIBRARY:WHOLE_ARCHIVE,sevenzip>")
 target_include_directories(sevenzip_whole SYSTEM INTERFACE ${SEVENZIP_DIR}/CPP ${SEVENZIP_DIR})
+
+# libzstd: Kestrel only applies patches, so only the decoder is built.
+# The hand-written amd64 Huffman loops use the System V calling convention,
+# which Windows does not have; the C loops take their place.
+kestrel_find_source(ZSTD_SOURCE "libzstd-*" "libzstd")
+set(ZSTD_LIB ${ZSTD_SOURCE}/lib)
+set(ZSTD_OPTIONS ZSTD_DISABLE_ASM ZSTD_LEGACY_SUPPORT=0 ZSTD_NO_TRACE)
+add_library(zstd_decoder STATIC
+    ${ZSTD_LIB}/common/debug.c
+    ${ZSTD_LIB}/common/entropy_common.c
+    ${ZSTD_LIB}/common/error_private.c
+    ${ZSTD_LIB}/common/fse_decompress.c
+    ${ZSTD_LIB}/common/xxhash.c
+    ${ZSTD_LIB}/common/zstd_common.c
+    ${ZSTD_LIB}/decompress/huf_decompress.c
+    ${ZSTD_LIB}/decompress/zstd_ddict.c
+    ${ZSTD_LIB}/decompress/zstd_decompress.c
+    ${ZSTD_LIB}/decompress/zstd_decompress_block.c)
+target_compile_definitions(zstd_decoder PRIVATE ${ZSTD_OPTIONS})
+target_compile_options(zstd_decoder PRIVATE -O2 -w)
+target_include_directories(zstd_decoder SYSTEM PUBLIC ${ZSTD_LIB})
+set(ZSTD_LIB_DIR ${ZSTD_LIB} CACHE INTERNAL "")
+set(ZSTD_BUILD_OPTIONS ${ZSTD_OPTIONS} CACHE INTERNAL "")
 
 # zlib from libz-mingw-w64-dev
 find_library(ZLIB_STATIC NAMES libz.a z REQUIRED)

@@ -111,8 +111,18 @@ std::vector<PostedMessage> RunWorkerLeavingAt(const std::wstring& folder, const 
     return RunAgainstWindow(
         [folder, address, proof, session](HWND window) {
             RunUpgradeInFolder(folder, address, proof, window, session.get());
+            ConfirmFirstStart(folder);
         },
         leaveOnceReached);
+}
+
+std::vector<PostedMessage> RunWorkerWithDelta(const std::wstring& folder, const std::wstring& address,
+                                              const PackageProof& proof, const DeltaOffer& delta)
+{
+    return RunAgainstWindow([folder, address, proof, delta](HWND window) {
+        RunUpgradeInFolder(folder, address, proof, window, nullptr, delta);
+        ConfirmFirstStart(folder);
+    });
 }
 
 bool IsFinal(UINT message)
@@ -154,6 +164,7 @@ std::string Describe(const std::vector<PostedMessage>& messages)
         case WM_UPGRADE_DOWNLOAD_FAILED: text += "DOWNLOAD_FAILED"; break;
         case WM_UPGRADE_INSTALL_FAILED: text += "INSTALL_FAILED"; break;
         case WM_UPGRADE_DONE: text += "DONE"; break;
+        case WM_UPGRADE_FULL_PACKAGE: text += "FULL_PACKAGE"; break;
         default: text += "?"; break;
         }
     }

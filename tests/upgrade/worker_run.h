@@ -35,6 +35,10 @@ std::vector<PostedMessage> RunWorker(const std::wstring& folder, const std::wstr
 std::vector<PostedMessage> RunWorkerLeavingAt(const std::wstring& folder, const std::wstring& address,
                                               const PackageProof& proof, WPARAM leaveAt);
 
+// The same with a delta to try first.
+std::vector<PostedMessage> RunWorkerWithDelta(const std::wstring& folder, const std::wstring& address,
+                                              const PackageProof& proof, const DeltaOffer& delta);
+
 bool IsFinal(UINT message);
 // The final messages of a run, in order (a sound run has exactly one).
 std::vector<UINT> FinalMessages(const std::vector<PostedMessage>& messages);
