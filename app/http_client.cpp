@@ -5,6 +5,7 @@
 #include <process.h>
 #include <string.h>
 
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -34,8 +35,8 @@ int LeadingNumber(const std::string& text)
         if (c < '0' || c > '9')
             break;
         value = value * 10 + (c - '0');
-        if (value > 0x7FFFFFFF)
-            return 0x7FFFFFFF;
+        if (value > std::numeric_limits<int>::max())
+            return std::numeric_limits<int>::max();
     }
     return static_cast<int>(value);
 }

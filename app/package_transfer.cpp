@@ -107,7 +107,7 @@ bool IsRedirect(DWORD status)
 {
     return status == HTTP_STATUS_MOVED || status == HTTP_STATUS_REDIRECT
            || status == HTTP_STATUS_REDIRECT_METHOD || status == HTTP_STATUS_REDIRECT_KEEP_VERB
-           || status == 308;
+           || status == HTTP_STATUS_PERMANENT_REDIRECT;
 }
 
 // The Location of a redirect, taken relative to the address that gave it.

@@ -21,6 +21,25 @@
 
 namespace {
 
+// How a run ends; the window hears it as one of the final messages.
+enum class UpgradeOutcome { Done, DownloadFailed, InstallFailed };
+
+UINT FinalMessage(UpgradeOutcome outcome)
+{
+    switch (outcome) {
+    case UpgradeOutcome::Done: return WM_UPGRADE_DONE;
+    case UpgradeOutcome::DownloadFailed: return WM_UPGRADE_DOWNLOAD_FAILED;
+    case UpgradeOutcome::InstallFailed: break;
+    }
+    return WM_UPGRADE_INSTALL_FAILED;
+}
+
+// The one place a run's outcome reaches the window.
+void ReportOutcome(HWND window, UpgradeOutcome outcome)
+{
+    PostMessageW(window, FinalMessage(outcome), 0, 0);
+}
+
 class ComApartment {
 public:
     ComApartment() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
@@ -79,14 +98,14 @@ void RemoveWritten(const std::vector<std::wstring>& written)
 // entries are what a failed extraction is rolled back to. Installed folders
 // are unpacked into, never set aside whole, so what the user keeps in them
 // outlives the upgrade.
-UINT Install(const std::wstring& folder, const std::wstring& packagePath,
-             const std::wstring& packageName, SkinUI::FileHandle checkedPackage)
+UpgradeOutcome Install(const std::wstring& folder, const std::wstring& packagePath,
+                       const std::wstring& packageName, SkinUI::FileHandle checkedPackage)
 {
     SevenZip::SevenZipExtractor extractor;
     extractor.SetArchiveFile(packagePath);
     std::vector<std::wstring> items = extractor.ItemNames();
     if (!ItemNamesAcceptable(folder, items, packageName))
-        return WM_UPGRADE_INSTALL_FAILED;
+        return UpgradeOutcome::InstallFailed;
 
     ReservedNames reserved;
     reserved.Add(packageName);
@@ -95,25 +114,25 @@ UINT Install(const std::wstring& folder, const std::wstring& packagePath,
     std::vector<SetAsideEntry> entries;
     if (!SetAsideInstalled(folder, items, extractor.ItemFolders(), reserved, entries)) {
         PutBackSetAside(folder, entries);
-        return WM_UPGRADE_INSTALL_FAILED;
+        return UpgradeOutcome::InstallFailed;
     }
     if (extractor.ExtractTo(folder) != 0) {
         RemoveWritten(extractor.WrittenPaths());
         PutBackSetAside(folder, entries);
-        return WM_UPGRADE_INSTALL_FAILED;
+        return UpgradeOutcome::InstallFailed;
     }
     FinishInstall(folder, entries, extractor.WrittenPaths(), packagePath, std::move(checkedPackage));
-    return WM_UPGRADE_DONE;
+    return UpgradeOutcome::Done;
 }
 
-UINT Upgrade(const std::wstring& folder, const std::wstring& address, const PackageProof& proof,
-             HWND window, UpgradeSession* session, const DeltaOffer& delta)
+UpgradeOutcome Upgrade(const std::wstring& folder, const std::wstring& address, const PackageProof& proof,
+                       HWND window, UpgradeSession* session, const DeltaOffer& delta)
 {
     if (!delta.downloadUrl.empty()) {
         if (UpgradeThroughDelta(folder, delta, window, session))
-            return WM_UPGRADE_DONE;
+            return UpgradeOutcome::Done;
         if (session && session->LeaveRequested())
-            return WM_UPGRADE_DOWNLOAD_FAILED;
+            return UpgradeOutcome::DownloadFailed;
         PostMessageW(window, WM_UPGRADE_FULL_PACKAGE, 0, 0);
     }
     std::wstring packageName = PackageNameFromAddress(address);
@@ -122,10 +141,10 @@ UINT Upgrade(const std::wstring& folder, const std::wstring& address, const Pack
     // not lead to an installed file.
     if (!IsAllowedPackageName(folder, packageName)
         || !JoinInsideFolder(folder, packageName, packagePath))
-        return WM_UPGRADE_DOWNLOAD_FAILED;
+        return UpgradeOutcome::DownloadFailed;
     SkinUI::FileHandle package = FetchCheckedPackage(address, packagePath, proof, window, session);
     if (!package)
-        return WM_UPGRADE_DOWNLOAD_FAILED;
+        return UpgradeOutcome::DownloadFailed;
     return Install(folder, packagePath, packageName, std::move(package));
 }
 
@@ -140,9 +159,9 @@ void RunUpgradeWorker(std::wstring address, PackageProof proof, HWND window,
         if (GetModuleFolder(folder))
             RunUpgradeInFolder(folder, address, proof, window, session.get(), delta);
         else
-            PostMessageW(window, WM_UPGRADE_DOWNLOAD_FAILED, 0, 0);
+            ReportOutcome(window, UpgradeOutcome::DownloadFailed);
     } catch (...) {
-        PostMessageW(window, WM_UPGRADE_DOWNLOAD_FAILED, 0, 0);
+        ReportOutcome(window, UpgradeOutcome::DownloadFailed);
     }
     if (session)
         session->MarkEnded();
@@ -153,5 +172,5 @@ void RunUpgradeInFolder(const std::wstring& folder, const std::wstring& address,
                         const DeltaOffer& delta)
 {
     ComApartment apartment;
-    PostMessageW(window, Upgrade(folder, address, proof, window, session, delta), 0, 0);
+    ReportOutcome(window, Upgrade(folder, address, proof, window, session, delta));
 }

@@ -8,6 +8,9 @@ STDAPI CreateObject(const GUID* classId, const GUID* interfaceId, void** object)
 
 namespace {
 
+// The item count by which 7-Zip's Extract means every item.
+constexpr UInt32 kAllItems = 0xFFFFFFFF;
+
 // Counting and interface lookup shared by the plain objects below.
 template <typename Face>
 class Plain : public Face {
@@ -155,7 +158,7 @@ long ReferenceExtract(const std::wstring& package, const std::wstring& folder)
         if (result == S_OK) {
             auto* callback = new WriteCallback(reader, folder);
             callback->AddRef();
-            result = reader->Extract(nullptr, 0xFFFFFFFF, 0, callback);
+            result = reader->Extract(nullptr, kAllItems, 0, callback);
             callback->Release();
             reader->Close();
         }

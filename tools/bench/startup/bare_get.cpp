@@ -11,7 +11,12 @@
 
 namespace {
 
-const DWORD kHttpsRequestFlags = 0x80CC8200;
+// Kestrel's flags plus INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP, which cannot
+// matter here: the measured answer is never a redirect.
+const DWORD kHttpsRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_SECURE
+                                 | INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_COOKIES
+                                 | INTERNET_FLAG_NO_AUTH | INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP
+                                 | INTERNET_FLAG_NO_UI;
 
 bool Get(const wchar_t* host, INTERNET_PORT port, const wchar_t* path)
 {
