@@ -33,14 +33,12 @@ bool TarnwickWindowExists()
 FirstStartOutcome WatchFirstStart(const std::wstring& moduleFolder, DWORD limitMs)
 {
     FirstStartOutcome outcome;
-    PROCESS_INFORMATION started = {};
+    SkinUI::OwnedProcess started;
     if (!LaunchMainApp(moduleFolder, started))
         return outcome;
-    SkinUI::KernelHandle process(started.hProcess);
-    SkinUI::KernelHandle thread(started.hThread);
     DWORD start = GetTickCount();
     for (;;) {
-        if (HasTarnwickWindow(started.dwProcessId)) {
+        if (HasTarnwickWindow(started.processId)) {
             outcome.verdict = FirstStartVerdict::kWindowShown;
             return outcome;
         }
@@ -49,12 +47,12 @@ FirstStartOutcome WatchFirstStart(const std::wstring& moduleFolder, DWORD limitM
             outcome.verdict = FirstStartVerdict::kRanLong;
             return outcome;
         }
-        DWORD waited = WaitForSingleObject(process.get(), std::min(kPollMs, limitMs - elapsed));
+        DWORD waited = WaitForSingleObject(started.process.get(), std::min(kPollMs, limitMs - elapsed));
         if (waited == WAIT_TIMEOUT)
             continue;
         // A process that cannot be watched is not judged a failure: taking
         // back a version that may work would be the worse mistake.
-        if (waited != WAIT_OBJECT_0 || !GetExitCodeProcess(process.get(), &outcome.exitCode)) {
+        if (waited != WAIT_OBJECT_0 || !GetExitCodeProcess(started.process.get(), &outcome.exitCode)) {
             outcome.verdict = FirstStartVerdict::kRanLong;
             return outcome;
         }

@@ -1,13 +1,12 @@
 #include "app/http_client.h"
 
+#include "app/shared_thread.h"
 #include "app/time_limits.h"
 
-#include <process.h>
 #include <string.h>
 
 #include <limits>
 #include <memory>
-#include <new>
 
 namespace {
 
@@ -171,28 +170,14 @@ HttpState Run(Exchange& exchange)
 
 unsigned __stdcall ExchangeThread(void* shared)
 {
-    std::unique_ptr<std::shared_ptr<Exchange>> exchange(
-        static_cast<std::shared_ptr<Exchange>*>(shared));
+    std::shared_ptr<Exchange> exchange = TakeShared<Exchange>(shared);
     // Nothing leaves the thread: an answer too large to hold fails the request.
     try {
-        (*exchange)->state = Run(**exchange);
+        exchange->state = Run(*exchange);
     } catch (...) {
-        (*exchange)->state = kHttpSendFailed;
+        exchange->state = kHttpSendFailed;
     }
     return 0;
-}
-
-// The thread running the exchange; none when no thread can be made.
-SkinUI::KernelHandle StartExchange(const std::shared_ptr<Exchange>& exchange)
-{
-    std::unique_ptr<std::shared_ptr<Exchange>> forThread(new (std::nothrow) std::shared_ptr<Exchange>(exchange));
-    if (!forThread)
-        return SkinUI::KernelHandle();
-    SkinUI::KernelHandle thread(reinterpret_cast<HANDLE>(
-        _beginthreadex(nullptr, 0, &ExchangeThread, forThread.get(), 0, nullptr)));
-    if (thread)
-        forThread.release();
-    return thread;
 }
 
 } // namespace
@@ -212,7 +197,7 @@ std::string HttpClient::Get(const std::string& url, const std::string& extraHead
     auto exchange = std::make_shared<Exchange>();
     exchange->url = url;
     exchange->extraHeaders = extraHeaders;
-    SkinUI::KernelHandle thread = StartExchange(exchange);
+    SkinUI::KernelHandle thread = StartSharedThread(exchange, &ExchangeThread);
     if (!thread) {
         lastState_ = kHttpNoHandle;
         return std::string();

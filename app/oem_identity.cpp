@@ -167,9 +167,9 @@ bool GetFileVersionString(const std::wstring& path, const std::wstring& keyName,
     return true;
 }
 
-bool LaunchMainApp(const std::wstring& moduleFolder, PROCESS_INFORMATION& process)
+bool LaunchMainApp(const std::wstring& moduleFolder, SkinUI::OwnedProcess& process)
 {
-    process = PROCESS_INFORMATION();
+    process = SkinUI::OwnedProcess();
     wchar_t application[MAX_PATH] = {};
     int written = _snwprintf(application, MAX_PATH, L"%lsTarnwick.exe", moduleFolder.c_str());
     if (written < 0 || written >= MAX_PATH)
@@ -181,17 +181,16 @@ bool LaunchMainApp(const std::wstring& moduleFolder, PROCESS_INFORMATION& proces
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
     startup.wShowWindow = SW_SHOWNORMAL;
-    return CreateProcessW(application, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                          &startup, &process)
-           != FALSE;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(application, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &started))
+        return false;
+    process = SkinUI::AdoptProcess(started);
+    return true;
 }
 
 void StartMainApp(const std::wstring& moduleFolder)
 {
-    PROCESS_INFORMATION process = {};
+    SkinUI::OwnedProcess process;
     LaunchMainApp(moduleFolder, process);
-    if (process.hProcess)
-        CloseHandle(process.hProcess);
-    if (process.hThread)
-        CloseHandle(process.hThread);
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "ui/core/unique_handle.h"
+
 #include <string>
 
 // The distribution channel's OEM identifier and the start of Tarnwick.
@@ -29,4 +31,4 @@ bool GetFileVersionString(const std::wstring& path, const std::wstring& keyName,
 void StartMainApp(const std::wstring& moduleFolder);
 // The same start, handing the new process's handles to the caller; false
 // when it did not start.
-bool LaunchMainApp(const std::wstring& moduleFolder, PROCESS_INFORMATION& process);
+bool LaunchMainApp(const std::wstring& moduleFolder, SkinUI::OwnedProcess& process);

@@ -3,16 +3,15 @@
 #include "app/download_abort.h"
 #include "app/http_client.h"
 #include "app/package_address.h"
+#include "app/shared_thread.h"
 #include "app/upgrade_messages.h"
 
-#include <process.h>
 #include <wininet.h>
 
 #include <atomic>
 #include <cwchar>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <vector>
 
 namespace {
@@ -252,27 +251,15 @@ void Run(Exchange& exchange)
 
 unsigned __stdcall ExchangeThread(void* shared)
 {
-    std::unique_ptr<std::shared_ptr<Exchange>> exchange(static_cast<std::shared_ptr<Exchange>*>(shared));
+    std::shared_ptr<Exchange> exchange = TakeShared<Exchange>(shared);
     // Nothing leaves the thread: a transfer that throws has failed.
     try {
-        Run(**exchange);
+        Run(*exchange);
     } catch (...) {
     }
-    std::lock_guard<std::mutex> hold((*exchange)->lock);
-    (*exchange)->file.reset();
+    std::lock_guard<std::mutex> hold(exchange->lock);
+    exchange->file.reset();
     return 0;
-}
-
-SkinUI::KernelHandle StartExchange(const std::shared_ptr<Exchange>& exchange)
-{
-    std::unique_ptr<std::shared_ptr<Exchange>> forThread(new (std::nothrow) std::shared_ptr<Exchange>(exchange));
-    if (!forThread)
-        return SkinUI::KernelHandle();
-    SkinUI::KernelHandle thread(reinterpret_cast<HANDLE>(
-        _beginthreadex(nullptr, 0, &ExchangeThread, forThread.get(), 0, nullptr)));
-    if (thread)
-        forThread.release();
-    return thread;
 }
 
 } // namespace
@@ -294,7 +281,7 @@ Transfer RunTransfer(const TransferRequest& request, HWND window, DWORD stallLim
     given.result = E_ABORT;
     if (abort && abort->Aborted())
         return given;
-    SkinUI::KernelHandle thread = StartExchange(exchange);
+    SkinUI::KernelHandle thread = StartSharedThread(exchange, &ExchangeThread);
     if (!thread)
         return Transfer();
     HANDLE waits[2] = {thread.get(), abort ? abort->Event() : nullptr};

@@ -120,34 +120,15 @@ ArchiveExtractCallback::ArchiveExtractCallback(IInArchive* reader, const std::ws
 {
 }
 
-STDMETHODIMP ArchiveExtractCallback::QueryInterface(REFIID iid, void** object) noexcept
+void* ArchiveExtractCallback::InterfaceFor(REFIID iid) noexcept
 {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
     if (iid == IID_IUnknown || iid == IID_IArchiveExtractCallback)
-        *object = static_cast<IArchiveExtractCallback*>(this);
-    else if (iid == IID_ICryptoGetTextPassword)
-        *object = static_cast<ICryptoGetTextPassword*>(this);
-    else if (iid == IID_ICompressProgressInfo)
-        *object = static_cast<ICompressProgressInfo*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) ArchiveExtractCallback::AddRef() noexcept
-{
-    return IncrementReferences(refCount_);
-}
-
-STDMETHODIMP_(ULONG) ArchiveExtractCallback::Release() noexcept
-{
-    ULONG left = DecrementReferences(refCount_);
-    if (left == 0)
-        delete this;
-    return left;
+        return static_cast<IArchiveExtractCallback*>(this);
+    if (iid == IID_ICryptoGetTextPassword)
+        return static_cast<ICryptoGetTextPassword*>(this);
+    if (iid == IID_ICompressProgressInfo)
+        return static_cast<ICompressProgressInfo*>(this);
+    return nullptr;
 }
 
 STDMETHODIMP ArchiveExtractCallback::SetTotal(UInt64 total) noexcept

@@ -14,20 +14,13 @@ namespace SevenZip::intl {
 // Receives one extraction from the reader: puts each item under the
 // destination folder, replacing what stands there, and restores its times
 // and attributes once its data is complete.
-class ArchiveExtractCallback final : public IArchiveExtractCallback,
-                                     public ICryptoGetTextPassword,
-                                     public ICompressProgressInfo {
+class ArchiveExtractCallback final
+    : public CountedObject<IArchiveExtractCallback, ICryptoGetTextPassword, ICompressProgressInfo> {
 public:
     // written receives every path that the extraction creates or overwrites,
     // in the order it touches them; it must outlive the callback.
     ArchiveExtractCallback(IInArchive* reader, const std::wstring& folder,
                            std::vector<std::wstring>& written);
-    ArchiveExtractCallback(const ArchiveExtractCallback&) = delete;
-    ArchiveExtractCallback& operator=(const ArchiveExtractCallback&) = delete;
-
-    STDMETHOD(QueryInterface)(REFIID iid, void** object) noexcept override;
-    STDMETHOD_(ULONG, AddRef)() noexcept override;
-    STDMETHOD_(ULONG, Release)() noexcept override;
 
     STDMETHOD(SetTotal)(UInt64 total) noexcept override;
     STDMETHOD(SetCompleted)(const UInt64* completed) noexcept override;
@@ -44,7 +37,9 @@ public:
     void DiscardUnfinishedItem();
 
 private:
-    virtual ~ArchiveExtractCallback() = default;
+    ~ArchiveExtractCallback() override = default;
+
+    void* InterfaceFor(REFIID iid) noexcept override;
 
     HRESULT ReadProperties(UInt32 index);
     HRESULT ReadPath(UInt32 index);
@@ -52,7 +47,6 @@ private:
     void ApplyTimesAndAttributes();
     void NoteCreatedFolders(const std::wstring& folder);
 
-    LONG refCount_ = 0;
     ComRef<IInArchive> reader_;
     std::wstring folder_;
     std::wstring relativePath_;

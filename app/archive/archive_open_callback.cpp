@@ -4,32 +4,13 @@
 
 namespace SevenZip::intl {
 
-STDMETHODIMP ArchiveOpenCallback::QueryInterface(REFIID iid, void** object) noexcept
+void* ArchiveOpenCallback::InterfaceFor(REFIID iid) noexcept
 {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
     if (iid == IID_IUnknown || iid == IID_IArchiveOpenCallback)
-        *object = static_cast<IArchiveOpenCallback*>(this);
-    else if (iid == IID_ICryptoGetTextPassword)
-        *object = static_cast<ICryptoGetTextPassword*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) ArchiveOpenCallback::AddRef() noexcept
-{
-    return IncrementReferences(refCount_);
-}
-
-STDMETHODIMP_(ULONG) ArchiveOpenCallback::Release() noexcept
-{
-    ULONG left = DecrementReferences(refCount_);
-    if (left == 0)
-        delete this;
-    return left;
+        return static_cast<IArchiveOpenCallback*>(this);
+    if (iid == IID_ICryptoGetTextPassword)
+        return static_cast<ICryptoGetTextPassword*>(this);
+    return nullptr;
 }
 
 STDMETHODIMP ArchiveOpenCallback::SetTotal(const UInt64*, const UInt64*) noexcept

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/archive/com_ref.h"
+
 #include "7zip/Archive/IArchive.h"
 #include "7zip/IPassword.h"
 
@@ -7,15 +9,9 @@ namespace SevenZip::intl {
 
 // Handed to the reader's Open. Gives no password, so a package whose
 // listing is encrypted cannot be opened.
-class ArchiveOpenCallback final : public IArchiveOpenCallback, public ICryptoGetTextPassword {
+class ArchiveOpenCallback final : public CountedObject<IArchiveOpenCallback, ICryptoGetTextPassword> {
 public:
     ArchiveOpenCallback() = default;
-    ArchiveOpenCallback(const ArchiveOpenCallback&) = delete;
-    ArchiveOpenCallback& operator=(const ArchiveOpenCallback&) = delete;
-
-    STDMETHOD(QueryInterface)(REFIID iid, void** object) noexcept override;
-    STDMETHOD_(ULONG, AddRef)() noexcept override;
-    STDMETHOD_(ULONG, Release)() noexcept override;
 
     STDMETHOD(SetTotal)(const UInt64* files, const UInt64* bytes) noexcept override;
     STDMETHOD(SetCompleted)(const UInt64* files, const UInt64* bytes) noexcept override;
@@ -23,9 +19,10 @@ public:
     STDMETHOD(CryptoGetTextPassword)(BSTR* password) noexcept override;
 
 private:
-    virtual ~ArchiveOpenCallback() = default;
+    ~ArchiveOpenCallback() override = default;
 
-    LONG refCount_ = 0;
+    void* InterfaceFor(REFIID iid) noexcept override;
+
 };
 
 } // namespace SevenZip::intl

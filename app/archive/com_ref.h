@@ -3,73 +3,55 @@
 #include <windows.h>
 
 #include "Common/MyTypes.h"
-
-#include <utility>
+#include "ui/core/com_ref.h"
 
 namespace SevenZip::intl {
 
-// Move-only counted reference to a COM-style object, released when it goes.
-template <typename T>
-class ComRef {
+using SkinUI::ComRef;
+
+// The identity and count every object handed to the library carries. The
+// count is atomic, since the library may release from its own threads; the
+// object deletes itself when the last reference goes.
+template <typename... Interfaces>
+class CountedObject : public Interfaces... {
 public:
-    ComRef() = default;
-    ~ComRef() { reset(); }
+    CountedObject(const CountedObject&) = delete;
+    CountedObject& operator=(const CountedObject&) = delete;
 
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ComRef(ComRef&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    ComRef& operator=(ComRef&& other) noexcept
+    STDMETHOD(QueryInterface)(REFIID iid, void** object) noexcept override
     {
-        if (this != &other) {
-            reset();
-            object_ = std::exchange(other.object_, nullptr);
-        }
-        return *this;
+        if (!object)
+            return E_POINTER;
+        *object = InterfaceFor(iid);
+        if (!*object)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
     }
 
-    // Takes a new reference of its own; null stays null.
-    static ComRef Share(T* object)
+    STDMETHOD_(ULONG, AddRef)() noexcept override
     {
-        ComRef ref;
-        ref.object_ = object;
-        if (object)
-            object->AddRef();
-        return ref;
+        return static_cast<ULONG>(InterlockedIncrement(&count_));
     }
 
-    T* get() const { return object_; }
-    T* operator->() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-
-    // For out-parameters that hand over a reference.
-    T** put()
+    STDMETHOD_(ULONG, Release)() noexcept override
     {
-        reset();
-        return &object_;
+        ULONG left = static_cast<ULONG>(InterlockedDecrement(&count_));
+        if (left == 0)
+            delete this;
+        return left;
     }
 
-    void reset()
-    {
-        if (object_)
-            std::exchange(object_, nullptr)->Release();
-    }
+protected:
+    CountedObject() = default;
+    virtual ~CountedObject() = default;
+
+    // The object as the interface iid names, or null when it is not one.
+    virtual void* InterfaceFor(REFIID iid) noexcept = 0;
 
 private:
-    T* object_ = nullptr;
+    LONG count_ = 0;
 };
-
-// The reference counting that every object handed to the library carries:
-// atomic, since the library may release from its own threads.
-inline ULONG IncrementReferences(LONG& count)
-{
-    return static_cast<ULONG>(InterlockedIncrement(&count));
-}
-
-// The references left; the object deletes itself at 0.
-inline ULONG DecrementReferences(LONG& count)
-{
-    return static_cast<ULONG>(InterlockedDecrement(&count));
-}
 
 // IStream's seek in the library's shape.
 inline HRESULT SeekStream(IStream* stream, Int64 offset, UInt32 origin, UInt64* newPosition)

@@ -6,32 +6,13 @@ namespace SevenZip::intl {
 
 InStreamWrapper::InStreamWrapper(IStream* stream) : stream_(ComRef<IStream>::Share(stream)) {}
 
-STDMETHODIMP InStreamWrapper::QueryInterface(REFIID iid, void** object) noexcept
+void* InStreamWrapper::InterfaceFor(REFIID iid) noexcept
 {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
     if (iid == IID_IUnknown || iid == IID_ISequentialInStream || iid == IID_IInStream)
-        *object = static_cast<IInStream*>(this);
-    else if (iid == IID_IStreamGetSize)
-        *object = static_cast<IStreamGetSize*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) InStreamWrapper::AddRef() noexcept
-{
-    return IncrementReferences(refCount_);
-}
-
-STDMETHODIMP_(ULONG) InStreamWrapper::Release() noexcept
-{
-    ULONG left = DecrementReferences(refCount_);
-    if (left == 0)
-        delete this;
-    return left;
+        return static_cast<IInStream*>(this);
+    if (iid == IID_IStreamGetSize)
+        return static_cast<IStreamGetSize*>(this);
+    return nullptr;
 }
 
 STDMETHODIMP InStreamWrapper::Read(void* data, UInt32 size, UInt32* processed) noexcept

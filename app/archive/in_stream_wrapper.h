@@ -9,15 +9,9 @@
 namespace SevenZip::intl {
 
 // The package file's platform stream as the library's input stream.
-class InStreamWrapper final : public IInStream, public IStreamGetSize {
+class InStreamWrapper final : public CountedObject<IInStream, IStreamGetSize> {
 public:
     explicit InStreamWrapper(IStream* stream);
-    InStreamWrapper(const InStreamWrapper&) = delete;
-    InStreamWrapper& operator=(const InStreamWrapper&) = delete;
-
-    STDMETHOD(QueryInterface)(REFIID iid, void** object) noexcept override;
-    STDMETHOD_(ULONG, AddRef)() noexcept override;
-    STDMETHOD_(ULONG, Release)() noexcept override;
 
     STDMETHOD(Read)(void* data, UInt32 size, UInt32* processed) noexcept override;
     STDMETHOD(Seek)(Int64 offset, UInt32 origin, UInt64* newPosition) noexcept override;
@@ -25,9 +19,10 @@ public:
     STDMETHOD(GetSize)(UInt64* size) noexcept override;
 
 private:
-    virtual ~InStreamWrapper() = default;
+    ~InStreamWrapper() override = default;
 
-    LONG refCount_ = 0;
+    void* InterfaceFor(REFIID iid) noexcept override;
+
     ComRef<IStream> stream_;
 };
 

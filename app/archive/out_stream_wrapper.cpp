@@ -6,29 +6,11 @@ namespace SevenZip::intl {
 
 OutStreamWrapper::OutStreamWrapper(IStream* stream) : stream_(ComRef<IStream>::Share(stream)) {}
 
-STDMETHODIMP OutStreamWrapper::QueryInterface(REFIID iid, void** object) noexcept
+void* OutStreamWrapper::InterfaceFor(REFIID iid) noexcept
 {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
     if (iid != IID_IUnknown && iid != IID_ISequentialOutStream && iid != IID_IOutStream)
-        return E_NOINTERFACE;
-    *object = static_cast<IOutStream*>(this);
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) OutStreamWrapper::AddRef() noexcept
-{
-    return IncrementReferences(refCount_);
-}
-
-STDMETHODIMP_(ULONG) OutStreamWrapper::Release() noexcept
-{
-    ULONG left = DecrementReferences(refCount_);
-    if (left == 0)
-        delete this;
-    return left;
+        return nullptr;
+    return static_cast<IOutStream*>(this);
 }
 
 STDMETHODIMP OutStreamWrapper::Write(const void* data, UInt32 size, UInt32* processed) noexcept

@@ -52,15 +52,16 @@ DeltaWriter GoodDelta()
 struct Outcome {
     DeltaInstallResult result;
     std::vector<SetAsideEntry> setAside;
+    std::vector<std::wstring> written;
 };
 
 Outcome Install(const TempFolder& folder, const std::string& delta)
 {
     WriteBytes(folder / L"up.delta", delta);
     SkinUI::FileHandle file = OpenDownloadedForCheck(folder / L"up.delta");
-    Outcome outcome{DeltaInstallResult::Failed, {}};
+    Outcome outcome{DeltaInstallResult::Failed, {}, {}};
     if (file)
-        outcome.result = InstallDelta(folder.Path(), file.get(), L"up.delta", outcome.setAside);
+        outcome.result = InstallDelta(folder.Path(), file.get(), L"up.delta", outcome.setAside, outcome.written);
     return outcome;
 }
 

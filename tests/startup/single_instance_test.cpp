@@ -114,7 +114,10 @@ TEST_F(SingleInstanceTest, SecondCopyExitsWith1314)
     ASSERT_TRUE(first_.Wait(kKestrelTimeout));
     EXPECT_EQ(0u, first_.ExitCode());
     EXPECT_EQ(1u, CountOccurrences(first_.Output(), "has other exe want to run"));
-    // Only the running copy handed over; the second sent nothing.
+    // Only the running copy handed over; the second sent nothing. The delay
+    // is as long as Kestrel's wait for the answer, so the line may come just
+    // after the running copy gave up waiting and ended.
+    WaitUntil([&] { return !installation_.TarnwickLogLines("message 0xFF30 to ").empty(); }, 5000);
     EXPECT_EQ(1u, installation_.TarnwickLogLines("message 0xFF30 to ").size());
 }
 

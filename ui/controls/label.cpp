@@ -3,6 +3,7 @@
 #include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/render_kit.h"
+#include "ui/core/scoped_gdi.h"
 #include "ui/core/ui_manager.h"
 
 #include <math.h>
@@ -278,10 +279,9 @@ int CLabelUI::LineWidth(HDC dc, int height)
         return rect.right - rect.left;
     }
     CUIString text = CUIManager::ExpandLanguageTokens(text_);
-    HGDIOBJ old = SelectObject(dc, manager_->FontById(font_));
+    ScopedSelection font(dc, manager_->FontById(font_));
     SIZE extent = {0, 0};
     GetTextExtentPoint32W(dc, text.GetData(), text.GetLength(), &extent);
-    SelectObject(dc, old);
     return extent.cx;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/controls/label.h"
 
 #include "ui/controls/render_kit.h"
+#include "ui/core/scoped_gdi.h"
 #include "ui/core/ui_manager.h"
 
 #include <gdiplus.h>
@@ -38,9 +39,10 @@ StringAlignment VerticalAlignment(UINT style)
 // style.
 std::unique_ptr<Font> MakeFont(HDC hDC, HFONT handle)
 {
-    HGDIOBJ old = SelectObject(hDC, handle);
-    auto font = std::make_unique<Font>(hDC);
-    SelectObject(hDC, old);
+    auto font = [&] {
+        ScopedSelection selected(hDC, handle);
+        return std::make_unique<Font>(hDC);
+    }();
     if (font->GetLastStatus() == Ok)
         return font;
     LOGFONTW logFont = {};

@@ -2,6 +2,7 @@
 
 #include "ui/controls/image_spec.h"
 #include "ui/core/ui_string.h"
+#include "ui/core/unique_handle.h"
 
 #include <windows.h>
 
@@ -29,8 +30,8 @@ private:
 
     HDC hDC = nullptr;
     RECT rcItem = {0, 0, 0, 0};
-    HRGN hRgn = nullptr;
-    HRGN hOldRgn = nullptr;
+    RegionHandle hRgn;
+    RegionHandle hOldRgn;
 };
 
 // The framework's stateless drawing toolkit. Colours are 0xAARRGGBB.

@@ -1,6 +1,7 @@
 #include "ui/controls/render_kit_html.h"
 
 #include "ui/controls/attribute_value.h"
+#include "ui/core/scoped_gdi.h"
 #include "ui/core/ui_manager.h"
 
 #include <wchar.h>
@@ -100,21 +101,19 @@ void CHtmlLayout::NewLine()
 
 int CHtmlLayout::Measure(const THtmlPiece& piece, const wchar_t* text, int length) const
 {
-    HGDIOBJ old = SelectObject(hDC_, piece.font);
+    ScopedSelection font(hDC_, piece.font);
     SIZE size = {0, 0};
     GetTextExtentPoint32W(hDC_, text, length, &size);
-    SelectObject(hDC_, old);
     return size.cx;
 }
 
 int CHtmlLayout::FitCount(const THtmlPiece& piece, const wchar_t* text, int length, int room) const
 {
-    HGDIOBJ old = SelectObject(hDC_, piece.font);
+    ScopedSelection font(hDC_, piece.font);
     int fit = 0;
     SIZE size = {0, 0};
     if (!GetTextExtentExPointW(hDC_, text, length, room < 0 ? 0 : room, &fit, nullptr, &size))
         fit = 0;
-    SelectObject(hDC_, old);
     return fit;
 }
 
@@ -253,7 +252,7 @@ void CRenderKit::DrawHtmlText(HDC hDC, CUIManager* manager, RECT& rc, const wcha
             DWORD textColor = piece.color;
             if (piece.link >= 0 && !hover.IsEmpty() && names[piece.link] == hover)
                 textColor = manager->GetDefaultLinkHoverFontColor();
-            HGDIOBJ old = SelectObject(hDC, piece.font);
+            ScopedSelection font(hDC, piece.font);
             SetTextColor(hDC, ToColorRef(textColor));
             if (piece.selected) {
                 SetBkMode(hDC, OPAQUE);
@@ -261,7 +260,6 @@ void CRenderKit::DrawHtmlText(HDC hDC, CUIManager* manager, RECT& rc, const wcha
             }
             TextOutW(hDC, cell.left, cell.top, placed.text.GetData(), placed.text.GetLength());
             SetBkMode(hDC, TRANSPARENT);
-            SelectObject(hDC, old);
         }
         y += height;
     }

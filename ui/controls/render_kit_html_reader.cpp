@@ -1,6 +1,7 @@
 #include "ui/controls/render_kit_html.h"
 
 #include "ui/controls/attribute_value.h"
+#include "ui/core/scoped_gdi.h"
 #include "ui/core/ui_manager.h"
 
 #include <wchar.h>
@@ -258,10 +259,11 @@ void CHtmlReader::AddText(const wchar_t* text, int length)
     piece.link = links_.back();
     piece.paragraph = paragraphs_.back();
     piece.align = aligns_.back();
-    HGDIOBJ old = SelectObject(hDC_, piece.font);
     TEXTMETRICW metrics = {};
-    GetTextMetricsW(hDC_, &metrics);
-    SelectObject(hDC_, old);
+    {
+        ScopedSelection font(hDC_, piece.font);
+        GetTextMetricsW(hDC_, &metrics);
+    }
     piece.height = metrics.tmHeight;
     piece.ascent = metrics.tmAscent;
     pieces_.push_back(piece);

@@ -1,6 +1,7 @@
 #include "ui/controls/render_kit.h"
 
 #include "ui/controls/render_kit_blend.h"
+#include "ui/core/scoped_gdi.h"
 #include "ui/core/system_library.h"
 #include "ui/core/unique_handle.h"
 
@@ -38,14 +39,11 @@ HBITMAP CreateTopDownBitmap(HDC hDC, int width, int height, BYTE** pixels)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(hDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap || !bits) {
-        if (bitmap)
-            DeleteObject(bitmap);
+    GdiObject bitmap(CreateDIBSection(hDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits)
         return nullptr;
-    }
     *pixels = static_cast<BYTE*>(bits);
-    return bitmap;
+    return static_cast<HBITMAP>(bitmap.release());
 }
 
 void SoftwareAlphaBlend(HDC hDC, const RECT& rcDest, const RECT& rcClip, const BYTE* pixels, int stride,
@@ -70,7 +68,7 @@ void SoftwareAlphaBlend(HDC hDC, const RECT& rcDest, const RECT& rcClip, const B
     GdiObject bitmap(CreateTopDownBitmap(hDC, width, height, &buffer));
     if (!memory || !bitmap)
         return;
-    HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+    ScopedSelection selected(memory.get(), bitmap.get());
     BitBlt(memory.get(), 0, 0, width, height, hDC, visible.left, visible.top, SRCCOPY);
     GdiFlush();
 
@@ -95,7 +93,6 @@ void SoftwareAlphaBlend(HDC hDC, const RECT& rcDest, const RECT& rcClip, const B
         }
     }
     BitBlt(hDC, visible.left, visible.top, width, height, memory.get(), 0, 0, SRCCOPY);
-    SelectObject(memory.get(), old);
 }
 
 namespace {
@@ -134,9 +131,8 @@ private:
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         copy_.resize(static_cast<size_t>(bm.bmWidth) * abs(bm.bmHeight) * 4);
-        HDC screen = GetDC(nullptr);
-        int lines = GetDIBits(screen, bitmap_, 0, abs(bm.bmHeight), copy_.data(), &info, DIB_RGB_COLORS);
-        ReleaseDC(nullptr, screen);
+        WindowDc screen(nullptr);
+        int lines = GetDIBits(screen.get(), bitmap_, 0, abs(bm.bmHeight), copy_.data(), &info, DIB_RGB_COLORS);
         if (lines != abs(bm.bmHeight))
             copy_.clear();
     }
@@ -267,7 +263,7 @@ void CRenderKit::DrawImageRaw(HDC hDC, HBITMAP bitmap, const RECT& rcDest, const
     MemoryDc memory(CreateCompatibleDC(hDC));
     if (!memory)
         return;
-    HGDIOBJ old = SelectObject(memory.get(), bitmap);
+    ScopedSelection selected(memory.get(), bitmap);
     SetStretchBltMode(hDC, COLORONCOLOR);
     const bool blended = alpha || fade < 255;
     const bool plain = corner.left == 0 && corner.top == 0 && corner.right == 0 && corner.bottom == 0;
@@ -278,7 +274,6 @@ void CRenderKit::DrawImageRaw(HDC hDC, HBITMAP bitmap, const RECT& rcDest, const
             BitBlt(hDC, visible.left, visible.top, visible.right - visible.left, visible.bottom - visible.top,
                 memory.get(), source.left + visible.left - rcDest.left, source.top + visible.top - rcDest.top,
                 SRCCOPY);
-        SelectObject(memory.get(), old);
         return;
     }
 
@@ -302,7 +297,6 @@ void CRenderKit::DrawImageRaw(HDC hDC, HBITMAP bitmap, const RECT& rcDest, const
                 SoftwareAlphaBlend(hDC, d, rcPaint, bits, stride, s, fade);
         }
     }
-    SelectObject(memory.get(), old);
 }
 
 } // namespace SkinUI

@@ -2,6 +2,7 @@
 
 #include "ui/controls/control.h"
 #include "ui/controls/render_kit_blend.h"
+#include "ui/core/scoped_gdi.h"
 #include "ui/core/ui_manager.h"
 #include "ui/core/unique_handle.h"
 
@@ -127,7 +128,7 @@ void CRenderKit::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second
     GdiObject bitmap(CreateTopDownBitmap(hDC, visibleWidth, visibleHeight, &pixels));
     if (!memory || !bitmap)
         return;
-    HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+    ScopedSelection selected(memory.get(), bitmap.get());
     const RECT local = {rc.left - visible.left, rc.top - visible.top, rc.left - visible.left + width,
         rc.top - visible.top + height};
     FillGradient(memory.get(), local, first, second, vertical, steps);
@@ -144,7 +145,6 @@ void CRenderKit::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second
     } else {
         SoftwareAlphaBlend(hDC, visible, visible, pixels, visibleWidth * 4, all, fade);
     }
-    SelectObject(memory.get(), old);
 }
 
 namespace {
@@ -156,28 +156,20 @@ int FramePenStyle(int style)
     return (style & PS_STYLE_MASK) == PS_SOLID ? (style & ~PS_STYLE_MASK) | PS_INSIDEFRAME : style;
 }
 
+// The pen outlives both selections, which unwind brush first, then pen.
 class CPenAndBrush {
 public:
     CPenAndBrush(HDC hDC, int style, int width, DWORD color)
-        : hDC_(hDC), pen_(CreatePen(style, width, CRenderKit::ToColorRef(color)))
+        : pen_(CreatePen(style, width, CRenderKit::ToColorRef(color))), penSelection_(hDC, pen_.get()),
+          brushSelection_(hDC, GetStockObject(NULL_BRUSH))
     {
-        oldPen_ = SelectObject(hDC_, pen_.get());
-        oldBrush_ = SelectObject(hDC_, GetStockObject(NULL_BRUSH));
     }
-    ~CPenAndBrush()
-    {
-        SelectObject(hDC_, oldBrush_);
-        SelectObject(hDC_, oldPen_);
-    }
-    CPenAndBrush(const CPenAndBrush&) = delete;
-    CPenAndBrush& operator=(const CPenAndBrush&) = delete;
     bool IsValid() const { return static_cast<bool>(pen_); }
 
 private:
-    HDC hDC_;
     GdiObject pen_;
-    HGDIOBJ oldPen_;
-    HGDIOBJ oldBrush_;
+    ScopedSelection penSelection_;
+    ScopedSelection brushSelection_;
 };
 
 } // namespace
@@ -221,26 +213,22 @@ CRenderClip::~CRenderClip()
 void CRenderClip::Release()
 {
     if (hDC)
-        SelectClipRgn(hDC, hOldRgn);
-    if (hRgn)
-        DeleteObject(hRgn);
-    if (hOldRgn)
-        DeleteObject(hOldRgn);
+        SelectClipRgn(hDC, hOldRgn.get());
     hDC = nullptr;
-    hRgn = nullptr;
-    hOldRgn = nullptr;
+    hRgn.reset();
+    hOldRgn.reset();
 }
 
 void CRenderClip::UsePreviousClip()
 {
     if (hDC)
-        SelectClipRgn(hDC, hOldRgn);
+        SelectClipRgn(hDC, hOldRgn.get());
 }
 
 void CRenderClip::UseNewClip()
 {
     if (hDC)
-        SelectClipRgn(hDC, hRgn);
+        SelectClipRgn(hDC, hRgn.get());
 }
 
 namespace {
@@ -248,23 +236,19 @@ namespace {
 // Starts a clip record: keeps the clip that is there now (none gives a
 // null region, which selects "no clip" again) and the clip box as the
 // first part of the new region.
-bool BeginClip(HDC hDC, const RECT& rc, HRGN& previous, HRGN& region)
+bool BeginClip(HDC hDC, const RECT& rc, RegionHandle& previous, RegionHandle& region)
 {
-    previous = CreateRectRgn(0, 0, 0, 0);
-    if (previous && GetClipRgn(hDC, previous) != 1) {
-        DeleteObject(previous);
-        previous = nullptr;
-    }
+    previous.reset(CreateRectRgn(0, 0, 0, 0));
+    if (previous && GetClipRgn(hDC, previous.get()) != 1)
+        previous.reset();
     RECT box;
     if (GetClipBox(hDC, &box) == ERROR)
         box = rc;
-    region = CreateRectRgnIndirect(&box);
-    HRGN cut = CreateRectRgnIndirect(&rc);
+    region.reset(CreateRectRgnIndirect(&box));
+    RegionHandle cut(CreateRectRgnIndirect(&rc));
     if (region && cut)
-        CombineRgn(region, region, cut, RGN_AND);
-    if (cut)
-        DeleteObject(cut);
-    return region != nullptr;
+        CombineRgn(region.get(), region.get(), cut.get(), RGN_AND);
+    return static_cast<bool>(region);
 }
 
 } // namespace
@@ -276,7 +260,7 @@ void CRenderKit::GenerateClip(HDC hDC, const RECT& rc, CRenderClip& clip)
         return;
     clip.hDC = hDC;
     clip.rcItem = rc;
-    ExtSelectClipRgn(hDC, clip.hRgn, RGN_COPY);
+    ExtSelectClipRgn(hDC, clip.hRgn.get(), RGN_COPY);
 }
 
 void CRenderKit::GenerateRoundClip(HDC hDC, const RECT& rcPaint, const RECT& rcItem, int width, int height,
@@ -287,12 +271,11 @@ void CRenderKit::GenerateRoundClip(HDC hDC, const RECT& rcPaint, const RECT& rcI
         return;
     clip.hDC = hDC;
     clip.rcItem = rcItem;
-    HRGN round = CreateRoundRectRgn(rcItem.left, rcItem.top, rcItem.right + 1, rcItem.bottom + 1, width, height);
-    if (round) {
-        CombineRgn(clip.hRgn, clip.hRgn, round, RGN_AND);
-        DeleteObject(round);
-    }
-    ExtSelectClipRgn(hDC, clip.hRgn, RGN_COPY);
+    RegionHandle round(CreateRoundRectRgn(rcItem.left, rcItem.top, rcItem.right + 1, rcItem.bottom + 1, width,
+        height));
+    if (round)
+        CombineRgn(clip.hRgn.get(), clip.hRgn.get(), round.get(), RGN_AND);
+    ExtSelectClipRgn(hDC, clip.hRgn.get(), RGN_COPY);
 }
 
 HBITMAP CRenderKit::GenerateBitmap(CUIManager* manager, const RECT& rc, CControlUI* stop, DWORD color)
@@ -308,24 +291,22 @@ HBITMAP CRenderKit::GenerateBitmap(CUIManager* manager, const RECT& rc, CControl
     GdiObject windowBitmap(CreateTopDownBitmap(manager->GetPaintDC(), client.cx, client.cy, &windowPixels));
     MemoryDc copy(CreateCompatibleDC(manager->GetPaintDC()));
     BYTE* pixels = nullptr;
-    HBITMAP result = CreateTopDownBitmap(manager->GetPaintDC(), width, height, &pixels);
-    if (!window || !windowBitmap || !copy || !result) {
-        if (result)
-            DeleteObject(result);
+    GdiObject result(CreateTopDownBitmap(manager->GetPaintDC(), width, height, &pixels));
+    if (!window || !windowBitmap || !copy || !result)
         return nullptr;
+    {
+        ScopedSelection windowSelection(window.get(), windowBitmap.get());
+        const RECT all = {0, 0, client.cx, client.cy};
+        root->Paint(window.get(), all, stop);
+        ScopedSelection copySelection(copy.get(), result.get());
+        BitBlt(copy.get(), 0, 0, width, height, window.get(), rc.left, rc.top, SRCCOPY);
+        if (color >> 24) {
+            const RECT whole = {0, 0, width, height};
+            DrawColor(copy.get(), whole, color);
+        }
     }
-    HGDIOBJ oldWindow = SelectObject(window.get(), windowBitmap.get());
-    const RECT all = {0, 0, client.cx, client.cy};
-    root->Paint(window.get(), all, stop);
-    HGDIOBJ oldCopy = SelectObject(copy.get(), result);
-    BitBlt(copy.get(), 0, 0, width, height, window.get(), rc.left, rc.top, SRCCOPY);
-    if (color >> 24) {
-        const RECT whole = {0, 0, width, height};
-        DrawColor(copy.get(), whole, color);
-    }
-    SelectObject(copy.get(), oldCopy);
-    SelectObject(window.get(), oldWindow);
-    return result;
+    // The caller owns the bitmap, now selected nowhere.
+    return static_cast<HBITMAP>(result.release());
 }
 
 } // namespace SkinUI

@@ -1,5 +1,6 @@
 #include "ui/controls/render_kit.h"
 
+#include "ui/core/scoped_gdi.h"
 #include "ui/core/ui_manager.h"
 
 namespace SkinUI {
@@ -12,9 +13,8 @@ void CRenderKit::DrawText(HDC hDC, CUIManager* manager, RECT& rc, const wchar_t*
     CUIString expanded = CUIManager::ExpandLanguageTokens(text);
     SetBkMode(hDC, TRANSPARENT);
     SetTextColor(hDC, ToColorRef(color));
-    HGDIOBJ old = SelectObject(hDC, manager->FontById(font));
+    ScopedSelection selected(hDC, manager->FontById(font));
     ::DrawTextW(hDC, expanded.GetData(), expanded.GetLength(), &rc, style | DT_NOPREFIX);
-    SelectObject(hDC, old);
 }
 
 } // namespace SkinUI

@@ -75,27 +75,22 @@ bool CTxtWinHost::CreateEngine(const wchar_t* text)
     auto create = reinterpret_cast<PCreateTextServices>(GetProcAddress(engineModule_.get(), "CreateTextServices"));
     if (!create)
         return false;
-    IUnknown* unknown = nullptr;
-    if (FAILED(create(nullptr, this, &unknown)) || !unknown)
+    ComRef<IUnknown> unknown;
+    if (FAILED(create(nullptr, this, unknown.put())) || !unknown)
         return false;
-    void* services = nullptr;
-    HRESULT hr = unknown->QueryInterface(kIidTextServices, &services);
-    unknown->Release();
+    ComRef<ITextServices> services;
+    HRESULT hr = unknown->QueryInterface(kIidTextServices, reinterpret_cast<void**>(services.put()));
     if (FAILED(hr) || !services)
         return false;
-    services_ = static_cast<ITextServices*>(services);
+    services_ = std::move(services);
     services_->TxSetText(text ? text : L"");
     return true;
 }
 
 void CTxtWinHost::Shutdown()
 {
-    if (services_) {
-        // Cleared before the release, so callbacks made meanwhile see no engine.
-        ITextServices* services = services_;
-        services_ = nullptr;
-        services->Release();
-    }
+    // Cleared before the release, so callbacks made meanwhile see no engine.
+    services_.reset();
     // A capture or caret the engine held would outlive it.
     if (IsCaptured())
         TxSetCapture(FALSE);
@@ -117,9 +112,7 @@ void CTxtWinHost::InitCharFormat(HFONT font)
     LOGFONTW logFont = {};
     if (!font || !GetObjectW(font, sizeof(logFont), &logFont))
         GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
-    HDC screen = GetDC(nullptr);
-    int dpiY = PixelsPerInch(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    int dpiY = PixelsPerInch(WindowDc(nullptr).get(), LOGPIXELSY);
 
     COLORREF color = charFormat_.crTextColor;
     charFormat_ = {};

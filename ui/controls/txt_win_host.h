@@ -4,6 +4,7 @@
 #include <richedit.h>
 #include <textserv.h>
 
+#include "ui/core/com_ref.h"
 #include "ui/core/unique_handle.h"
 
 namespace SkinUI {
@@ -51,7 +52,7 @@ public:
     // touching the owner. The caller then drops its reference.
     void Shutdown();
 
-    ITextServices* GetTextServices() const { return services_; }
+    ITextServices* GetTextServices() const { return services_.get(); }
 
     const RECT& GetClientRect() const { return client_; }
     void SetClientRect(const RECT& rect);
@@ -137,7 +138,7 @@ private:
     ModuleHandle engineModule_;
     // Measuring needs a device context even before the window has one.
     MemoryDc fallbackDc_;
-    ITextServices* services_ = nullptr;
+    ComRef<ITextServices> services_;
     DWORD style_;
     DWORD flags_ = 0;
     int maxLength_;

@@ -84,11 +84,9 @@ CUIManager::~CUIManager()
     RemoveAllExtraWindowAttributes();
     RemoveAllOptionGroups();
     StopAllTimers();
-    if (tooltipWindow_ && ::IsWindow(tooltipWindow_))
-        ::DestroyWindow(tooltipWindow_);
+    tooltipWindow_.reset();
     DeleteOffscreen();
-    if (paintDc_)
-        ::ReleaseDC(window_, paintDc_);
+    paintDc_.reset();
     CUIPtrArray& managers = Managers();
     int index = managers.Find(this);
     if (index >= 0)
@@ -109,11 +107,11 @@ void CUIManager::AttachWindow(HWND window, const wchar_t* name)
         name_ = name;
     if (window == window_)
         return;
-    if (paintDc_)
-        ::ReleaseDC(window_, paintDc_);
+    paintDc_.reset();
     DeleteOffscreen();
     window_ = window;
-    paintDc_ = window ? ::GetDC(window) : nullptr;
+    if (window)
+        paintDc_ = WindowDc(window);
     if (Managers().Find(this) < 0)
         Managers().Add(this);
 }
@@ -122,14 +120,12 @@ void CUIManager::WindowGone()
 {
     // The native timers and the tooltip died with the window.
     DropTimerRecords();
-    tooltipWindow_ = nullptr;
+    tooltipWindow_.release();
     lastTooltip_ = nullptr;
     captured_ = false;
     mouseTracking_ = false;
     DeleteOffscreen();
-    if (paintDc_)
-        ::ReleaseDC(window_, paintDc_);
-    paintDc_ = nullptr;
+    paintDc_.reset();
     window_ = nullptr;
 }
 

@@ -6,6 +6,7 @@
 #include <stddef.h>
 
 #include "ui/core/ptr_array.h"
+#include "ui/core/scoped_gdi.h"
 #include "ui/core/string_map.h"
 #include "ui/core/ui_events.h"
 #include "ui/core/ui_string.h"
@@ -16,9 +17,16 @@ namespace SkinUI {
 class CControlUI;
 struct TLoadedImage;
 
-// A registered font; the text metrics are filled on first use when the
-// window had no device context at registration (tmHeight stays 0 until then).
+// A registered font, which owns its handle; the text metrics are filled on
+// first use when the window had no device context at registration (tmHeight
+// stays 0 until then).
 struct TFontRecord {
+    TFontRecord() = default;
+    ~TFontRecord() { FontHandle owned(hFont); }
+    TFontRecord(const TFontRecord&) = delete;
+    TFontRecord& operator=(const TFontRecord&) = delete;
+    TFontRecord& operator=(TFontRecord&& other) noexcept;
+
     HFONT hFont = nullptr;
     CUIString sFontName;
     int iSize = 0;
@@ -94,8 +102,8 @@ public:
     CControlUI* FindControlByName(const wchar_t* name) const;
 
     HWND GetPaintWindow() const { return window_; }
-    HWND GetTooltipWindow() const { return tooltipWindow_; }
-    HDC GetPaintDC() const { return paintDc_; }
+    HWND GetTooltipWindow() const { return tooltipWindow_.get(); }
+    HDC GetPaintDC() const { return paintDc_.get(); }
     const CUIString& GetName() const { return name_; }
     POINT GetMousePos() const { return lastMousePos_; }
     SIZE GetClientSize() const;
@@ -323,10 +331,10 @@ private:
 
     CUIString name_;
     HWND window_ = nullptr;
-    HDC paintDc_ = nullptr;
+    WindowDc paintDc_;
     MemoryDc offscreenDc_;
     GdiObject offscreenBitmap_;
-    HWND tooltipWindow_ = nullptr;
+    WindowHandle tooltipWindow_;
     TOOLINFOW toolInfo_ = {};
     CUIString tooltipText_;
     int lastTooltipWidth_ = -1;

@@ -73,7 +73,7 @@ void CUIManager::OnMouseMove(WPARAM wParam, LPARAM lParam)
     if (!mouseTracking_) {
         TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE, window_, hoverTime_};
         if (tooltipWindow_)
-            track.dwHoverTime = static_cast<DWORD>(::SendMessageW(tooltipWindow_, TTM_GETDELAYTIME,
+            track.dwHoverTime = static_cast<DWORD>(::SendMessageW(tooltipWindow_.get(), TTM_GETDELAYTIME,
                 TTDT_INITIAL, 0));
         ::TrackMouseEvent(&track);
         mouseTracking_ = true;
@@ -143,29 +143,29 @@ void CUIManager::ShowTooltip(CControlUI* control, POINT point)
     toolInfo_.lpszText = const_cast<wchar_t*>(tooltipText_.GetData());
     int width = control->GetToolTipWidth();
     if (!tooltipWindow_) {
-        tooltipWindow_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, GetInstance(), nullptr);
+        tooltipWindow_.reset(::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, GetInstance(), nullptr));
         if (!tooltipWindow_)
             return;
-        ::SendMessageW(tooltipWindow_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&toolInfo_));
+        ::SendMessageW(tooltipWindow_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&toolInfo_));
         lastTooltipWidth_ = -1;
     }
     if (control != lastTooltip_ || width != lastTooltipWidth_) {
-        ::SendMessageW(tooltipWindow_, TTM_SETMAXTIPWIDTH, 0, width);
+        ::SendMessageW(tooltipWindow_.get(), TTM_SETMAXTIPWIDTH, 0, width);
         lastTooltipWidth_ = width;
     }
-    ::SendMessageW(tooltipWindow_, TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&toolInfo_));
-    ::SendMessageW(tooltipWindow_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&toolInfo_));
+    ::SendMessageW(tooltipWindow_.get(), TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&toolInfo_));
+    ::SendMessageW(tooltipWindow_.get(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&toolInfo_));
     lastTooltip_ = control;
     // The tracking position is in screen coordinates.
     ::ClientToScreen(window_, &point);
-    ::SendMessageW(tooltipWindow_, TTM_TRACKPOSITION, 0, MAKELPARAM(point.x, point.y));
+    ::SendMessageW(tooltipWindow_.get(), TTM_TRACKPOSITION, 0, MAKELPARAM(point.x, point.y));
 }
 
 void CUIManager::HideTooltip()
 {
     if (tooltipWindow_)
-        ::SendMessageW(tooltipWindow_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&toolInfo_));
+        ::SendMessageW(tooltipWindow_.get(), TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&toolInfo_));
 }
 
 void CUIManager::OnMouseLeave()

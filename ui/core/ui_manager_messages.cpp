@@ -175,8 +175,7 @@ void CUIManager::OnClose()
             ::SetFocus(next);
     }
     if (tooltipWindow_) {
-        ::DestroyWindow(tooltipWindow_);
-        tooltipWindow_ = nullptr;
+        tooltipWindow_.reset();
         lastTooltip_ = nullptr;
         lastTooltipWidth_ = -1;
     }

@@ -108,8 +108,8 @@ CControlUI* CALLBACK CUIManager::CollectUpdates(CControlUI* control, LPVOID data
 
 bool CUIManager::CreateOffscreen(const RECT& client)
 {
-    offscreenDc_.reset(::CreateCompatibleDC(paintDc_));
-    offscreenBitmap_.reset(::CreateCompatibleBitmap(paintDc_, client.right - client.left,
+    offscreenDc_.reset(::CreateCompatibleDC(paintDc_.get()));
+    offscreenBitmap_.reset(::CreateCompatibleBitmap(paintDc_.get(), client.right - client.left,
         client.bottom - client.top));
     if (offscreenDc_ && offscreenBitmap_)
         return true;
@@ -132,22 +132,21 @@ void CUIManager::PaintTree(HDC dc, const RECT& area)
         return;
     }
     HDC offscreen = offscreenDc_.get();
-    HGDIOBJ oldBitmap = ::SelectObject(offscreen, offscreenBitmap_.get());
-    int saved = ::SaveDC(offscreen);
-    root_->Paint(offscreen, area, nullptr);
-    for (int i = 0; i < postPaintControls_.GetSize(); ++i)
-        static_cast<CControlUI*>(postPaintControls_[i])->DoPostPaint(offscreen, area);
-    ::RestoreDC(offscreen, saved);
-    ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, offscreen, area.left,
-        area.top, SRCCOPY);
-    ::SelectObject(offscreen, oldBitmap);
+    {
+        ScopedSelection bitmap(offscreen, offscreenBitmap_.get());
+        int saved = ::SaveDC(offscreen);
+        root_->Paint(offscreen, area, nullptr);
+        for (int i = 0; i < postPaintControls_.GetSize(); ++i)
+            static_cast<CControlUI*>(postPaintControls_[i])->DoPostPaint(offscreen, area);
+        ::RestoreDC(offscreen, saved);
+        ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, offscreen, area.left,
+            area.top, SRCCOPY);
+    }
     if (!showDirty_)
         return;
-    HGDIOBJ oldPen = ::SelectObject(dc, DirtyPen());
-    HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
+    ScopedSelection pen(dc, DirtyPen());
+    ScopedSelection brush(dc, ::GetStockObject(NULL_BRUSH));
     ::Rectangle(dc, area.left, area.top, area.right, area.bottom);
-    ::SelectObject(dc, oldBrush);
-    ::SelectObject(dc, oldPen);
 }
 
 void CUIManager::PrintClient(HDC dc, LPARAM flags)

@@ -68,6 +68,20 @@ void DeleteImageRecord(TImageRecord* record)
 
 } // namespace
 
+TFontRecord& TFontRecord::operator=(TFontRecord&& other) noexcept
+{
+    if (this == &other)
+        return *this;
+    FontHandle replaced(std::exchange(hFont, std::exchange(other.hFont, nullptr)));
+    sFontName = other.sFontName;
+    iSize = other.iSize;
+    bBold = other.bBold;
+    bUnderline = other.bUnderline;
+    bItalic = other.bItalic;
+    tm = other.tm;
+    return *this;
+}
+
 TUIRegistry::TUIRegistry() = default;
 
 TUIRegistry::~TUIRegistry()
@@ -75,16 +89,12 @@ TUIRegistry::~TUIRegistry()
     RemoveAllFonts();
     RemoveAllImages();
     RemoveAllClassDefaults();
-    if (defaultFont.hFont)
-        ::DeleteObject(defaultFont.hFont);
 }
 
 void TUIRegistry::RemoveAllFonts()
 {
     for (int i = 0; i < fonts.GetSize(); ++i) {
-        TFontRecord* record = static_cast<TFontRecord*>(fonts.Find(fonts.GetAt(i)));
-        ::DeleteObject(record->hFont);
-        delete record;
+        delete static_cast<TFontRecord*>(fonts.Find(fonts.GetAt(i)));
     }
     fonts.RemoveAll();
 }
@@ -166,12 +176,13 @@ void CUIManager::FillMetrics(TFontRecord& record)
 {
     if (!record.hFont || record.tm.tmHeight != 0)
         return;
-    HDC dc = paintDc_ ? paintDc_ : ::GetDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, record.hFont);
+    // Without a window of its own the screen's DC measures as well.
+    WindowDc screen;
+    if (!paintDc_)
+        screen = WindowDc(nullptr);
+    HDC dc = paintDc_ ? paintDc_.get() : screen.get();
+    ScopedSelection font(dc, record.hFont);
     ::GetTextMetricsW(dc, &record.tm);
-    ::SelectObject(dc, old);
-    if (dc != paintDc_)
-        ::ReleaseDC(nullptr, dc);
 }
 
 HFONT CUIManager::RegisterFont(int id, const wchar_t* name, int size, bool bold, bool underline, bool italic,
@@ -184,11 +195,7 @@ HFONT CUIManager::RegisterFont(int id, const wchar_t* name, int size, bool bold,
     }
     CUIString key = IdKey(id);
     CUIStringMap& fonts = RegistryFor(shared).fonts;
-    TFontRecord* old = static_cast<TFontRecord*>(fonts.Set(key, record));
-    if (old) {
-        ::DeleteObject(old->hFont);
-        delete old;
-    }
+    delete static_cast<TFontRecord*>(fonts.Set(key, record));
     return record->hFont;
 }
 
@@ -199,9 +206,7 @@ void CUIManager::ReplaceDefaultFont(const wchar_t* name, int size, bool bold, bo
     if (!MakeFont(record, name, size, bold, underline, italic))
         return;
     TFontRecord& target = RegistryFor(shared).defaultFont;
-    if (target.hFont)
-        ::DeleteObject(target.hFont);
-    target = record;
+    target = std::move(record);
 }
 
 TFontRecord* CUIManager::FindFontRecord(int id) const

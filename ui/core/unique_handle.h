@@ -74,13 +74,41 @@ inline void DeleteGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
 inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
 inline void CloseStdioFile(FILE* file) { fclose(file); }
 inline void FreeLoadedModule(HMODULE module) { ::FreeLibrary(module); }
+// Named apart from windowsx.h's DeleteFont and DeleteRgn macros.
+inline void DeleteFontHandle(HFONT font) { ::DeleteObject(font); }
+inline void DeleteRegionHandle(HRGN region) { ::DeleteObject(region); }
+// An owned window may already be gone with its owner.
+inline void DestroyOwnedWindow(HWND window)
+{
+    if (::IsWindow(window))
+        ::DestroyWindow(window);
+}
 
 using KernelHandle = UniqueHandle<HANDLE, &CloseHandleChecked>;
 using FileHandle = UniqueHandle<HANDLE, &CloseHandleChecked, &InvalidHandleValue>;
 using FindHandle = UniqueHandle<HANDLE, &CloseFindHandle, &InvalidHandleValue>;
 using GdiObject = UniqueHandle<HGDIOBJ, &DeleteGdiObject>;
 using MemoryDc = UniqueHandle<HDC, &DeleteMemoryDc>;
+using FontHandle = UniqueHandle<HFONT, &DeleteFontHandle>;
+using RegionHandle = UniqueHandle<HRGN, &DeleteRegionHandle>;
+using WindowHandle = UniqueHandle<HWND, &DestroyOwnedWindow>;
 using ModuleHandle = UniqueHandle<HMODULE, &FreeLoadedModule>;
 using StdioFile = UniqueHandle<FILE*, &CloseStdioFile>;
+
+// What CreateProcess hands back, its two handles owned.
+struct OwnedProcess {
+    KernelHandle process;
+    KernelHandle thread;
+    DWORD processId = 0;
+};
+
+inline OwnedProcess AdoptProcess(const PROCESS_INFORMATION& started)
+{
+    OwnedProcess owned;
+    owned.process.reset(started.hProcess);
+    owned.thread.reset(started.hThread);
+    owned.processId = started.dwProcessId;
+    return owned;
+}
 
 } // namespace SkinUI

@@ -307,11 +307,11 @@ LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, bool& handled)
         return 0;
     RECT bounds = {};
     ::GetWindowRect(window, &bounds);
-    HRGN region = ::CreateRoundRectRgn(0, 0, bounds.right - bounds.left + 1, bounds.bottom - bounds.top + 1,
-                                       corner.cx, corner.cy);
+    RegionHandle region(::CreateRoundRectRgn(0, 0, bounds.right - bounds.left + 1, bounds.bottom - bounds.top + 1,
+                                             corner.cx, corner.cy));
     // A region the window took belongs to the system from then on.
-    if (region && !::SetWindowRgn(window, region, TRUE))
-        ::DeleteObject(region);
+    if (region && ::SetWindowRgn(window, region.get(), TRUE))
+        region.release();
     return 0;
 }
 

@@ -4,6 +4,7 @@
 // Prints "built_bytes", "seconds" and "result" (0 installed) lines.
 #include "app/delta_install.h"
 #include "app/delta_manifest.h"
+#include "app/first_start.h"
 #include "app/install_finish.h"
 #include "app/package_check.h"
 
@@ -51,10 +52,14 @@ int wmain(int argc, wchar_t** argv)
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     std::vector<SetAsideEntry> setAside;
-    DeltaInstallResult result = InstallDelta(folder, delta.get(), name, setAside);
+    std::vector<std::wstring> written;
+    DeltaInstallResult result = InstallDelta(folder, delta.get(), name, setAside, written);
     QueryPerformanceCounter(&end);
-    if (result == DeltaInstallResult::Installed)
-        FinishInstall(folder, setAside, folder + name, std::move(delta));
+    if (result == DeltaInstallResult::Installed) {
+        FinishInstall(folder, setAside, written, folder + name, std::move(delta));
+        // No first start follows here: the old files go at once.
+        ConfirmFirstStart(folder);
+    }
     printf("built_bytes: %llu\n", static_cast<unsigned long long>(built));
     printf("seconds: %.4f\n", double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart));
     printf("result: %d\n", static_cast<int>(result));

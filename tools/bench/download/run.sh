@@ -17,26 +17,13 @@ PAYLOAD_BYTES=16777216
 
 rm -rf "$SERVICE" "$INSTALL"
 mkdir -p "$SERVICE/packages" "$SERVICE/answers" "$INSTALL"
-if [ ! -f "$DATA/cut.7z" ]; then
-    stage="$DATA/stage"
-    rm -rf "$stage"
-    mkdir -p "$stage"
-    cp "$BUILD_DIR/bin/BenchTarnwick.exe" "$stage/Tarnwick.exe"
-    head -c $PAYLOAD_BYTES /dev/urandom > "$stage/payload.bin"
-    (cd "$stage" && 7zz a -bd -bso0 -m0=Copy "$DATA/cut.part.7z" .)
-    mv "$DATA/cut.part.7z" "$DATA/cut.7z"
-    rm -rf "$stage"
-fi
+. "$ROOT/tools/bench/payload_package.sh"
+payload_package "$BUILD_DIR" "$DATA/cut.7z" $PAYLOAD_BYTES
 cp "$DATA/cut.7z" "$SERVICE/packages/cut.7z"
 size=$(stat -c %s "$DATA/cut.7z")
 echo "$((size / 4)) $((size / 2)) $((size * 3 / 4))" > "$SERVICE/answers/package-cut"
 
-key=$(sed -n 's/^KESTREL_PACKAGE_KEY:FILEPATH=//p' "$BUILD_DIR/CMakeCache.txt")
-if [ -n "$key" ]; then
-    proof=$(sh "$ROOT/tools/sign_package.sh" "$(dirname "$key")/private.pem" "$DATA/cut.7z")
-else
-    proof="\"PackageSha256\":\"$(sha256sum "$DATA/cut.7z" | cut -c1-64)\""
-fi
+proof=$(package_proof "$BUILD_DIR" "$ROOT" "$DATA/cut.7z")
 printf '{"Code":0,"Msg":"","Data":{"LatestVersion":"1.0.1.0","UpdateContent":"Tarnwick 1.0.1.0|A package cut three times","DownloadUrl":"https://localhost:1011/packages/cut.7z",%s}}' \
     "$proof" > "$SERVICE/answers/26.json"
 cp "$BUILD_DIR/bin/Kestrel.exe" "$INSTALL/"

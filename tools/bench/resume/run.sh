@@ -16,26 +16,13 @@ PAYLOAD_BYTES=104857600
 
 rm -rf "$SERVICE" "$INSTALL"
 mkdir -p "$SERVICE/packages" "$SERVICE/answers" "$INSTALL"
-if [ ! -f "$DATA/resume.7z" ]; then
-    stage="$DATA/stage"
-    rm -rf "$stage"
-    mkdir -p "$stage"
-    cp "$BUILD_DIR/bin/BenchTarnwick.exe" "$stage/Tarnwick.exe"
-    head -c $PAYLOAD_BYTES /dev/urandom > "$stage/payload.bin"
-    (cd "$stage" && 7zz a -bd -bso0 -m0=Copy "$DATA/resume.part.7z" .)
-    mv "$DATA/resume.part.7z" "$DATA/resume.7z"
-    rm -rf "$stage"
-fi
+. "$ROOT/tools/bench/payload_package.sh"
+payload_package "$BUILD_DIR" "$DATA/resume.7z" $PAYLOAD_BYTES
 cp "$DATA/resume.7z" "$SERVICE/packages/resume.7z"
 size=$(stat -c %s "$DATA/resume.7z")
 cut=$((size * 6 / 10))
 
-key=$(sed -n 's/^KESTREL_PACKAGE_KEY:FILEPATH=//p' "$BUILD_DIR/CMakeCache.txt")
-if [ -n "$key" ]; then
-    proof=$(sh "$ROOT/tools/sign_package.sh" "$(dirname "$key")/private.pem" "$DATA/resume.7z")
-else
-    proof="\"PackageSha256\":\"$(sha256sum "$DATA/resume.7z" | cut -c1-64)\""
-fi
+proof=$(package_proof "$BUILD_DIR" "$ROOT" "$DATA/resume.7z")
 printf '{"Code":0,"Msg":"","Data":{"LatestVersion":"1.0.1.0","UpdateContent":"Tarnwick 1.0.1.0|A package resumed","DownloadUrl":"https://localhost:1011/packages/resume.7z",%s}}' \
     "$proof" > "$SERVICE/answers/26.json"
 cp "$BUILD_DIR/bin/Kestrel.exe" "$INSTALL/"
