@@ -19,7 +19,8 @@ namespace SevenZip::intl {
 
 namespace {
 
-constexpr HRESULT kCreateFailed = 1631; // ERROR_CREATE_FAILED, deliberately not an HRESULT
+// The bare Win32 code, deliberately not wrapped as an HRESULT.
+constexpr HRESULT kCreateFailed = ERROR_CREATE_FAILED;
 
 // A Win32 error of 0 would read as success, so it becomes E_FAIL.
 HRESULT LastErrorResult()
