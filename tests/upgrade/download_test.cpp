@@ -232,32 +232,6 @@ TEST(DownloadToFileTest, SlowButSteadyDownloadOutlastsTheStallLimit)
     EXPECT_GT(elapsed, kDownloadStallLimitMs);
 }
 
-namespace {
-
-// How often the sized progress reports went back, and whether the last one reached size.
-struct BarCourse {
-    int backwards = 0;
-    bool reachedSize = false;
-};
-
-BarCourse CourseOf(const std::vector<PostedMessage>& messages, size_t size)
-{
-    BarCourse course;
-    WPARAM last = 0;
-    for (const PostedMessage& report : ProgressReports(messages)) {
-        if (report.lParam == 0)
-            continue;
-        EXPECT_EQ(static_cast<LPARAM>(size), report.lParam);
-        if (report.wParam < last)
-            ++course.backwards;
-        last = report.wParam;
-    }
-    course.reachedSize = last == size;
-    return course;
-}
-
-} // namespace
-
 // large.bin is 1048576 bytes; every cut closes the connection short of the
 // announced length, as a dropped line does.
 TEST(DownloadToFileTest, CutTransfersGoOnFromTheKeptBytesOrStartOverOrFail)

@@ -47,31 +47,6 @@ Snapshot FullInstall()
     return Sorted(SnapshotTree(folder.Path()));
 }
 
-// How often the sized reports went back, and where the first one stood.
-struct BarCourse {
-    int backwards = 0;
-    WPARAM first = 0;
-    bool sized = false;
-};
-
-BarCourse CourseOf(const std::vector<PostedMessage>& messages, size_t size)
-{
-    BarCourse course;
-    WPARAM last = 0;
-    for (const PostedMessage& report : ProgressReports(messages)) {
-        if (report.lParam == 0)
-            continue;
-        EXPECT_EQ(static_cast<LPARAM>(size), report.lParam);
-        if (!course.sized)
-            course.first = report.wParam;
-        course.sized = true;
-        if (report.wParam < last)
-            ++course.backwards;
-        last = report.wParam;
-    }
-    return course;
-}
-
 void FlipByte(const std::wstring& path, size_t at)
 {
     std::string bytes = ReadBytes(path);

@@ -151,6 +151,25 @@ std::vector<PostedMessage> ProgressReports(const std::vector<PostedMessage>& mes
     return reports;
 }
 
+BarCourse CourseOf(const std::vector<PostedMessage>& messages, size_t size)
+{
+    BarCourse course;
+    WPARAM last = 0;
+    for (const PostedMessage& report : ProgressReports(messages)) {
+        if (report.lParam == 0)
+            continue;
+        EXPECT_EQ(static_cast<LPARAM>(size), report.lParam);
+        if (!course.sized)
+            course.first = report.wParam;
+        course.sized = true;
+        if (report.wParam < last)
+            ++course.backwards;
+        last = report.wParam;
+    }
+    course.reachedSize = last == size;
+    return course;
+}
+
 std::string Describe(const std::vector<PostedMessage>& messages)
 {
     std::string text;

@@ -43,6 +43,17 @@ bool IsFinal(UINT message);
 // The final messages of a run, in order (a sound run has exactly one).
 std::vector<UINT> FinalMessages(const std::vector<PostedMessage>& messages);
 std::vector<PostedMessage> ProgressReports(const std::vector<PostedMessage>& messages);
+
+// The course of the sized progress reports of a download of size bytes:
+// how often the bar went back, where it first stood, and whether it ended
+// at the size. Every sized report must name that size.
+struct BarCourse {
+    int backwards = 0;
+    WPARAM first = 0;
+    bool sized = false;
+    bool reachedSize = false;
+};
+BarCourse CourseOf(const std::vector<PostedMessage>& messages, size_t size);
 // Messages as "P P P DONE" for failure texts.
 std::string Describe(const std::vector<PostedMessage>& messages);
 
