@@ -117,7 +117,7 @@ protected:
     void Relayout(bool invalidate);
     void DisposeChild(CControlUI* control);
 
-    CUIPtrArray items_;
+    CUIPtrArrayOf<CControlUI> items_;
     RECT inset_ = {0, 0, 0, 0};
     int childPadding_ = 0;
     UINT childAlign_ = DT_LEFT;

@@ -240,7 +240,7 @@ protected:
     SIZE borderRound_ = {0, 0};
     RECT paintRect_ = {0, 0, 0, 0};
     RECT borderSize_ = {0, 0, 0, 0};
-    CUIStringMap customAttributes_;
+    CUIStringMapOf<CUIString> customAttributes_;
 };
 
 } // namespace SkinUI

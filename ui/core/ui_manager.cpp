@@ -12,9 +12,9 @@ namespace SkinUI {
 
 namespace {
 
-CUIPtrArray& Managers()
+CUIPtrArrayOf<CUIManager>& Managers()
 {
-    static CUIPtrArray managers;
+    static CUIPtrArrayOf<CUIManager> managers;
     return managers;
 }
 
@@ -50,11 +50,6 @@ void InitProcessOnce()
     CRenderKit::StartGraphics();
 }
 
-void DeleteNotify(void* item)
-{
-    delete static_cast<TUINotify*>(item);
-}
-
 } // namespace
 
 CUIManager::CUIManager() : optionGroups_(83)
@@ -87,7 +82,7 @@ CUIManager::~CUIManager()
     tooltipWindow_.reset();
     DeleteOffscreen();
     paintDc_.reset();
-    CUIPtrArray& managers = Managers();
+    CUIPtrArrayOf<CUIManager>& managers = Managers();
     int index = managers.Find(this);
     if (index >= 0)
         managers.Remove(index);
@@ -233,7 +228,7 @@ void CUIManager::ForgetControl(CControlUI* control)
     // A queued notification from a deleted control would reach listeners
     // that read its sender; it is dropped instead.
     for (int i = asyncNotifies_.GetSize() - 1; i >= 0; --i) {
-        TUINotify* msg = static_cast<TUINotify*>(asyncNotifies_[i]);
+        TUINotify* msg = asyncNotifies_[i];
         if (msg->pSender != control)
             continue;
         asyncNotifies_.Remove(i);
@@ -244,8 +239,8 @@ void CUIManager::ForgetControl(CControlUI* control)
 
 void CUIManager::ForgetInLists(CControlUI* control)
 {
-    CUIPtrArray* lists[] = {&mouseLeaveNeeded_, &postPaintControls_, &cleanupControls_};
-    for (CUIPtrArray* list : lists) {
+    CUIPtrArrayOf<CControlUI>* lists[] = {&mouseLeaveNeeded_, &postPaintControls_, &cleanupControls_};
+    for (CUIPtrArrayOf<CControlUI>* list : lists) {
         int index = list->Find(control);
         if (index >= 0)
             list->Remove(index);
@@ -256,12 +251,11 @@ void CUIManager::ForgetInLists(CControlUI* control)
         nativeWindowControls_.Remove(i);
         nativeWindows_.Remove(i);
     }
-    for (int i = 0; i < optionGroups_.GetSize(); ++i) {
-        CUIPtrArray* group = static_cast<CUIPtrArray*>(optionGroups_.Find(optionGroups_.GetAt(i)));
+    optionGroups_.ForEach([control](const wchar_t*, CUIPtrArrayOf<CControlUI>* group) {
         int index = group ? group->Find(control) : -1;
         if (index >= 0)
             group->Remove(index);
-    }
+    });
 }
 
 CControlUI* CUIManager::FindControlAt(POINT point) const
@@ -288,7 +282,7 @@ CControlUI* CUIManager::FindControlByName(const wchar_t* name) const
 {
     if (!name || !*name)
         return nullptr;
-    return static_cast<CControlUI*>(nameMap_.Find(name));
+    return nameMap_.Find(name);
 }
 
 void CUIManager::InvalidateArea(const RECT& rect)
@@ -327,7 +321,7 @@ void CUIManager::DeleteCleanupControls()
 {
     // Deleting one control may take others (its children) off the list.
     while (!cleanupControls_.IsEmpty()) {
-        CControlUI* control = static_cast<CControlUI*>(cleanupControls_[0]);
+        CControlUI* control = cleanupControls_[0];
         cleanupControls_.Remove(0);
         control->Delete();
     }
@@ -335,9 +329,7 @@ void CUIManager::DeleteCleanupControls()
 
 void CUIManager::DeleteQueuedNotifies()
 {
-    for (int i = 0; i < asyncNotifies_.GetSize(); ++i)
-        DeleteNotify(asyncNotifies_[i]);
-    asyncNotifies_.Empty();
+    asyncNotifies_.DeleteAll();
 }
 
 void CUIManager::EmitNotify(CControlUI* sender, const wchar_t* type, WPARAM wParam, LPARAM lParam, bool async,
@@ -358,7 +350,7 @@ void CUIManager::EmitNotify(CControlUI* sender, const wchar_t* type, WPARAM wPar
     }
     if (!allowRepeat) {
         for (int i = 0; i < asyncNotifies_.GetSize(); ++i) {
-            TUINotify* queued = static_cast<TUINotify*>(asyncNotifies_[i]);
+            TUINotify* queued = asyncNotifies_[i];
             if (queued->pSender != sender || queued->sType != msg.sType)
                 continue;
             queued->sVirtualWnd = msg.sVirtualWnd;
@@ -380,14 +372,14 @@ void CUIManager::DeliverNotify(TUINotify& msg)
         msg.pSender->OnNotify()(&msg);
     // A listener may remove itself (or others) while being called.
     for (int i = 0; i < notifiers_.GetSize(); ++i)
-        static_cast<INotifyUI*>(notifiers_[i])->Notify(msg);
+        notifiers_[i]->Notify(msg);
 }
 
 void CUIManager::DeliverQueuedNotifies()
 {
     asyncPosted_ = false;
     while (!asyncNotifies_.IsEmpty()) {
-        TUINotify* msg = static_cast<TUINotify*>(asyncNotifies_[0]);
+        TUINotify* msg = asyncNotifies_[0];
         asyncNotifies_.Remove(0);
         DeliverNotify(*msg);
         delete msg;
@@ -397,14 +389,16 @@ void CUIManager::DeliverQueuedNotifies()
 
 namespace {
 
-bool AddUnique(CUIPtrArray& list, void* item)
+template <typename T>
+bool AddUnique(CUIPtrArrayOf<T>& list, T* item)
 {
     if (!item || list.Find(item) >= 0)
         return false;
     return list.Add(item);
 }
 
-bool RemoveItem(CUIPtrArray& list, void* item)
+template <typename T>
+bool RemoveItem(CUIPtrArrayOf<T>& list, T* item)
 {
     int index = list.Find(item);
     return index >= 0 && list.Remove(index);
@@ -461,22 +455,22 @@ bool CUIManager::AddOptionGroup(const wchar_t* group, CControlUI* control)
 {
     if (!group || !*group || !control)
         return false;
-    CUIPtrArray* members = static_cast<CUIPtrArray*>(optionGroups_.Find(group));
+    CUIPtrArrayOf<CControlUI>* members = optionGroups_.Find(group);
     if (!members) {
-        members = new CUIPtrArray(6);
+        members = new CUIPtrArrayOf<CControlUI>(6);
         optionGroups_.Insert(group, members);
     }
     return AddUnique(*members, control);
 }
 
-CUIPtrArray* CUIManager::GetOptionGroup(const wchar_t* group) const
+CUIPtrArrayOf<CControlUI>* CUIManager::GetOptionGroup(const wchar_t* group) const
 {
-    return group ? static_cast<CUIPtrArray*>(optionGroups_.Find(group)) : nullptr;
+    return group ? optionGroups_.Find(group) : nullptr;
 }
 
 void CUIManager::RemoveOptionGroup(const wchar_t* group, CControlUI* control)
 {
-    CUIPtrArray* members = GetOptionGroup(group);
+    CUIPtrArrayOf<CControlUI>* members = GetOptionGroup(group);
     if (!members)
         return;
     RemoveItem(*members, control);
@@ -488,13 +482,11 @@ void CUIManager::RemoveOptionGroup(const wchar_t* group, CControlUI* control)
 
 void CUIManager::RemoveAllOptionGroups()
 {
-    for (int i = 0; i < optionGroups_.GetSize(); ++i)
-        delete static_cast<CUIPtrArray*>(optionGroups_.Find(optionGroups_.GetAt(i)));
-    optionGroups_.RemoveAll();
+    optionGroups_.DeleteAll();
 }
 
 int CUIManager::GetManagerCount() { return Managers().GetSize(); }
-CUIManager* CUIManager::GetManager(int index) { return static_cast<CUIManager*>(Managers()[index]); }
+CUIManager* CUIManager::GetManager(int index) { return Managers()[index]; }
 
 void CUIManager::AddControlFactory(CONTROLFACTORYPROC factory)
 {

@@ -59,12 +59,12 @@ struct TUIRegistry {
     void RemoveAllImages();
     void RemoveAllClassDefaults();
 
-    CUIStringMap fonts;
-    CUIStringMap images;
-    CUIStringMap classDefaults;
+    CUIStringMapOf<TFontRecord> fonts;
+    CUIStringMapOf<TImageRecord> images;
+    CUIStringMapOf<CUIString> classDefaults;
     // Images replaced under their name stay alive until the registry goes:
     // controls' image specs may still point at them.
-    CUIPtrArray retiredImages;
+    CUIPtrArrayOf<TImageRecord> retiredImages;
     TFontRecord defaultFont;
     DWORD dwDisabledColor = 0;
     DWORD dwTextColor = 0;
@@ -172,7 +172,7 @@ public:
     bool AddMouseLeaveNeeded(CControlUI* control);
     bool RemoveMouseLeaveNeeded(CControlUI* control);
     bool AddOptionGroup(const wchar_t* group, CControlUI* control);
-    CUIPtrArray* GetOptionGroup(const wchar_t* group) const;
+    CUIPtrArrayOf<CControlUI>* GetOptionGroup(const wchar_t* group) const;
     void RemoveOptionGroup(const wchar_t* group, CControlUI* control);
     void RemoveAllOptionGroups();
 
@@ -374,22 +374,22 @@ private:
 
     UINT timerCounter_ = 4096;
 
-    CUIPtrArray notifiers_;
-    CUIPtrArray timers_;
-    CUIPtrArray preMessageFilters_;
-    CUIPtrArray messageFilters_;
-    CUIPtrArray postPaintControls_;
+    CUIPtrArrayOf<INotifyUI> notifiers_;
+    CUIPtrArrayOf<TTimerRecord> timers_;
+    CUIPtrArrayOf<IMessageFilterUI> preMessageFilters_;
+    CUIPtrArrayOf<IMessageFilterUI> messageFilters_;
+    CUIPtrArrayOf<CControlUI> postPaintControls_;
     CUIPtrArray nativeWindows_;
-    CUIPtrArray nativeWindowControls_;
-    CUIPtrArray cleanupControls_;
-    CUIPtrArray asyncNotifies_;
-    CUIPtrArray foundControls_;
-    CUIPtrArray mouseLeaveNeeded_;
-    CUIPtrArray translators_;
+    CUIPtrArrayOf<CControlUI> nativeWindowControls_;
+    CUIPtrArrayOf<CControlUI> cleanupControls_;
+    CUIPtrArrayOf<TUINotify> asyncNotifies_;
+    CUIPtrArrayOf<CControlUI> foundControls_;
+    CUIPtrArrayOf<CControlUI> mouseLeaveNeeded_;
+    CUIPtrArrayOf<ITranslateAccelerator> translators_;
 
-    CUIStringMap nameMap_;
-    CUIStringMap extraWindowAttributes_;
-    CUIStringMap optionGroups_;
+    CUIStringMapOf<CControlUI> nameMap_;
+    CUIStringMapOf<CUIString> extraWindowAttributes_;
+    CUIStringMapOf<CUIPtrArrayOf<CControlUI>> optionGroups_;
     TUIRegistry own_;
 };
 

@@ -21,7 +21,7 @@ const UINT kNativeIdModulus = 255;
 int CUIManager::FindTimer(CControlUI* control, UINT id) const
 {
     for (int i = 0; i < timers_.GetSize(); ++i) {
-        const TTimerRecord* record = static_cast<const TTimerRecord*>(timers_[i]);
+        const TTimerRecord* record = timers_[i];
         if (record->control == control && record->window == window_ && record->id == id)
             return i;
     }
@@ -31,7 +31,7 @@ int CUIManager::FindTimer(CControlUI* control, UINT id) const
 bool CUIManager::NativeIdInUse(UINT nativeId) const
 {
     for (int i = 0; i < timers_.GetSize(); ++i) {
-        const TTimerRecord* record = static_cast<const TTimerRecord*>(timers_[i]);
+        const TTimerRecord* record = timers_[i];
         if (record->window == window_ && record->nativeId == nativeId)
             return true;
     }
@@ -44,7 +44,7 @@ bool CUIManager::StartTimer(CControlUI* control, UINT id, UINT elapse)
         return false;
     int index = FindTimer(control, id);
     if (index >= 0) {
-        TTimerRecord* record = static_cast<TTimerRecord*>(timers_[index]);
+        TTimerRecord* record = timers_[index];
         if (!record->stopped)
             return false;
         if (!::SetTimer(window_, record->nativeId, elapse, nullptr))
@@ -80,7 +80,7 @@ bool CUIManager::StopTimer(CControlUI* control, UINT id)
     int index = FindTimer(control, id);
     if (index < 0)
         return false;
-    TTimerRecord* record = static_cast<TTimerRecord*>(timers_[index]);
+    TTimerRecord* record = timers_[index];
     if (record->stopped)
         return false;
     KillTimerRecord(record);
@@ -90,7 +90,7 @@ bool CUIManager::StopTimer(CControlUI* control, UINT id)
 void CUIManager::StopTimers(CControlUI* control)
 {
     for (int i = timers_.GetSize() - 1; i >= 0; --i) {
-        TTimerRecord* record = static_cast<TTimerRecord*>(timers_[i]);
+        TTimerRecord* record = timers_[i];
         if (record->control != control || record->window != window_)
             continue;
         KillTimerRecord(record);
@@ -102,7 +102,7 @@ void CUIManager::StopTimers(CControlUI* control)
 void CUIManager::StopAllTimers()
 {
     for (int i = timers_.GetSize() - 1; i >= 0; --i) {
-        TTimerRecord* record = static_cast<TTimerRecord*>(timers_[i]);
+        TTimerRecord* record = timers_[i];
         if (record->window != window_)
             continue;
         KillTimerRecord(record);
@@ -113,15 +113,13 @@ void CUIManager::StopAllTimers()
 
 void CUIManager::DropTimerRecords()
 {
-    for (int i = 0; i < timers_.GetSize(); ++i)
-        delete static_cast<TTimerRecord*>(timers_[i]);
-    timers_.Empty();
+    timers_.DeleteAll();
 }
 
 void CUIManager::OnTimer(WPARAM wParam, LPARAM lParam)
 {
     for (int i = 0; i < timers_.GetSize(); ++i) {
-        const TTimerRecord* record = static_cast<const TTimerRecord*>(timers_[i]);
+        const TTimerRecord* record = timers_[i];
         if (record->stopped || record->window != window_ || record->nativeId != wParam)
             continue;
         // The control may stop or delete timers while handling the event.

@@ -43,19 +43,18 @@ THslState& Hsl()
     return state;
 }
 
-CUIStringMap& LanguageStrings()
+CUIStringMapOf<CUIString>& LanguageStrings()
 {
-    static CUIStringMap strings(83);
+    static CUIStringMapOf<CUIString> strings(83);
     return strings;
 }
 
 void AdjustRegistryImages(TUIRegistry& registry, const THslState& hsl)
 {
-    for (int i = 0; i < registry.images.GetSize(); ++i) {
-        TImageRecord* record = static_cast<TImageRecord*>(registry.images.Find(registry.images.GetAt(i)));
+    registry.images.ForEach([&hsl](const wchar_t*, TImageRecord* record) {
         if (record && record->pImage)
             CRenderKit::AdjustImage(hsl.use, record->pImage, hsl.hue, hsl.saturation, hsl.lightness);
-    }
+    });
 }
 
 void DeleteImageRecord(TImageRecord* record)
@@ -93,27 +92,21 @@ TUIRegistry::~TUIRegistry()
 
 void TUIRegistry::RemoveAllFonts()
 {
-    for (int i = 0; i < fonts.GetSize(); ++i) {
-        delete static_cast<TFontRecord*>(fonts.Find(fonts.GetAt(i)));
-    }
-    fonts.RemoveAll();
+    fonts.DeleteAll();
 }
 
 void TUIRegistry::RemoveAllImages()
 {
-    for (int i = 0; i < images.GetSize(); ++i)
-        DeleteImageRecord(static_cast<TImageRecord*>(images.Find(images.GetAt(i))));
+    images.ForEach([](const wchar_t*, TImageRecord* record) { DeleteImageRecord(record); });
     images.RemoveAll();
     for (int i = 0; i < retiredImages.GetSize(); ++i)
-        DeleteImageRecord(static_cast<TImageRecord*>(retiredImages[i]));
+        DeleteImageRecord(retiredImages[i]);
     retiredImages.Empty();
 }
 
 void TUIRegistry::RemoveAllClassDefaults()
 {
-    for (int i = 0; i < classDefaults.GetSize(); ++i)
-        delete static_cast<CUIString*>(classDefaults.Find(classDefaults.GetAt(i)));
-    classDefaults.RemoveAll();
+    classDefaults.DeleteAll();
 }
 
 TUIRegistry& CUIManager::Shared()
@@ -194,8 +187,7 @@ HFONT CUIManager::RegisterFont(int id, const wchar_t* name, int size, bool bold,
         return nullptr;
     }
     CUIString key = IdKey(id);
-    CUIStringMap& fonts = RegistryFor(shared).fonts;
-    delete static_cast<TFontRecord*>(fonts.Set(key, record));
+    delete RegistryFor(shared).fonts.Set(key, record);
     return record->hFont;
 }
 
@@ -214,8 +206,8 @@ TFontRecord* CUIManager::FindFontRecord(int id) const
     if (id < 0)
         return nullptr;
     CUIString key = IdKey(id);
-    void* record = own_.fonts.Find(key);
-    return static_cast<TFontRecord*>(record ? record : Shared().fonts.Find(key));
+    TFontRecord* record = own_.fonts.Find(key);
+    return record ? record : Shared().fonts.Find(key);
 }
 
 HFONT CUIManager::FontById(int id)
@@ -242,31 +234,26 @@ TFontRecord* CUIManager::DefaultFontRecord()
 
 HFONT CUIManager::LookupFont(const wchar_t* name, int size, bool bold, bool underline, bool italic) const
 {
-    const CUIStringMap* maps[] = {&own_.fonts, &Shared().fonts};
-    for (const CUIStringMap* fonts : maps) {
-        for (int i = 0; i < fonts->GetSize(); ++i) {
-            const TFontRecord* record = static_cast<const TFontRecord*>(fonts->Find(fonts->GetAt(i)));
-            if (record->sFontName == (name ? name : L"") && record->iSize == size && record->bBold == bold &&
-                record->bUnderline == underline && record->bItalic == italic)
-                return record->hFont;
-        }
-    }
-    return nullptr;
+    auto matches = [=](const wchar_t*, const TFontRecord* record) {
+        return record->sFontName == (name ? name : L"") && record->iSize == size && record->bBold == bold &&
+               record->bUnderline == underline && record->bItalic == italic;
+    };
+    const TFontRecord* record = own_.fonts.FindFirst(matches);
+    if (!record)
+        record = Shared().fonts.FindFirst(matches);
+    return record ? record->hFont : nullptr;
 }
 
 TFontRecord* CUIManager::FontRecordByHandle(HFONT font)
 {
-    CUIStringMap* maps[] = {&own_.fonts, &Shared().fonts};
-    for (CUIStringMap* fonts : maps) {
-        for (int i = 0; i < fonts->GetSize(); ++i) {
-            TFontRecord* record = static_cast<TFontRecord*>(fonts->Find(fonts->GetAt(i)));
-            if (record->hFont != font)
-                continue;
-            FillMetrics(*record);
-            return record;
-        }
-    }
-    return DefaultFontRecord();
+    auto holds = [font](const wchar_t*, const TFontRecord* record) { return record->hFont == font; };
+    TFontRecord* record = own_.fonts.FindFirst(holds);
+    if (!record)
+        record = Shared().fonts.FindFirst(holds);
+    if (!record)
+        return DefaultFontRecord();
+    FillMetrics(*record);
+    return record;
 }
 
 TLoadedImage* CUIManager::RegisterImage(const wchar_t* name, const wchar_t* type, DWORD mask, bool keepSource,
@@ -299,7 +286,7 @@ TLoadedImage* CUIManager::RegisterImage(const wchar_t* name, const wchar_t* type
     record->bKeepSource = keepSource;
     TUIRegistry& registry = RegistryFor(shared);
     // Controls' image specs may still point at the replaced image.
-    void* old = registry.images.Set(name, record);
+    TImageRecord* old = registry.images.Set(name, record);
     if (old)
         registry.retiredImages.Add(old);
     return image;
@@ -309,8 +296,8 @@ const TImageRecord* CUIManager::ImageRecordByName(const wchar_t* name) const
 {
     if (!name)
         return nullptr;
-    void* record = own_.images.Find(name);
-    return static_cast<const TImageRecord*>(record ? record : Shared().images.Find(name));
+    const TImageRecord* record = own_.images.Find(name);
+    return record ? record : Shared().images.Find(name);
 }
 
 TLoadedImage* CUIManager::ImageByName(const wchar_t* name) const
@@ -334,18 +321,17 @@ void CUIManager::SetClassDefaults(const wchar_t* elementName, const wchar_t* lis
 {
     if (!elementName || !*elementName)
         return;
-    CUIStringMap& defaults = RegistryFor(shared).classDefaults;
-    delete static_cast<CUIString*>(defaults.Set(elementName, new CUIString(list ? list : L"")));
+    delete RegistryFor(shared).classDefaults.Set(elementName, new CUIString(list ? list : L""));
 }
 
 const wchar_t* CUIManager::ClassDefaults(const wchar_t* elementName) const
 {
     if (!elementName)
         return nullptr;
-    void* list = own_.classDefaults.Find(elementName);
+    const CUIString* list = own_.classDefaults.Find(elementName);
     if (!list)
         list = Shared().classDefaults.Find(elementName);
-    return list ? static_cast<CUIString*>(list)->GetData() : nullptr;
+    return list ? list->GetData() : nullptr;
 }
 
 void CUIManager::SetColour(DWORD TUIRegistry::*field, DWORD colour, bool shared)
@@ -387,21 +373,18 @@ void CUIManager::SetDefaultSelectedBkColor(DWORD colour, bool shared)
 
 void CUIManager::SetLanguageString(int id, const wchar_t* text)
 {
-    delete static_cast<CUIString*>(LanguageStrings().Set(IdKey(id), new CUIString(text ? text : L"")));
+    delete LanguageStrings().Set(IdKey(id), new CUIString(text ? text : L""));
 }
 
 const wchar_t* CUIManager::LanguageString(int id)
 {
-    CUIString* text = static_cast<CUIString*>(LanguageStrings().Find(IdKey(id)));
+    const CUIString* text = LanguageStrings().Find(IdKey(id));
     return text ? text->GetData() : nullptr;
 }
 
 void CUIManager::RemoveAllLanguageStrings()
 {
-    CUIStringMap& strings = LanguageStrings();
-    for (int i = 0; i < strings.GetSize(); ++i)
-        delete static_cast<CUIString*>(strings.Find(strings.GetAt(i)));
-    strings.RemoveAll();
+    LanguageStrings().DeleteAll();
 }
 
 CUIString CUIManager::ExpandLanguageTokens(const wchar_t* text)
@@ -425,8 +408,7 @@ CUIString CUIManager::ExpandLanguageTokens(const wchar_t* text)
         // run of digits cannot overflow into another id.
         while (end - digits > 1 && *digits == L'0')
             ++digits;
-        CUIString* value = static_cast<CUIString*>(
-            LanguageStrings().Find(CUIString(digits, static_cast<int>(end - digits))));
+        const CUIString* value = LanguageStrings().Find(CUIString(digits, static_cast<int>(end - digits)));
         if (value)
             result += *value;
         else

@@ -144,15 +144,13 @@ void CUIManager::StoreExtraWindowAttribute(const wchar_t* name, const wchar_t* v
 
 const wchar_t* CUIManager::ExtraWindowAttribute(const wchar_t* name) const
 {
-    CUIString* value = name ? static_cast<CUIString*>(extraWindowAttributes_.Find(name)) : nullptr;
+    const CUIString* value = name ? extraWindowAttributes_.Find(name) : nullptr;
     return value ? value->GetData() : nullptr;
 }
 
 void CUIManager::RemoveAllExtraWindowAttributes()
 {
-    for (int i = 0; i < extraWindowAttributes_.GetSize(); ++i)
-        delete static_cast<CUIString*>(extraWindowAttributes_.Find(extraWindowAttributes_.GetAt(i)));
-    extraWindowAttributes_.RemoveAll();
+    extraWindowAttributes_.DeleteAll();
 }
 
 } // namespace SkinUI
