@@ -1,9 +1,9 @@
 #include "ui/controls/container.h"
 
-#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/layout_math.h"
 #include "ui/controls/scroll_bar.h"
+#include "ui/core/attribute_table.h"
 #include "ui/core/ui_manager.h"
 
 #include <string.h>

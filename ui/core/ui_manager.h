@@ -275,7 +275,6 @@ private:
     bool MakeFont(TFontRecord& record, const wchar_t* name, int size, bool bold, bool underline, bool italic);
     void FillMetrics(TFontRecord& record);
     void SetColour(DWORD TUIRegistry::*field, DWORD colour, bool shared);
-    bool ApplyKnownAttribute(const wchar_t* name, const wchar_t* value);
 
     void ClearNameMap();
     void DeleteCleanupControls();
