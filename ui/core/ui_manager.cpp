@@ -110,6 +110,7 @@ void CUIManager::AttachWindow(HWND window, const wchar_t* name)
     paintDc_.reset();
     DeleteOffscreen();
     window_ = window;
+    timers_.BindWindow(window);
     if (window)
         paintDc_ = WindowDc(window);
     if (Managers().Find(this) < 0)
@@ -119,7 +120,7 @@ void CUIManager::AttachWindow(HWND window, const wchar_t* name)
 void CUIManager::WindowGone()
 {
     // The native timers and the tooltip died with the window.
-    DropTimerRecords();
+    timers_.WindowGone();
     tooltipWindow_.release();
     lastTooltip_ = nullptr;
     captured_ = false;
@@ -226,7 +227,7 @@ void CUIManager::ForgetControl(CControlUI* control)
         lastTooltip_ = nullptr;
         HideTooltip();
     }
-    StopTimers(control);
+    timers_.Forget(control);
     CUIString name = control->GetName();
     if (!name.IsEmpty() && nameMap_.Find(name) == control)
         nameMap_.Remove(name);
@@ -492,6 +493,11 @@ void CUIManager::RemoveAllOptionGroups()
         delete static_cast<CUIPtrArray*>(optionGroups_.Find(optionGroups_.GetAt(i)));
     optionGroups_.RemoveAll();
 }
+
+bool CUIManager::StartTimer(CControlUI* control, UINT id, UINT elapse) { return timers_.Start(control, id, elapse); }
+bool CUIManager::StopTimer(CControlUI* control, UINT id) { return timers_.Stop(control, id); }
+void CUIManager::StopTimers(CControlUI* control) { timers_.Forget(control); }
+void CUIManager::StopAllTimers() { timers_.StopAll(); }
 
 int CUIManager::GetManagerCount() { return Managers().GetSize(); }
 CUIManager* CUIManager::GetManager(int index) { return static_cast<CUIManager*>(Managers()[index]); }

@@ -8,6 +8,7 @@
 #include "ui/core/ptr_array.h"
 #include "ui/core/scoped_gdi.h"
 #include "ui/core/string_map.h"
+#include "ui/core/timer_table.h"
 #include "ui/core/ui_events.h"
 #include "ui/core/ui_string.h"
 #include "ui/core/unique_handle.h"
@@ -267,8 +268,6 @@ public:
     static bool IsCachedResourceZip();
 
 private:
-    struct TTimerRecord;
-
     static TUIRegistry& Shared();
     TUIRegistry& RegistryFor(bool shared);
     TFontRecord* FindFontRecord(int id) const;
@@ -288,10 +287,6 @@ private:
     void SendEvent(CControlUI* target, int type, CControlUI* sender, WPARAM wParam = 0,
                    LPARAM lParam = 0, int keyState = -1, wchar_t key = 0);
     CControlUI* FindOwnControlAt(POINT point) const;
-    int FindTimer(CControlUI* control, UINT id) const;
-    bool NativeIdInUse(UINT nativeId) const;
-    void KillTimerRecord(TTimerRecord* record);
-    void DropTimerRecords();
 
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
     bool OnMouseHover(LPARAM lParam);
@@ -372,10 +367,7 @@ private:
     RECT layeredInset_ = {0, 0, 0, 0};
     CUIString layeredImage_;
 
-    UINT timerCounter_ = 4096;
-
     CUIPtrArray notifiers_;
-    CUIPtrArray timers_;
     CUIPtrArray preMessageFilters_;
     CUIPtrArray messageFilters_;
     CUIPtrArray postPaintControls_;
@@ -391,6 +383,7 @@ private:
     CUIStringMap extraWindowAttributes_;
     CUIStringMap optionGroups_;
     TUIRegistry own_;
+    CTimerTable timers_;
 };
 
 } // namespace SkinUI

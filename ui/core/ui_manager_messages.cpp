@@ -161,6 +161,14 @@ void CUIManager::OnSize(WPARAM wParam, LPARAM lParam)
         root_->NeedUpdate();
 }
 
+void CUIManager::OnTimer(WPARAM wParam, LPARAM lParam)
+{
+    // The control may stop or delete timers while handling the event.
+    TDueTimer due = timers_.Due(wParam);
+    if (due.control)
+        SendEvent(due.control, UIEVENT_TIMER, due.control, due.id, lParam);
+}
+
 void CUIManager::OnClose()
 {
     if (hover_)
