@@ -50,11 +50,6 @@ void InitProcessOnce()
     CRenderKit::StartGraphics();
 }
 
-void DeleteNotify(void* item)
-{
-    delete static_cast<TUINotify*>(item);
-}
-
 } // namespace
 
 CUIManager::CUIManager() : optionGroups_(83)
@@ -71,7 +66,7 @@ CUIManager::CUIManager() : optionGroups_(83)
 CUIManager::~CUIManager()
 {
     DeleteCleanupControls();
-    DeleteQueuedNotifies();
+    notifies_.Clear();
     ClearNameMap();
     if (root_) {
         CControlUI* root = root_;
@@ -168,7 +163,7 @@ bool CUIManager::AttachRoot(CControlUI* control)
 void CUIManager::ResetForNewRoot()
 {
     DeleteCleanupControls();
-    DeleteQueuedNotifies();
+    notifies_.Clear();
     ClearNameMap();
     postPaintControls_.Empty();
     nativeWindows_.Empty();
@@ -231,15 +226,7 @@ void CUIManager::ForgetControl(CControlUI* control)
     CUIString name = control->GetName();
     if (!name.IsEmpty() && nameMap_.Find(name) == control)
         nameMap_.Remove(name);
-    // A queued notification from a deleted control would reach listeners
-    // that read its sender; it is dropped instead.
-    for (int i = asyncNotifies_.GetSize() - 1; i >= 0; --i) {
-        TUINotify* msg = static_cast<TUINotify*>(asyncNotifies_[i]);
-        if (msg->pSender != control)
-            continue;
-        asyncNotifies_.Remove(i);
-        delete msg;
-    }
+    notifies_.Forget(control);
     ForgetInLists(control);
 }
 
@@ -320,6 +307,13 @@ void CUIManager::DeleteLater(CControlUI* control)
     control->SetManager(this, nullptr, false);
     if (cleanupControls_.Find(control) < 0)
         cleanupControls_.Add(control);
+    AskForAsyncPass();
+}
+
+// One posted message at a time serves both the queued notifications and
+// the controls waiting to be deleted.
+void CUIManager::AskForAsyncPass()
+{
     if (!asyncPosted_ && window_)
         asyncPosted_ = ::PostMessageW(window_, kAsyncNotifyMessage, 0, 0) != FALSE;
 }
@@ -332,13 +326,6 @@ void CUIManager::DeleteCleanupControls()
         cleanupControls_.Remove(0);
         control->Delete();
     }
-}
-
-void CUIManager::DeleteQueuedNotifies()
-{
-    for (int i = 0; i < asyncNotifies_.GetSize(); ++i)
-        DeleteNotify(asyncNotifies_[i]);
-    asyncNotifies_.Empty();
 }
 
 void CUIManager::EmitNotify(CControlUI* sender, const wchar_t* type, WPARAM wParam, LPARAM lParam, bool async,
@@ -357,22 +344,8 @@ void CUIManager::EmitNotify(CControlUI* sender, const wchar_t* type, WPARAM wPar
         DeliverNotify(msg);
         return;
     }
-    if (!allowRepeat) {
-        for (int i = 0; i < asyncNotifies_.GetSize(); ++i) {
-            TUINotify* queued = static_cast<TUINotify*>(asyncNotifies_[i]);
-            if (queued->pSender != sender || queued->sType != msg.sType)
-                continue;
-            queued->sVirtualWnd = msg.sVirtualWnd;
-            queued->wParam = wParam;
-            queued->lParam = lParam;
-            queued->ptMouse = msg.ptMouse;
-            queued->dwTimestamp = msg.dwTimestamp;
-            return;
-        }
-    }
-    asyncNotifies_.Add(new TUINotify(msg));
-    if (!asyncPosted_ && window_)
-        asyncPosted_ = ::PostMessageW(window_, kAsyncNotifyMessage, 0, 0) != FALSE;
+    if (notifies_.Add(msg, allowRepeat))
+        AskForAsyncPass();
 }
 
 void CUIManager::DeliverNotify(TUINotify& msg)
@@ -387,12 +360,8 @@ void CUIManager::DeliverNotify(TUINotify& msg)
 void CUIManager::DeliverQueuedNotifies()
 {
     asyncPosted_ = false;
-    while (!asyncNotifies_.IsEmpty()) {
-        TUINotify* msg = static_cast<TUINotify*>(asyncNotifies_[0]);
-        asyncNotifies_.Remove(0);
+    while (std::unique_ptr<TUINotify> msg = notifies_.TakeFirst())
         DeliverNotify(*msg);
-        delete msg;
-    }
     DeleteCleanupControls();
 }
 

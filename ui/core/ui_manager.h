@@ -5,6 +5,7 @@
 
 #include <stddef.h>
 
+#include "ui/core/notify_queue.h"
 #include "ui/core/ptr_array.h"
 #include "ui/core/scoped_gdi.h"
 #include "ui/core/string_map.h"
@@ -278,9 +279,9 @@ private:
 
     void ClearNameMap();
     void DeleteCleanupControls();
-    void DeleteQueuedNotifies();
     void DeliverQueuedNotifies();
     void DeliverNotify(TUINotify& msg);
+    void AskForAsyncPass();
     void ResetForNewRoot();
     void ForgetInLists(CControlUI* control);
     // keyState -1: read the keyboard's state now.
@@ -374,7 +375,6 @@ private:
     CUIPtrArray nativeWindows_;
     CUIPtrArray nativeWindowControls_;
     CUIPtrArray cleanupControls_;
-    CUIPtrArray asyncNotifies_;
     CUIPtrArray foundControls_;
     CUIPtrArray mouseLeaveNeeded_;
     CUIPtrArray translators_;
@@ -384,6 +384,7 @@ private:
     CUIStringMap optionGroups_;
     TUIRegistry own_;
     CTimerTable timers_;
+    CNotifyQueue notifies_;
 };
 
 } // namespace SkinUI
