@@ -79,7 +79,7 @@ CUIManager::~CUIManager()
     RemoveAllExtraWindowAttributes();
     RemoveAllOptionGroups();
     StopAllTimers();
-    tooltipWindow_.reset();
+    tooltip_.Destroy();
     DeleteOffscreen();
     paintDc_.reset();
     CUIPtrArray& managers = Managers();
@@ -116,8 +116,7 @@ void CUIManager::WindowGone()
 {
     // The native timers and the tooltip died with the window.
     timers_.WindowGone();
-    tooltipWindow_.release();
-    lastTooltip_ = nullptr;
+    tooltip_.OwnerGone();
     captured_ = false;
     mouseTracking_ = false;
     DeleteOffscreen();
@@ -146,7 +145,7 @@ bool CUIManager::AttachRoot(CControlUI* control)
     key_ = nullptr;
     hover_ = nullptr;
     click_ = nullptr;
-    lastTooltip_ = nullptr;
+    tooltip_.ForgetControls();
     if (root_) {
         ResetForNewRoot();
         DeleteLater(root_);
@@ -218,10 +217,7 @@ void CUIManager::ForgetControl(CControlUI* control)
         if (captured_)
             ReleaseMouse();
     }
-    if (control == lastTooltip_) {
-        lastTooltip_ = nullptr;
-        HideTooltip();
-    }
+    tooltip_.Forget(control);
     timers_.Forget(control);
     CUIString name = control->GetName();
     if (!name.IsEmpty() && nameMap_.Find(name) == control)

@@ -10,6 +10,7 @@
 #include "ui/core/scoped_gdi.h"
 #include "ui/core/string_map.h"
 #include "ui/core/timer_table.h"
+#include "ui/core/tooltip.h"
 #include "ui/core/ui_events.h"
 #include "ui/core/ui_string.h"
 #include "ui/core/unique_handle.h"
@@ -104,7 +105,7 @@ public:
     CControlUI* FindControlByName(const wchar_t* name) const;
 
     HWND GetPaintWindow() const { return window_; }
-    HWND GetTooltipWindow() const { return tooltipWindow_.get(); }
+    HWND GetTooltipWindow() const { return tooltip_.Window(); }
     HDC GetPaintDC() const { return paintDc_.get(); }
     const CUIString& GetName() const { return name_; }
     POINT GetMousePos() const { return lastMousePos_; }
@@ -306,7 +307,6 @@ private:
     bool TranslateByAccelerators(MSG* msg);
     bool ReflectMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool HandleShortcut(wchar_t ch);
-    void HideTooltip();
     void ShowTooltip(CControlUI* control, POINT point);
     void RemoveHover();
     void RememberFilterPoint(UINT message, LPARAM lParam);
@@ -330,10 +330,6 @@ private:
     WindowDc paintDc_;
     MemoryDc offscreenDc_;
     GdiObject offscreenBitmap_;
-    WindowHandle tooltipWindow_;
-    TOOLINFOW toolInfo_ = {};
-    CUIString tooltipText_;
-    int lastTooltipWidth_ = -1;
     DWORD hoverTime_ = 1000;
 
     bool noActivate_ = false;
@@ -356,7 +352,6 @@ private:
     CControlUI* hover_ = nullptr;
     CControlUI* click_ = nullptr;
     CControlUI* key_ = nullptr;
-    CControlUI* lastTooltip_ = nullptr;
     POINT lastMousePos_ = {-1, -1};
 
     SIZE minInfo_ = {0, 0};
@@ -385,6 +380,7 @@ private:
     TUIRegistry own_;
     CTimerTable timers_;
     CNotifyQueue notifies_;
+    CTooltip tooltip_;
 };
 
 } // namespace SkinUI

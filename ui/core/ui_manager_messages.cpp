@@ -182,11 +182,7 @@ void CUIManager::OnClose()
         if (next)
             ::SetFocus(next);
     }
-    if (tooltipWindow_) {
-        tooltipWindow_.reset();
-        lastTooltip_ = nullptr;
-        lastTooltipWidth_ = -1;
-    }
+    tooltip_.Destroy();
 }
 
 bool CUIManager::OnSetCursor(WPARAM wParam, LPARAM lParam)
