@@ -73,9 +73,7 @@ CUIManager::~CUIManager()
         root_ = nullptr;
         root->Delete();
     }
-    own_.RemoveAllFonts();
-    own_.RemoveAllImages();
-    own_.RemoveAllClassDefaults();
+    own_.RemoveAll();
     RemoveAllExtraWindowAttributes();
     RemoveAllOptionGroups();
     StopAllTimers();
@@ -91,9 +89,7 @@ CUIManager::~CUIManager()
 void CUIManager::AttachWindow(HWND window, const wchar_t* name)
 {
     ClearNameMap();
-    own_.RemoveAllFonts();
-    own_.RemoveAllImages();
-    own_.RemoveAllClassDefaults();
+    own_.RemoveAll();
     RemoveAllOptionGroups();
     RemoveAllExtraWindowAttributes();
     StopAllTimers();

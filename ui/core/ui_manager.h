@@ -5,10 +5,13 @@
 
 #include <stddef.h>
 
+#include "ui/core/font_registry.h"
+#include "ui/core/image_registry.h"
 #include "ui/core/notify_queue.h"
 #include "ui/core/ptr_array.h"
 #include "ui/core/scoped_gdi.h"
 #include "ui/core/string_map.h"
+#include "ui/core/text_table.h"
 #include "ui/core/timer_table.h"
 #include "ui/core/tooltip.h"
 #include "ui/core/ui_events.h"
@@ -20,55 +23,23 @@ namespace SkinUI {
 class CControlUI;
 struct TLoadedImage;
 
-// A registered font, which owns its handle; the text metrics are filled on
-// first use when the window had no device context at registration (tmHeight
-// stays 0 until then).
-struct TFontRecord {
-    TFontRecord() = default;
-    ~TFontRecord() { FontHandle owned(hFont); }
-    TFontRecord(const TFontRecord&) = delete;
-    TFontRecord& operator=(const TFontRecord&) = delete;
-    TFontRecord& operator=(TFontRecord&& other) noexcept;
-
-    HFONT hFont = nullptr;
-    CUIString sFontName;
-    int iSize = 0;
-    bool bBold = false;
-    bool bUnderline = false;
-    bool bItalic = false;
-    TEXTMETRICW tm = {};
-};
-
-// A registered image: the decoded pixels plus what it was loaded with.
-struct TImageRecord {
-    TLoadedImage* pImage = nullptr;
-    CUIString sResType;
-    DWORD dwMask = 0;
-    bool bKeepSource = false;
-};
-
 // A factory the layout builder asks for element names it does not know.
 typedef CControlUI* (*CONTROLFACTORYPROC)(const wchar_t* name);
 
 // One registry set: fonts, images, class defaults, default font and colours.
 // Every manager has one; one more is shared by the whole process.
 struct TUIRegistry {
-    TUIRegistry();
-    ~TUIRegistry();
-    TUIRegistry(const TUIRegistry&) = delete;
-    TUIRegistry& operator=(const TUIRegistry&) = delete;
+    // The registered resources go; the default font and colours stay.
+    void RemoveAll()
+    {
+        fonts.RemoveAll();
+        images.RemoveAll();
+        classDefaults.RemoveAll();
+    }
 
-    void RemoveAllFonts();
-    void RemoveAllImages();
-    void RemoveAllClassDefaults();
-
-    CUIStringMap fonts;
-    CUIStringMap images;
-    CUIStringMap classDefaults;
-    // Images replaced under their name stay alive until the registry goes:
-    // controls' image specs may still point at them.
-    CUIPtrArray retiredImages;
-    TFontRecord defaultFont;
+    CFontRegistry fonts;
+    CImageRegistry images;
+    CTextTable classDefaults;
     DWORD dwDisabledColor = 0;
     DWORD dwTextColor = 0;
     DWORD dwLinkColor = 0;
@@ -273,7 +244,6 @@ private:
     static TUIRegistry& Shared();
     TUIRegistry& RegistryFor(bool shared);
     TFontRecord* FindFontRecord(int id) const;
-    bool MakeFont(TFontRecord& record, const wchar_t* name, int size, bool bold, bool underline, bool italic);
     void FillMetrics(TFontRecord& record);
     void SetColour(DWORD TUIRegistry::*field, DWORD colour, bool shared);
     bool ApplyKnownAttribute(const wchar_t* name, const wchar_t* value);
@@ -375,7 +345,7 @@ private:
     CUIPtrArray translators_;
 
     CUIStringMap nameMap_;
-    CUIStringMap extraWindowAttributes_;
+    CTextTable extraWindowAttributes_;
     CUIStringMap optionGroups_;
     TUIRegistry own_;
     CTimerTable timers_;
