@@ -52,7 +52,7 @@ void InitProcessOnce()
 
 } // namespace
 
-CUIManager::CUIManager() : optionGroups_(83)
+CUIManager::CUIManager()
 {
     InitProcessOnce();
     TUIRegistry& shared = Shared();
@@ -200,6 +200,20 @@ void CUIManager::ForgetControl(CControlUI* control)
 {
     if (!control)
         return;
+    // Whatever may still point at the control lets go of it, each part of
+    // the manager by itself.
+    ForgetAsTarget(control);
+    tooltip_.Forget(control);
+    timers_.Forget(control);
+    ForgetName(control);
+    notifies_.Forget(control);
+    optionGroups_.Forget(control);
+    ForgetInLists(control);
+}
+
+// The control is no longer the root, nor a target of input.
+void CUIManager::ForgetAsTarget(CControlUI* control)
+{
     if (control == root_)
         root_ = nullptr;
     if (control == key_)
@@ -208,18 +222,18 @@ void CUIManager::ForgetControl(CControlUI* control)
         hover_ = nullptr;
     if (control == focus_)
         focus_ = nullptr;
-    if (control == click_) {
-        click_ = nullptr;
-        if (captured_)
-            ReleaseMouse();
-    }
-    tooltip_.Forget(control);
-    timers_.Forget(control);
+    if (control != click_)
+        return;
+    click_ = nullptr;
+    if (captured_)
+        ReleaseMouse();
+}
+
+void CUIManager::ForgetName(CControlUI* control)
+{
     CUIString name = control->GetName();
     if (!name.IsEmpty() && nameMap_.Find(name) == control)
         nameMap_.Remove(name);
-    notifies_.Forget(control);
-    ForgetInLists(control);
 }
 
 void CUIManager::ForgetInLists(CControlUI* control)
@@ -235,12 +249,6 @@ void CUIManager::ForgetInLists(CControlUI* control)
             continue;
         nativeWindowControls_.Remove(i);
         nativeWindows_.Remove(i);
-    }
-    for (int i = 0; i < optionGroups_.GetSize(); ++i) {
-        CUIPtrArray* group = static_cast<CUIPtrArray*>(optionGroups_.Find(optionGroups_.GetAt(i)));
-        int index = group ? group->Find(control) : -1;
-        if (index >= 0)
-            group->Remove(index);
     }
 }
 
@@ -421,39 +429,12 @@ bool CUIManager::RemoveNativeWindow(HWND child)
 
 bool CUIManager::AddOptionGroup(const wchar_t* group, CControlUI* control)
 {
-    if (!group || !*group || !control)
-        return false;
-    CUIPtrArray* members = static_cast<CUIPtrArray*>(optionGroups_.Find(group));
-    if (!members) {
-        members = new CUIPtrArray(6);
-        optionGroups_.Insert(group, members);
-    }
-    return AddUnique(*members, control);
+    return optionGroups_.Add(group, control);
 }
 
-CUIPtrArray* CUIManager::GetOptionGroup(const wchar_t* group) const
-{
-    return group ? static_cast<CUIPtrArray*>(optionGroups_.Find(group)) : nullptr;
-}
-
-void CUIManager::RemoveOptionGroup(const wchar_t* group, CControlUI* control)
-{
-    CUIPtrArray* members = GetOptionGroup(group);
-    if (!members)
-        return;
-    RemoveItem(*members, control);
-    if (!members->IsEmpty())
-        return;
-    optionGroups_.Remove(group);
-    delete members;
-}
-
-void CUIManager::RemoveAllOptionGroups()
-{
-    for (int i = 0; i < optionGroups_.GetSize(); ++i)
-        delete static_cast<CUIPtrArray*>(optionGroups_.Find(optionGroups_.GetAt(i)));
-    optionGroups_.RemoveAll();
-}
+CUIPtrArray* CUIManager::GetOptionGroup(const wchar_t* group) const { return optionGroups_.Find(group); }
+void CUIManager::RemoveOptionGroup(const wchar_t* group, CControlUI* control) { optionGroups_.Remove(group, control); }
+void CUIManager::RemoveAllOptionGroups() { optionGroups_.RemoveAll(); }
 
 bool CUIManager::StartTimer(CControlUI* control, UINT id, UINT elapse) { return timers_.Start(control, id, elapse); }
 bool CUIManager::StopTimer(CControlUI* control, UINT id) { return timers_.Stop(control, id); }

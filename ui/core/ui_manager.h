@@ -8,6 +8,7 @@
 #include "ui/core/font_registry.h"
 #include "ui/core/image_registry.h"
 #include "ui/core/notify_queue.h"
+#include "ui/core/option_groups.h"
 #include "ui/core/ptr_array.h"
 #include "ui/core/scoped_gdi.h"
 #include "ui/core/string_map.h"
@@ -254,6 +255,8 @@ private:
     void DeliverNotify(TUINotify& msg);
     void AskForAsyncPass();
     void ResetForNewRoot();
+    void ForgetAsTarget(CControlUI* control);
+    void ForgetName(CControlUI* control);
     void ForgetInLists(CControlUI* control);
     // keyState -1: read the keyboard's state now.
     void SendEvent(CControlUI* target, int type, CControlUI* sender, WPARAM wParam = 0,
@@ -344,9 +347,11 @@ private:
     CUIPtrArray mouseLeaveNeeded_;
     CUIPtrArray translators_;
 
+    // Collaborators with state of their own; each forgets a deleted
+    // control itself (ForgetControl).
     CUIStringMap nameMap_;
     CTextTable extraWindowAttributes_;
-    CUIStringMap optionGroups_;
+    COptionGroups optionGroups_;
     TUIRegistry own_;
     CTimerTable timers_;
     CNotifyQueue notifies_;
