@@ -135,20 +135,17 @@ void CUIManager::StoreExtraWindowAttribute(const wchar_t* name, const wchar_t* v
     if (!name || !*name || !value || !*value)
         return;
     // The first value given wins.
-    if (extraWindowAttributes_.Find(name))
-        return;
-    extraWindowAttributes_.Insert(name, new CUIString(value));
+    extraWindowAttributes_.Insert(name, value);
 }
 
 const wchar_t* CUIManager::ExtraWindowAttribute(const wchar_t* name) const
 {
-    const CUIString* value = name ? extraWindowAttributes_.Find(name) : nullptr;
-    return value ? value->GetData() : nullptr;
+    return name ? extraWindowAttributes_.Find(name) : nullptr;
 }
 
 void CUIManager::RemoveAllExtraWindowAttributes()
 {
-    extraWindowAttributes_.DeleteAll();
+    extraWindowAttributes_.RemoveAll();
 }
 
 } // namespace SkinUI
