@@ -47,7 +47,7 @@ TLoadedImage* MakeImage(const BYTE* rgba, int width, int height, DWORD mask)
     if (!bitmap)
         return nullptr;
     TLoadedImage* image = new TLoadedImage;
-    image->hBitmap = bitmap;
+    image->hBitmap.reset(bitmap);
     image->pBits = bits;
     image->nX = width;
     image->nY = height;
@@ -188,7 +188,7 @@ bool CRenderKit::DrawImageString(HDC hDC, CUIManager* manager, const RECT& rcIte
     RECT visible;
     if (!IntersectRect(&visible, &dest, &rcItem) || !IntersectRect(&visible, &dest, &rcPaint))
         return true;
-    DrawImageRaw(hDC, spec.pImage->hBitmap, dest, rcPaint, spec.rcSource, spec.rcCorner, spec.pImage->bAlpha,
+    DrawImageRaw(hDC, spec.pImage->hBitmap.get(), dest, rcPaint, spec.rcSource, spec.rcCorner, spec.pImage->bAlpha,
         spec.uFade, spec.bHole, spec.bXTiled, spec.bYTiled);
     return true;
 }
