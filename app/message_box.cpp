@@ -55,6 +55,22 @@ void BrindleMessageBox::Notify(TUINotify& msg)
     }
 }
 
+DWORD BrindleMessageBox::AccessibleRole()
+{
+    return ROLE_SYSTEM_DIALOG;
+}
+
+SkinUI::CUIString BrindleMessageBox::AccessibleName()
+{
+    CControlUI* title = GetManager().FindControlByName(L"Title_Label");
+    return title ? title->GetText() : SkinUI::CUIString();
+}
+
+SkinUI::CUIString BrindleMessageBox::AccessibleDescription()
+{
+    return text_.c_str();
+}
+
 bool ShowMessageBox(std::wstring caption, std::wstring text, int buttonForm, HWND owner)
 {
     BrindleMessageBox box(std::move(caption), std::move(text), buttonForm);
@@ -62,6 +78,8 @@ bool ShowMessageBox(std::wstring caption, std::wstring text, int buttonForm, HWN
                           CW_USEDEFAULT))
         return false;
     box.CenterOnOwner();
+    // Screen readers read a new dialog's text at once.
+    NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, box.GetHWND(), OBJID_WINDOW, CHILDID_SELF);
     box.RunModal();
     bool result = box.Result();
     if (IsWindow(box.GetHWND()))

@@ -14,12 +14,12 @@ using namespace testing_support;
 
 namespace {
 
-// Every library Kestrel loads that is not a known DLL: its own loads, the
-// delay-loaded imports, and those the system's libraries load for it (TLS,
-// the rich edit engine, the theme, name resolution), as a run under Wine
-// shows them.
+// Every library Kestrel loads that is not a known DLL: its own loads (oleacc
+// once a screen reader asks), the delay-loaded imports, and those the
+// system's libraries load for it (TLS, the rich edit engine, the theme, name
+// resolution), as a run under Wine shows them.
 const wchar_t* const kPlantedNames[] = {
-    L"msftedit.dll", L"msimg32.dll", L"comctl32.dll", L"schannel.dll",
+    L"msftedit.dll", L"msimg32.dll", L"comctl32.dll", L"oleacc.dll", L"schannel.dll",
     L"bcrypt.dll", L"version.dll", L"wininet.dll",
     L"riched20.dll", L"secur32.dll", L"crypt32.dll", L"rsaenh.dll", L"uxtheme.dll", L"usp10.dll",
     L"iphlpapi.dll", L"dnsapi.dll", L"netapi32.dll", L"mpr.dll", L"msv1_0.dll", L"kerberos.dll",
