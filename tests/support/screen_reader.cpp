@@ -99,6 +99,20 @@ LONG ScreenReaderView::HitTest(POINT screenPoint)
     return SUCCEEDED(last_) && answer.vt == VT_I4 ? answer.lVal : -1;
 }
 
+LONG ScreenReaderView::Navigate(LONG from, long direction)
+{
+    VARIANT answer;
+    VariantInit(&answer);
+    last_ = object_ ? object_->accNavigate(direction, Child(from), &answer) : E_POINTER;
+    return SUCCEEDED(last_) && answer.vt == VT_I4 ? answer.lVal : -1;
+}
+
+HRESULT ScreenReaderView::TakeFocus(LONG child)
+{
+    last_ = object_ ? object_->accSelect(SELFLAG_TAKEFOCUS, Child(child)) : E_POINTER;
+    return last_;
+}
+
 LONG ScreenReaderView::Focus()
 {
     VARIANT answer;

@@ -30,7 +30,10 @@ public:
     std::wstring Description(LONG child);
     // In screen coordinates.
     RECT Location(LONG child);
+    // The child found, 0 for the window itself, -1 for none.
     LONG HitTest(POINT screenPoint);
+    LONG Navigate(LONG from, long direction);
+    HRESULT TakeFocus(LONG child);
     LONG Focus();
     std::wstring DefaultAction(LONG child);
     HRESULT DoDefaultAction(LONG child);
