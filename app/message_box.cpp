@@ -78,9 +78,11 @@ bool ShowMessageBox(std::wstring caption, std::wstring text, int buttonForm, HWN
                           CW_USEDEFAULT))
         return false;
     box.CenterOnOwner();
-    // Screen readers read a new dialog's text at once.
-    NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, box.GetHWND(), OBJID_WINDOW, CHILDID_SELF);
+    // Screen readers read a new dialog's text at once, and leave it when it ends.
+    const HWND window = box.GetHWND();
+    NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, window, OBJID_WINDOW, CHILDID_SELF);
     box.RunModal();
+    NotifyWinEvent(EVENT_SYSTEM_DIALOGEND, window, OBJID_WINDOW, CHILDID_SELF);
     bool result = box.Result();
     if (IsWindow(box.GetHWND()))
         DestroyWindow(box.GetHWND());

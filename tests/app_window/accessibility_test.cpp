@@ -205,7 +205,7 @@ TEST_F(ScreenReaderTest, StatusAndProgressChangesAreHeardOncePerPercent)
 
 TEST_F(ScreenReaderTest, FailureBoxIsADialogReadWithItsTextAndTwoButtons)
 {
-    WinEventListener listener(EVENT_SYSTEM_DIALOGSTART, EVENT_SYSTEM_DIALOGSTART);
+    WinEventListener listener(EVENT_SYSTEM_DIALOGSTART, EVENT_SYSTEM_DIALOGEND);
     ASSERT_TRUE(listener.Listening());
     service.AnswerOthers(UpgradeAnswer("1.0.1.0", "notes", kMissingPackage));
     ASSERT_TRUE(installation.StartKestrel(kestrel));
@@ -234,6 +234,7 @@ TEST_F(ScreenReaderTest, FailureBoxIsADialogReadWithItsTextAndTwoButtons)
     }
     EXPECT_EQ(S_OK, view.DoDefaultAction(5));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 10000));
+    EXPECT_TRUE(listener.WaitFor(EVENT_SYSTEM_DIALOGEND, box));
     EXPECT_TRUE(Ends());
 }
 
