@@ -1,7 +1,7 @@
 #include "ui/controls/control.h"
 
-#include "ui/controls/attribute_table.h"
 #include "ui/core/accessible_children.h"
+#include "ui/core/attribute_table.h"
 #include "ui/core/ui_manager.h"
 
 #include <oleacc.h>
