@@ -63,7 +63,7 @@ MainWindow::MainWindow(std::wstring updateContent, std::wstring downloadAddress,
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT answer = 0;
-    if (RouteOwnMessage(message, wParam, lParam, answer))
+    if (AnswerAccessibleObject(message, wParam, lParam, answer) || RouteOwnMessage(message, wParam, lParam, answer))
         return answer;
     LRESULT result = 0;
     if (GetManager().ProcessMessage(message, wParam, lParam, result))
@@ -163,8 +163,13 @@ void MainWindow::ShowProgress(WPARAM progress, LPARAM maximum)
     wchar_t text[64];
     swprintf(text, sizeof(text) / sizeof(text[0]), L"%ls%d%%", kProgressText, percent);
     SetControlText(L"UpdateState_Label", text);
-    if (CControlUI* bar = GetManager().FindControlByName(L"Progress_Label"))
-        bar->SetFixedWidth(percent * 5);
+    CControlUI* bar = GetManager().FindControlByName(L"Progress_Label");
+    if (!bar)
+        return;
+    bar->SetFixedWidth(percent * 5);
+    // Screen readers hear the bar once per percent: the value changes no more often.
+    swprintf(text, sizeof(text) / sizeof(text[0]), L"%d%%", percent);
+    bar->SetAccessibleValue(text);
 }
 
 // The bar starts again for the full package: what the delta's download
@@ -172,8 +177,10 @@ void MainWindow::ShowProgress(WPARAM progress, LPARAM maximum)
 void MainWindow::ShowFullPackageStart()
 {
     SetControlText(L"UpdateState_Label", kFullPackageText);
-    if (CControlUI* bar = GetManager().FindControlByName(L"Progress_Label"))
+    if (CControlUI* bar = GetManager().FindControlByName(L"Progress_Label")) {
         bar->SetFixedWidth(0);
+        bar->SetAccessibleValue(L"0%");
+    }
 }
 
 void MainWindow::ReportFailure(UINT message)

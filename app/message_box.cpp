@@ -55,6 +55,22 @@ void BrindleMessageBox::Notify(TUINotify& msg)
     }
 }
 
+DWORD BrindleMessageBox::AccessibleRole()
+{
+    return ROLE_SYSTEM_DIALOG;
+}
+
+SkinUI::CUIString BrindleMessageBox::AccessibleName()
+{
+    CControlUI* title = GetManager().FindControlByName(L"Title_Label");
+    return title ? title->GetText() : SkinUI::CUIString();
+}
+
+SkinUI::CUIString BrindleMessageBox::AccessibleDescription()
+{
+    return text_.c_str();
+}
+
 bool ShowMessageBox(std::wstring caption, std::wstring text, int buttonForm, HWND owner)
 {
     BrindleMessageBox box(std::move(caption), std::move(text), buttonForm);
@@ -62,7 +78,11 @@ bool ShowMessageBox(std::wstring caption, std::wstring text, int buttonForm, HWN
                           CW_USEDEFAULT))
         return false;
     box.CenterOnOwner();
+    // Screen readers read a new dialog's text at once, and leave it when it ends.
+    const HWND window = box.GetHWND();
+    NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, window, OBJID_WINDOW, CHILDID_SELF);
     box.RunModal();
+    NotifyWinEvent(EVENT_SYSTEM_DIALOGEND, window, OBJID_WINDOW, CHILDID_SELF);
     bool result = box.Result();
     if (IsWindow(box.GetHWND()))
         DestroyWindow(box.GetHWND());

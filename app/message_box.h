@@ -15,6 +15,10 @@ public:
 
     bool Result() const { return result_; }
     void Notify(SkinUI::TUINotify& msg) override;
+    // A dialog to screen readers, named by its title row, its text as description.
+    DWORD AccessibleRole() override;
+    SkinUI::CUIString AccessibleName() override;
+    SkinUI::CUIString AccessibleDescription() override;
 
 protected:
     const wchar_t* ClassName() const override { return L"MessageBox"; }

@@ -1,9 +1,11 @@
 #include "tests/support/files.h"
 #include "tests/support/installation.h"
+#include "tests/support/screen_reader.h"
 #include "tests/support/version_service.h"
 #include "tests/support/window_driver.h"
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -14,12 +16,12 @@ using namespace testing_support;
 
 namespace {
 
-// Every library Kestrel loads that is not a known DLL: its own loads, the
-// delay-loaded imports, and those the system's libraries load for it (TLS,
-// the rich edit engine, the theme, name resolution), as a run under Wine
-// shows them.
+// Every library Kestrel loads that is not a known DLL: its own loads (oleacc
+// once a screen reader asks), the delay-loaded imports, and those the
+// system's libraries load for it (TLS, the rich edit engine, the theme, name
+// resolution), as a run under Wine shows them.
 const wchar_t* const kPlantedNames[] = {
-    L"msftedit.dll", L"msimg32.dll", L"comctl32.dll", L"schannel.dll",
+    L"msftedit.dll", L"msimg32.dll", L"comctl32.dll", L"oleacc.dll", L"schannel.dll",
     L"bcrypt.dll", L"version.dll", L"wininet.dll",
     L"riched20.dll", L"secur32.dll", L"crypt32.dll", L"rsaenh.dll", L"uxtheme.dll", L"usp10.dll",
     L"iphlpapi.dll", L"dnsapi.dll", L"netapi32.dll", L"mpr.dll", L"msv1_0.dll", L"kerberos.dll",
@@ -54,14 +56,17 @@ TEST(PlantedLibraryTest, NoRunLoadsALibraryFromTheInstallationFolder)
         int status;
         std::vector<std::string> started;
         int boxes;
+        // A screen reader reads the box first, so that oleacc is loaded.
+        bool read;
     } kRuns[] = {
         {"upgrade", UpgradeAnswer("1.0.1.0", "notes", "https://localhost:1011/packages/tarnwick-1.0.1.0.7z"),
-         200, {kStarted}, 0},
+         200, {kStarted}, 0, false},
         {"failed download", UpgradeAnswer("1.0.1.0", "notes", "https://localhost:1011/packages/missing.7z"),
-         200, {}, 1},
-        {"no upgrade", UpgradeAnswer("1.0.0.9"), 200, {kStarted}, 0},
-        {"failed request", "gone", 404, {}, 1},
+         200, {}, 1, false},
+        {"no upgrade", UpgradeAnswer("1.0.0.9"), 200, {kStarted}, 0, false},
+        {"failed request", "gone", 404, {}, 1, true},
     };
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
     for (const auto& run : kRuns) {
         service.AnswerOthers(run.answer, run.status);
         Installation installation;
@@ -69,6 +74,10 @@ TEST(PlantedLibraryTest, NoRunLoadsALibraryFromTheInstallationFolder)
             ASSERT_TRUE(CopyFileTo(ProgramFolder() + L"planted_library.dll", installation.PathOf(name)));
         ChildProcess kestrel;
         ASSERT_TRUE(installation.StartKestrel(kestrel)) << run.run;
+        if (run.read) {
+            HWND box = WaitForWindow(L"MessageBox", nullptr);
+            EXPECT_EQ(ROLE_SYSTEM_DIALOG, ScreenReaderView(box).Role(CHILDID_SELF)) << run.run;
+        }
         EXPECT_EQ(run.boxes, AnswerBoxesUntilEnd(kestrel)) << run.run;
         EXPECT_EQ(0u, kestrel.ExitCode()) << run.run;
         if (!run.started.empty())
@@ -76,4 +85,5 @@ TEST(PlantedLibraryTest, NoRunLoadsALibraryFromTheInstallationFolder)
         EXPECT_EQ(run.started, installation.TarnwickLogLines("started: ")) << run.run;
         EXPECT_EQ(std::vector<std::string>(), LoadedByKestrel(installation)) << run.run;
     }
+    CoUninitialize();
 }

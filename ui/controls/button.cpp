@@ -5,6 +5,8 @@
 #include "ui/core/attribute_table.h"
 #include "ui/core/ui_manager.h"
 
+#include <oleacc.h>
+
 #include <string.h>
 
 namespace SkinUI {
@@ -468,6 +470,26 @@ void CButtonUI::OnFadeTimer()
     Invalidate();
     if ((ended || fadeDelta_ == 0) && manager_)
         manager_->StopTimer(this, kFadeTimerId);
+}
+
+DWORD CButtonUI::ClassAccessibleRole() const
+{
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
+CUIString CButtonUI::GetAccessibleDefaultAction() const
+{
+    return L"Press";
+}
+
+// The click goes out from the message loop, not inside the screen reader's
+// call: a handler may run a modal box, and the reader would wait for it.
+bool CButtonUI::DoAccessibleDefaultAction()
+{
+    if (!manager_ || !IsVisible() || !IsEnabledWithAncestors())
+        return false;
+    manager_->EmitNotify(this, L"click", 0, 0, true);
+    return true;
 }
 
 } // namespace SkinUI

@@ -50,10 +50,15 @@ public:
     void SetPushedBorderColor(DWORD color);
 
     void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    CUIString GetAccessibleDefaultAction() const override;
+    bool DoAccessibleDefaultAction() override;
     void DoEvent(TUIEvent& event) override;
     void PaintStatusImage(HDC dc) override;
     void PaintText(HDC dc) override;
     void PaintBorder(HDC dc) override;
+
+protected:
+    DWORD ClassAccessibleRole() const override;
 
 private:
     void SetImage(TImageSpec& spec, const wchar_t* text);

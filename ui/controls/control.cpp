@@ -277,7 +277,7 @@ void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         {L"menu", [](CControlUI& c, const wchar_t* v) { c.SetContextMenuUsed(ParseBoolValue(v)); }},
         {L"virtualwnd", [](CControlUI& c, const wchar_t* v) { c.SetVirtualWnd(v); }},
     };
-    if (!name || !value)
+    if (!name || !value || ApplyAccessibleAttribute(name, value))
         return;
     // A name no class knows is kept, for the application to read back.
     if (!ApplyAttributeRow(kAttributes, *this, name, value))

@@ -168,6 +168,24 @@ public:
     SIZE GetBorderRound() const;
     void SetBorderRound(SIZE round);
 
+    // What a screen reader is told about the control. Role 0 keeps it out
+    // of the window's accessible children; the layout's "accrole" overrides
+    // the class's own role. The name is the text, else "accname", else the
+    // text of the control named by "accnamefrom", else the tooltip.
+    DWORD GetAccessibleRole() const;
+    void SetAccessibleRole(DWORD role);
+    virtual CUIString GetAccessibleName() const;
+    void SetAccessibleName(const wchar_t* name);
+    void SetAccessibleNameFrom(const wchar_t* controlName);
+    virtual CUIString GetAccessibleValue() const;
+    // Tells listening screen readers when the value differs from the last one.
+    void SetAccessibleValue(const wchar_t* value);
+    virtual DWORD GetAccessibleState() const;
+    virtual CUIString GetAccessibleDefaultAction() const;
+    // Starts the default action; false when the control has none or cannot
+    // take it now.
+    virtual bool DoAccessibleDefaultAction();
+
     CDelegateList& OnInit() { return onInit_; }
     CDelegateList& OnDestroy() { return onDestroy_; }
     CDelegateList& OnSize() { return onSize_; }
@@ -187,6 +205,12 @@ protected:
     void SetPosAttribute(const wchar_t* value);
     void SetBorderSizeAttribute(const wchar_t* value);
     void SetFloatAttribute(const wchar_t* value);
+    bool ApplyAccessibleAttribute(const wchar_t* name, const wchar_t* value);
+    // The accessible name from "accname", "accnamefrom" or the tooltip.
+    CUIString NameWithoutText() const;
+    // The role of the class when the layout gives none.
+    virtual DWORD ClassAccessibleRole() const;
+    bool IsEnabledWithAncestors() const;
 
     CDelegateList onInit_;
     CDelegateList onDestroy_;
@@ -241,6 +265,10 @@ protected:
     RECT paintRect_ = {0, 0, 0, 0};
     RECT borderSize_ = {0, 0, 0, 0};
     CUIStringMapOf<CUIString> customAttributes_;
+    DWORD accRole_ = 0;
+    CUIString accName_;
+    CUIString accNameFrom_;
+    CUIString accValue_;
 };
 
 // The child list operations of a container, which a control answers to the

@@ -2,9 +2,12 @@
 
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/render_kit.h"
+#include "ui/core/accessible_children.h"
 #include "ui/core/attribute_table.h"
 #include "ui/core/scoped_gdi.h"
 #include "ui/core/ui_manager.h"
+
+#include <oleacc.h>
 
 #include <math.h>
 #include <stdlib.h>
@@ -45,8 +48,12 @@ void* CLabelUI::GetInterface(const wchar_t* name)
 
 void CLabelUI::SetText(const wchar_t* text)
 {
+    const bool changed = text_ != (text ? text : L"");
     CControlUI::SetText(text);
     needsEstimate_ = true;
+    // The status line is read out as it changes.
+    if (changed)
+        RaiseAccessibleEvent(EVENT_OBJECT_NAMECHANGE, this);
 }
 
 void CLabelUI::SetFixedWidth(int cx)
@@ -349,6 +356,11 @@ void CLabelUI::DoEvent(TUIEvent& event)
         return;
     }
     CControlUI::DoEvent(event);
+}
+
+DWORD CLabelUI::ClassAccessibleRole() const
+{
+    return GetText().IsEmpty() ? 0 : ROLE_SYSTEM_STATICTEXT;
 }
 
 } // namespace SkinUI

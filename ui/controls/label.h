@@ -58,6 +58,7 @@ public:
     void PaintText(HDC dc) override;
 
 protected:
+    DWORD ClassAccessibleRole() const override;
     // The colours that 0 leaves to the manager's defaults, filled in once.
     void ResolveTextColors();
     void DrawLabelText(HDC dc, RECT& rect, DWORD color, UINT style);

@@ -1,5 +1,6 @@
 #include "ui/controls/rich_edit.h"
 
+#include <oleacc.h>
 #include <oleauto.h>
 
 #include "ui/controls/attribute_value.h"
@@ -448,6 +449,34 @@ void CRichEditUI::DoEvent(TUIEvent& event)
         break;
     }
     CContainerUI::DoEvent(event);
+}
+
+DWORD CRichEditUI::ClassAccessibleRole() const
+{
+    return ROLE_SYSTEM_TEXT;
+}
+
+CUIString CRichEditUI::GetAccessibleName() const
+{
+    return NameWithoutText();
+}
+
+// The engine ends paragraphs with CR alone; readers expect CR LF, as an
+// edit control gives.
+CUIString CRichEditUI::GetAccessibleValue() const
+{
+    CUIString text = GetText();
+    text.Replace(L"\r\n", L"\r");
+    text.Replace(L"\r", L"\r\n");
+    return text;
+}
+
+DWORD CRichEditUI::GetAccessibleState() const
+{
+    DWORD state = CContainerUI::GetAccessibleState();
+    if (readOnly_)
+        state |= STATE_SYSTEM_READONLY;
+    return state;
 }
 
 } // namespace SkinUI

@@ -83,6 +83,10 @@ public:
     void EndRight() override;
 
     void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The text is the value: only the layout or the tooltip names the box.
+    CUIString GetAccessibleName() const override;
+    CUIString GetAccessibleValue() const override;
+    DWORD GetAccessibleState() const override;
     void SetPos(RECT rc, bool invalidate = true) override;
     bool DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stop) override;
     void DoInit() override;
@@ -95,6 +99,9 @@ public:
     void OnEngineScrollRange(int bar, int span);
     void OnEngineScrollPos(int bar, int pos);
     void OnEngineNotify(DWORD code, void* data);
+
+protected:
+    DWORD ClassAccessibleRole() const override;
 
 private:
     void SwitchStyleOn(const wchar_t* value, DWORD style);

@@ -1,6 +1,7 @@
 #include "ui/core/ui_manager.h"
 
 #include "ui/controls/control.h"
+#include "ui/core/accessible_children.h"
 
 #include <windowsx.h>
 #include <wctype.h>
@@ -280,8 +281,11 @@ void CUIManager::FocusControl(CControlUI* control, bool focusWindow)
     // A focus given on purpose settles a pending move to the first tab stop.
     focusNeeded_ = false;
     SendEvent(control, UIEVENT_SETFOCUS, control);
+    if (focus_ != control)
+        return;
+    EmitNotify(control, L"setfocus");
     if (focus_ == control)
-        EmitNotify(control, L"setfocus");
+        RaiseAccessibleEvent(EVENT_OBJECT_FOCUS, control);
 }
 
 void CUIManager::DeferFocus(CControlUI* control)

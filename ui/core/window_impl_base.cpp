@@ -72,6 +72,8 @@ WindowImplBase::~WindowImplBase()
 {
     if (::IsWindow(GetHWND()))
         ::DestroyWindow(GetHWND());
+    if (accessible_)
+        accessible_->Disconnect();
 }
 
 const TNotifyMap* WindowImplBase::MessageMap() const
@@ -150,6 +152,8 @@ LRESULT WindowImplBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     bool handled = true;
     LRESULT answer = 0;
+    if (AnswerAccessibleObject(message, wParam, lParam, answer))
+        return answer;
     if (MessageOperation operation = OperationFor(message)) {
         answer = (this->*operation)(message, wParam, lParam, handled);
         if (handled)
@@ -169,9 +173,45 @@ LRESULT WindowImplBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 // goes: a handler of one of its controls may still be on the stack here.
 void WindowImplBase::OnWindowGone(HWND)
 {
+    // Screen readers may still hold the object: from now on it answers
+    // that it is no longer connected.
+    if (accessible_) {
+        accessible_->Disconnect();
+        accessible_.reset();
+    }
     manager_.RemovePreMessageFilter(this);
     manager_.RemoveNotifier(this);
     manager_.WindowGone();
+}
+
+bool WindowImplBase::AnswerAccessibleObject(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& answer)
+{
+    // The object id is a 32-bit value, sign-extended or not in a 64-bit lParam.
+    if (message != WM_GETOBJECT || static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) ||
+        !::IsWindow(GetHWND()))
+        return false;
+    if (!accessible_)
+        *accessible_.put() = new (std::nothrow) CAccessibleWindow(GetHWND(), &manager_, this);
+    // A failed answer is an error code: the default object is better than none.
+    answer = accessible_ ? accessible_->AnswerGetObject(wParam) : 0;
+    return answer > 0;
+}
+
+DWORD WindowImplBase::AccessibleRole()
+{
+    return ROLE_SYSTEM_CLIENT;
+}
+
+CUIString WindowImplBase::AccessibleName()
+{
+    wchar_t title[256] = {};
+    ::GetWindowTextW(GetHWND(), title, sizeof(title) / sizeof(title[0]));
+    return title;
+}
+
+CUIString WindowImplBase::AccessibleDescription()
+{
+    return CUIString();
 }
 
 LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool&)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/core/accessible_window.h"
+#include "ui/core/com_ref.h"
 #include "ui/core/layout_builder.h"
 #include "ui/core/notify_pump.h"
 #include "ui/core/ui_events.h"
@@ -27,7 +29,8 @@ class WindowImplBase : public CWindowWnd,
                        public CNotifyPump,
                        public INotifyUI,
                        public IMessageFilterUI,
-                       public IDialogBuilderCallback {
+                       public IDialogBuilderCallback,
+                       public IAccessibleWindowUI {
 public:
     WindowImplBase() = default;
     // A window still open when its object goes is destroyed first, so that
@@ -39,6 +42,12 @@ public:
     void Notify(TUINotify& msg) override;
     LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     CControlUI* CreateCustomControl(const wchar_t* name) override;
+
+    // The client object screen readers see: a client named by the window's
+    // title unless a window says otherwise.
+    DWORD AccessibleRole() override;
+    CUIString AccessibleName() override;
+    CUIString AccessibleDescription() override;
 
 protected:
     static const TNotifyMapEntry kNotifyEntries[];
@@ -78,6 +87,10 @@ protected:
     virtual LRESULT OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     virtual LRESULT OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 
+    // The client object for WM_GETOBJECT; false for every other message
+    // and object id, which keep the default answer.
+    bool AnswerAccessibleObject(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& answer);
+
     virtual LONG FrameStyle() const;
     // Whether a point of the caption band over this control (or over none)
     // drags the window.
@@ -93,6 +106,7 @@ private:
     void SwapMaxRestoreButtons(bool wasMaximised);
 
     CUIManager manager_;
+    ComRef<CAccessibleWindow> accessible_;
 };
 
 } // namespace SkinUI
