@@ -78,6 +78,7 @@ TFontRecord& TFontRecord::operator=(TFontRecord&& other) noexcept
     bBold = other.bBold;
     bUnderline = other.bUnderline;
     bItalic = other.bItalic;
+    iDpi = other.iDpi;
     tm = other.tm;
     return *this;
 }
@@ -124,7 +125,12 @@ TUIRegistry& CUIManager::Shared()
         font.lfCharSet = kFontCharset;
         registry->defaultFont.hFont = ::CreateFontIndirectW(&font);
         registry->defaultFont.sFontName = font.lfFaceName;
-        registry->defaultFont.iSize = -font.lfHeight;
+        // The system font comes at the session's DPI; its size is kept in
+        // layout units like every other.
+        CDpiScale session;
+        session.SetDpi(::GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY));
+        registry->defaultFont.iSize = session.Layout(-font.lfHeight);
+        registry->defaultFont.iDpi = session.Dpi();
         registry->defaultFont.bBold = font.lfWeight >= FW_BOLD;
         registry->defaultFont.bUnderline = font.lfUnderline != 0;
         registry->defaultFont.bItalic = font.lfItalic != 0;
@@ -152,7 +158,7 @@ bool CUIManager::MakeFont(TFontRecord& record, const wchar_t* name, int size, bo
     wmemcpy(font.lfFaceName, face, length);
     font.lfFaceName[length] = L'\0';
     font.lfCharSet = kFontCharset;
-    font.lfHeight = -size;
+    font.lfHeight = -scale_.Pixels(size);
     // Bold adds to the base weight, kept inside the range GDI documents.
     if (bold)
         font.lfWeight = std::min(font.lfWeight + FW_BOLD, 1000L);
@@ -164,6 +170,7 @@ bool CUIManager::MakeFont(TFontRecord& record, const wchar_t* name, int size, bo
     record.hFont = handle;
     record.sFontName.Assign(face, static_cast<int>(length));
     record.iSize = size;
+    record.iDpi = scale_.Dpi();
     record.bBold = bold;
     record.bUnderline = underline;
     record.bItalic = italic;
@@ -221,7 +228,10 @@ TFontRecord* CUIManager::FindFontRecord(int id) const
 HFONT CUIManager::FontById(int id)
 {
     TFontRecord* record = FindFontRecord(id);
-    return record ? record->hFont : DefaultFontRecord()->hFont;
+    if (!record)
+        return DefaultFontRecord()->hFont;
+    FitFontToScale(*record);
+    return record->hFont;
 }
 
 TFontRecord* CUIManager::FontRecordById(int id)
@@ -229,6 +239,7 @@ TFontRecord* CUIManager::FontRecordById(int id)
     TFontRecord* record = FindFontRecord(id);
     if (!record)
         return DefaultFontRecord();
+    FitFontToScale(*record);
     FillMetrics(*record);
     return record;
 }
@@ -236,6 +247,7 @@ TFontRecord* CUIManager::FontRecordById(int id)
 TFontRecord* CUIManager::DefaultFontRecord()
 {
     TFontRecord* record = own_.defaultFont.sFontName.IsEmpty() ? &Shared().defaultFont : &own_.defaultFont;
+    FitFontToScale(*record);
     FillMetrics(*record);
     return record;
 }
@@ -283,7 +295,13 @@ TLoadedImage* CUIManager::RegisterImage(const wchar_t* name, const wchar_t* type
         if (*end == L'\0' && id >= 1 && id <= 0xFFFF)
             resourceName = MAKEINTRESOURCEW(id);
     }
-    TLoadedImage* image = CRenderKit::LoadImage(resourceName, resourceType, mask);
+    return StoreImage(name, CRenderKit::LoadImage(resourceName, resourceType, mask), resourceType, mask, keepSource,
+        shared);
+}
+
+TLoadedImage* CUIManager::StoreImage(const wchar_t* key, TLoadedImage* image, const wchar_t* resourceType, DWORD mask,
+    bool keepSource, bool shared)
+{
     if (!image)
         return nullptr;
     if (keepSource)
@@ -299,7 +317,7 @@ TLoadedImage* CUIManager::RegisterImage(const wchar_t* name, const wchar_t* type
     record->bKeepSource = keepSource;
     TUIRegistry& registry = RegistryFor(shared);
     // Controls' image specs may still point at the replaced image.
-    void* old = registry.images.Set(name, record);
+    void* old = registry.images.Set(key, record);
     if (old)
         registry.retiredImages.Add(old);
     return image;
@@ -322,12 +340,28 @@ TLoadedImage* CUIManager::ImageByName(const wchar_t* name) const
 TLoadedImage* CUIManager::ImageByNameOrLoad(const wchar_t* name, const wchar_t* type, DWORD mask,
     bool keepSource)
 {
+    if (TLoadedImage* scaled = ScaledImage(name, type, mask, keepSource))
+        return scaled;
     TLoadedImage* image = ImageByName(name);
     if (image)
         return image;
     if (!RegisterImage(name, type, mask, keepSource, false))
         return nullptr;
     return ImageByName(name);
+}
+
+// Above 100 % the skin's double-density file, chosen once per scale; none
+// when the skin has no such file.
+TLoadedImage* CUIManager::ScaledImage(const wchar_t* name, const wchar_t* type, DWORD mask, bool keepSource)
+{
+    if (!name || !*name || scale_.Factor() <= 1.0)
+        return nullptr;
+    const CUIString key = ImageKey(name);
+    if (TLoadedImage* image = ImageByName(key))
+        return image;
+    const wchar_t* resourceType = type && *type ? type : nullptr;
+    return StoreImage(key, CRenderKit::LoadImageForScale(name, resourceType, mask, scale_.Factor()), resourceType, mask,
+        keepSource, false);
 }
 
 void CUIManager::SetClassDefaults(const wchar_t* elementName, const wchar_t* list, bool shared)
