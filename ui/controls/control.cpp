@@ -146,7 +146,7 @@ void CControlUI::SetToolTipWidth(int width)
 
 int CControlUI::GetToolTipWidth() const
 {
-    return toolTipWidth_;
+    return Scaled(toolTipWidth_);
 }
 
 wchar_t CControlUI::GetShortcut() const

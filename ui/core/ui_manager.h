@@ -215,7 +215,8 @@ public:
     HFONT FontById(int id);
     TFontRecord* FontRecordById(int id);
     TFontRecord* DefaultFontRecord();
-    HFONT LookupFont(const wchar_t* name, int size, bool bold, bool underline, bool italic) const;
+    // Size in layout units; the handle is at the window's scale.
+    HFONT LookupFont(const wchar_t* name, int size, bool bold, bool underline, bool italic);
     TFontRecord* FontRecordByHandle(HFONT font);
 
     // Images; the registry owns them.

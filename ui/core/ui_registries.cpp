@@ -252,15 +252,17 @@ TFontRecord* CUIManager::DefaultFontRecord()
     return record;
 }
 
-HFONT CUIManager::LookupFont(const wchar_t* name, int size, bool bold, bool underline, bool italic) const
+HFONT CUIManager::LookupFont(const wchar_t* name, int size, bool bold, bool underline, bool italic)
 {
-    const CUIStringMap* maps[] = {&own_.fonts, &Shared().fonts};
-    for (const CUIStringMap* fonts : maps) {
+    CUIStringMap* maps[] = {&own_.fonts, &Shared().fonts};
+    for (CUIStringMap* fonts : maps) {
         for (int i = 0; i < fonts->GetSize(); ++i) {
-            const TFontRecord* record = static_cast<const TFontRecord*>(fonts->Find(fonts->GetAt(i)));
+            TFontRecord* record = static_cast<TFontRecord*>(fonts->Find(fonts->GetAt(i)));
             if (record->sFontName == (name ? name : L"") && record->iSize == size && record->bBold == bold &&
-                record->bUnderline == underline && record->bItalic == italic)
+                record->bUnderline == underline && record->bItalic == italic) {
+                FitFontToScale(*record);
                 return record->hFont;
+            }
         }
     }
     return nullptr;
