@@ -59,6 +59,11 @@ int Scaled(int layout, int dpi)
     return MulDiv(layout, dpi, 96);
 }
 
+// Kestrel declares itself aware of the scale; this program reads the screen
+// in physical pixels, which Wine gives every process. (Windows would give a
+// program that is not aware scaled coordinates: there it would need the
+// same manifest.)
+
 // The display's DPI as Windows and Wine keep it for the session; a process
 // reads it while it starts, so it stays set until the test has ended.
 bool SetDisplayDpi(int dpi)
