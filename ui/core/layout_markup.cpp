@@ -68,6 +68,15 @@ wchar_t* SkipIdentifier(wchar_t* p)
     return p;
 }
 
+// A comment (<!-- -->) or a declaration (<? ?>), skipped whole.
+wchar_t* SkipDeclaration(wchar_t* p)
+{
+    wchar_t last = *p == L'!' ? L'-' : L'?';
+    while (*p && !(p[0] == last && p[1] == L'>'))
+        ++p;
+    return *p ? p + 2 : p;
+}
+
 bool StartsWith(const wchar_t* p, const wchar_t* prefix)
 {
     for (; *prefix; ++p, ++prefix) {
@@ -370,91 +379,105 @@ bool CLayoutMarkup::AddElement(wchar_t* start, uint32_t parent, uint32_t previou
 // as previous sibling.
 bool CLayoutMarkup::ParseElements(wchar_t* p)
 {
-    uint32_t parent = kNone;
-    uint32_t previous = kNone;
+    Cursor at;
     p = SkipSpace(p);
-    for (;;) {
-        // A missing end tag is tolerated at the end only for the first
-        // element and its direct children.
-        if (*p == L'\0' && parent <= 1) {
-            if (parent == kNone)
-                return true;
-            if (!CloseElement(p, parent))
-                return false;
-            previous = parent;
-            parent = elements_[parent].parent;
-            continue;
-        }
-        p = SkipSpace(p);
-        if (*p != L'<')
-            return Fail(L"Expected start tag", p);
-        if (p[1] == L'/') {
-            if (parent == kNone)
-                return true;
-            if (!CloseElement(p, parent))
-                return false;
-            previous = parent;
-            parent = elements_[parent].parent;
-            continue;
-        }
-        *p = L'\0';
-        ++p;
-        p = SkipSpace(p);
-        if (*p == L'!' || *p == L'?') {
-            wchar_t first = *p == L'!' ? L'-' : L'?';
-            while (*p && !(p[0] == first && p[1] == L'>'))
-                ++p;
-            if (*p)
-                p += 2;
-            p = SkipSpace(p);
-            continue;
-        }
-        p = SkipSpace(p);
-        uint32_t element = kNone;
-        if (!AddElement(p, parent, previous, element))
-            return false;
-        p = SkipIdentifier(p);
-        wchar_t* nameEnd = p;
-        if (*p == L'\0')
-            return Fail(L"Error parsing element name", p);
-        if (!ParseAttributes(p))
-            return false;
-        p = SkipSpace(p);
-        if (p[0] == L'/' && p[1] == L'>') {
-            elements_[element].data = static_cast<uint32_t>(p - text_);
-            *p = L'\0';
-            p += 2;
-        } else {
-            if (*p != L'>')
-                return Fail(L"Expected start-tag closing", p);
-            ++p;
-            elements_[element].data = static_cast<uint32_t>(p - text_);
-            wchar_t* textEnd = nullptr;
-            p = ReadText(p, L'<', textEnd);
-            // When the text was not shortened its end is the '<' that the
-            // child or the end tag overwrites anyway.
-            if (textEnd < p)
-                *textEnd = L'\0';
-            if (*p == L'\0' && parent <= 1) {
-                // The element stays open; its name still ends here.
-                *nameEnd = L'\0';
-                previous = element;
-                continue;
-            }
-            if (*p != L'<')
-                return Fail(L"Expected end-tag start", p);
-            if (p[1] != L'/') {
-                parent = element;
-                previous = kNone;
-                continue;
-            }
-            if (!CloseElement(p, element))
-                return false;
-        }
-        *nameEnd = L'\0';
-        p = SkipSpace(p);
-        previous = element;
+    Step step = Step::Next;
+    while (step == Step::Next)
+        step = ParseStep(p, at);
+    return step == Step::Done;
+}
+
+// One tag: an end tag, a comment or declaration, or an element's start.
+CLayoutMarkup::Step CLayoutMarkup::ParseStep(wchar_t*& p, Cursor& at)
+{
+    // A missing end tag is tolerated at the end only for the first
+    // element and its direct children.
+    if (*p == L'\0' && at.parent <= 1)
+        return CloseParent(p, at);
+    p = SkipSpace(p);
+    if (*p != L'<')
+        return Failed(L"Expected start tag", p);
+    if (p[1] == L'/')
+        return CloseParent(p, at);
+    *p = L'\0';
+    p = SkipSpace(p + 1);
+    if (*p == L'!' || *p == L'?') {
+        p = SkipSpace(SkipDeclaration(p));
+        return Step::Next;
     }
+    return ParseElement(p, at);
+}
+
+// The open element ends; the walk goes on in its parent's list.
+CLayoutMarkup::Step CLayoutMarkup::CloseParent(wchar_t*& p, Cursor& at)
+{
+    if (at.parent == kNone)
+        return Step::Done;
+    if (!CloseElement(p, at.parent))
+        return Step::Failed;
+    at.previous = at.parent;
+    at.parent = elements_[at.parent].parent;
+    return Step::Next;
+}
+
+CLayoutMarkup::Step CLayoutMarkup::ParseElement(wchar_t*& p, Cursor& at)
+{
+    uint32_t element = kNone;
+    if (!AddElement(p, at.parent, at.previous, element))
+        return Step::Failed;
+    p = SkipIdentifier(p);
+    wchar_t* nameEnd = p;
+    if (*p == L'\0')
+        return Failed(L"Error parsing element name", p);
+    if (!ParseAttributes(p))
+        return Step::Failed;
+    Step step = ParseContent(p, element, at);
+    if (step != Step::Closed)
+        return step;
+    *nameEnd = L'\0';
+    p = SkipSpace(p);
+    at.previous = element;
+    return Step::Next;
+}
+
+// What follows the attributes: "/>", or '>' with the element's text and
+// then its end tag, its first child or the end of the document.
+CLayoutMarkup::Step CLayoutMarkup::ParseContent(wchar_t*& p, uint32_t element, Cursor& at)
+{
+    p = SkipSpace(p);
+    if (p[0] == L'/' && p[1] == L'>') {
+        elements_[element].data = static_cast<uint32_t>(p - text_);
+        *p = L'\0';
+        p += 2;
+        return Step::Closed;
+    }
+    if (*p != L'>')
+        return Failed(L"Expected start-tag closing", p);
+    ++p;
+    elements_[element].data = static_cast<uint32_t>(p - text_);
+    wchar_t* textEnd = nullptr;
+    p = ReadText(p, L'<', textEnd);
+    // When the text was not shortened its end is the '<' that the
+    // child or the end tag overwrites anyway.
+    if (textEnd < p)
+        *textEnd = L'\0';
+    // At the end the element stays open; its name still ends here.
+    if (*p == L'\0' && at.parent <= 1)
+        return Step::Closed;
+    if (*p != L'<')
+        return Failed(L"Expected end-tag start", p);
+    if (p[1] != L'/') {
+        at.parent = element;
+        at.previous = kNone;
+        return Step::Next;
+    }
+    return CloseElement(p, element) ? Step::Closed : Step::Failed;
+}
+
+CLayoutMarkup::Step CLayoutMarkup::Failed(const wchar_t* message, const wchar_t* location)
+{
+    Fail(message, location);
+    return Step::Failed;
 }
 
 // The end tag of element (when the text continues with one), then the

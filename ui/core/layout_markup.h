@@ -89,9 +89,23 @@ private:
         uint32_t data;
     };
 
+    // Where the walk stands: the open element whose children are read
+    // and the last of them read so far.
+    struct Cursor {
+        uint32_t parent = 0;
+        uint32_t previous = 0;
+    };
+    // Closed: an element is complete and becomes the previous sibling.
+    enum class Step { Next, Closed, Done, Failed };
+
     bool TakeText(wchar_t* text);
     bool Parse();
     bool ParseElements(wchar_t* p);
+    Step ParseStep(wchar_t*& p, Cursor& at);
+    Step CloseParent(wchar_t*& p, Cursor& at);
+    Step ParseElement(wchar_t*& p, Cursor& at);
+    Step ParseContent(wchar_t*& p, uint32_t element, Cursor& at);
+    Step Failed(const wchar_t* message, const wchar_t* location);
     bool ParseAttributes(wchar_t*& p);
     bool CloseElement(wchar_t*& p, uint32_t element);
     wchar_t* ReadText(wchar_t* p, wchar_t end, wchar_t*& textEnd) const;
