@@ -2,6 +2,7 @@
 
 #include "tests/support/window_driver.h"
 
+#include "ui/controls/scroll_bar.h"
 #include "ui/core/dpi_scale.h"
 #include "ui/core/skin_source.h"
 
@@ -134,6 +135,75 @@ TEST_P(DpiChangeTest, LaysOutAtTheNewScaleInTheSuggestedRectangleAndBackWithoutD
     EXPECT_EQ(kGlyphGrey, ClientPixel(window.GetHWND(), 482, 18));
     window.Destroy();
 }
+
+// Insets, child padding, padding, width limits, scroll bar width and the
+// window attributes of a small layout, each rounded once from its value.
+const wchar_t kMeasuresLayout[] =
+    L"<Window size=\"200,120\" caption=\"0,0,0,20\" sizebox=\"4,4,4,4\" mininfo=\"100,60\" roundcorner=\"6,6\">"
+    L"<VerticalLayout inset=\"3,5,3,5\" childpadding=\"7\">"
+    L"<Control name=\"a\" height=\"10\" padding=\"2,0,0,0\" />"
+    L"<Control name=\"b\" height=\"10\" minwidth=\"50\" maxwidth=\"60\" />"
+    L"<VerticalLayout name=\"c\" vscrollbar=\"true\" vscrollbarstyle=\"width=&quot;9&quot;\">"
+    L"<Control height=\"500\" /></VerticalLayout>"
+    L"</VerticalLayout></Window>";
+
+struct TMeasuresRow {
+    int dpi;
+    RECT a;
+    RECT b;
+    RECT c;
+    int scrollBarWidth;
+    SIZE minInfo;
+    RECT sizeBox;
+    int captionBottom;
+};
+
+const TMeasuresRow kMeasures[] = {
+    {96, {5, 5, 197, 15}, {3, 22, 63, 32}, {3, 39, 197, 115}, 9, {100, 60}, {4, 4, 4, 4}, 20},
+    {144, {8, 8, 295, 23}, {5, 34, 95, 49}, {5, 60, 295, 172}, 14, {150, 90}, {6, 6, 6, 6}, 30},
+    {192, {10, 10, 394, 30}, {6, 44, 126, 64}, {6, 78, 394, 230}, 18, {200, 120}, {8, 8, 8, 8}, 40},
+};
+
+class DpiMeasuresTest : public ::testing::TestWithParam<TMeasuresRow> {
+protected:
+    void TearDown() override { PumpMessages(); }
+};
+
+TEST_P(DpiMeasuresTest, EveryMeasureFollowsTheScale)
+{
+    const TMeasuresRow& row = GetParam();
+    TestWindow window(kMeasuresLayout);
+    ASSERT_TRUE(window.Create());
+    window.ShowAndPaint();
+    const RECT suggested = {0, 0, MulDiv(200, row.dpi, 96), MulDiv(120, row.dpi, 96)};
+    ::SendMessageW(window.GetHWND(), WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi), reinterpret_cast<LPARAM>(&suggested));
+    ::UpdateWindow(window.GetHWND());
+    PumpMessages();
+    EXPECT_TRUE(::EqualRect(&row.a, &window.Find(L"a")->GetPos()));
+    EXPECT_TRUE(::EqualRect(&row.b, &window.Find(L"b")->GetPos()));
+    CControlUI* c = window.Find(L"c");
+    EXPECT_TRUE(::EqualRect(&row.c, &c->GetPos()));
+    auto* container = static_cast<SkinUI::CContainerUI*>(c->GetInterface(L"Container"));
+    ASSERT_NE(nullptr, container);
+    ASSERT_NE(nullptr, container->GetVerticalScrollBar());
+    const RECT bar = container->GetVerticalScrollBar()->GetPos();
+    EXPECT_EQ(row.scrollBarWidth, bar.right - bar.left);
+    EXPECT_EQ(row.c.right, bar.right);
+    SkinUI::CUIManager& manager = window.GetManager();
+    EXPECT_EQ(row.minInfo.cx, manager.GetMinInfo().cx);
+    EXPECT_EQ(row.minInfo.cy, manager.GetMinInfo().cy);
+    const RECT sizeBox = manager.GetSizeBox();
+    EXPECT_TRUE(::EqualRect(&row.sizeBox, &sizeBox));
+    EXPECT_EQ(row.captionBottom, manager.GetCaptionRect().bottom);
+    window.Destroy();
+}
+
+std::string MeasuresName(const ::testing::TestParamInfo<TMeasuresRow>& info)
+{
+    return "Dpi" + std::to_string(info.param.dpi);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, DpiMeasuresTest, ::testing::ValuesIn(kMeasures), MeasuresName);
 
 std::string RowName(const ::testing::TestParamInfo<TMoveRow>& info)
 {
