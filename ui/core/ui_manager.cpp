@@ -50,14 +50,9 @@ void InitProcessOnce()
     CRenderKit::StartGraphics();
 }
 
-void DeleteNotify(void* item)
-{
-    delete static_cast<TUINotify*>(item);
-}
-
 } // namespace
 
-CUIManager::CUIManager() : optionGroups_(83)
+CUIManager::CUIManager()
 {
     InitProcessOnce();
     TUIRegistry& shared = Shared();
@@ -71,20 +66,18 @@ CUIManager::CUIManager() : optionGroups_(83)
 CUIManager::~CUIManager()
 {
     DeleteCleanupControls();
-    DeleteQueuedNotifies();
+    notifies_.Clear();
     ClearNameMap();
     if (root_) {
         CControlUI* root = root_;
         root_ = nullptr;
         root->Delete();
     }
-    own_.RemoveAllFonts();
-    own_.RemoveAllImages();
-    own_.RemoveAllClassDefaults();
+    own_.RemoveAll();
     RemoveAllExtraWindowAttributes();
     RemoveAllOptionGroups();
     StopAllTimers();
-    tooltipWindow_.reset();
+    tooltip_.Destroy();
     DeleteOffscreen();
     paintDc_.reset();
     CUIPtrArray& managers = Managers();
@@ -96,9 +89,7 @@ CUIManager::~CUIManager()
 void CUIManager::AttachWindow(HWND window, const wchar_t* name)
 {
     ClearNameMap();
-    own_.RemoveAllFonts();
-    own_.RemoveAllImages();
-    own_.RemoveAllClassDefaults();
+    own_.RemoveAll();
     RemoveAllOptionGroups();
     RemoveAllExtraWindowAttributes();
     StopAllTimers();
@@ -110,6 +101,7 @@ void CUIManager::AttachWindow(HWND window, const wchar_t* name)
     paintDc_.reset();
     DeleteOffscreen();
     window_ = window;
+    timers_.BindWindow(window);
     if (window)
         paintDc_ = WindowDc(window);
     scale_.SetDpi(window ? CDpiScale::ReadWindowDpi(window) : CDpiScale::kLayoutDpi);
@@ -120,9 +112,8 @@ void CUIManager::AttachWindow(HWND window, const wchar_t* name)
 void CUIManager::WindowGone()
 {
     // The native timers and the tooltip died with the window.
-    DropTimerRecords();
-    tooltipWindow_.release();
-    lastTooltip_ = nullptr;
+    timers_.WindowGone();
+    tooltip_.OwnerGone();
     captured_ = false;
     mouseTracking_ = false;
     DeleteOffscreen();
@@ -152,7 +143,7 @@ bool CUIManager::AttachRoot(CControlUI* control)
     key_ = nullptr;
     hover_ = nullptr;
     click_ = nullptr;
-    lastTooltip_ = nullptr;
+    tooltip_.ForgetControls();
     if (root_) {
         ResetForNewRoot();
         DeleteLater(root_);
@@ -169,7 +160,7 @@ bool CUIManager::AttachRoot(CControlUI* control)
 void CUIManager::ResetForNewRoot()
 {
     DeleteCleanupControls();
-    DeleteQueuedNotifies();
+    notifies_.Clear();
     ClearNameMap();
     postPaintControls_.Empty();
     nativeWindows_.Empty();
@@ -211,6 +202,20 @@ void CUIManager::ForgetControl(CControlUI* control)
 {
     if (!control)
         return;
+    // Whatever may still point at the control lets go of it, each part of
+    // the manager by itself.
+    ForgetAsTarget(control);
+    tooltip_.Forget(control);
+    timers_.Forget(control);
+    ForgetName(control);
+    notifies_.Forget(control);
+    optionGroups_.Forget(control);
+    ForgetInLists(control);
+}
+
+// The control is no longer the root, nor a target of input.
+void CUIManager::ForgetAsTarget(CControlUI* control)
+{
     if (control == root_)
         root_ = nullptr;
     if (control == key_)
@@ -219,29 +224,18 @@ void CUIManager::ForgetControl(CControlUI* control)
         hover_ = nullptr;
     if (control == focus_)
         focus_ = nullptr;
-    if (control == click_) {
-        click_ = nullptr;
-        if (captured_)
-            ReleaseMouse();
-    }
-    if (control == lastTooltip_) {
-        lastTooltip_ = nullptr;
-        HideTooltip();
-    }
-    StopTimers(control);
+    if (control != click_)
+        return;
+    click_ = nullptr;
+    if (captured_)
+        ReleaseMouse();
+}
+
+void CUIManager::ForgetName(CControlUI* control)
+{
     CUIString name = control->GetName();
     if (!name.IsEmpty() && nameMap_.Find(name) == control)
         nameMap_.Remove(name);
-    // A queued notification from a deleted control would reach listeners
-    // that read its sender; it is dropped instead.
-    for (int i = asyncNotifies_.GetSize() - 1; i >= 0; --i) {
-        TUINotify* msg = static_cast<TUINotify*>(asyncNotifies_[i]);
-        if (msg->pSender != control)
-            continue;
-        asyncNotifies_.Remove(i);
-        delete msg;
-    }
-    ForgetInLists(control);
 }
 
 void CUIManager::ForgetInLists(CControlUI* control)
@@ -257,12 +251,6 @@ void CUIManager::ForgetInLists(CControlUI* control)
             continue;
         nativeWindowControls_.Remove(i);
         nativeWindows_.Remove(i);
-    }
-    for (int i = 0; i < optionGroups_.GetSize(); ++i) {
-        CUIPtrArray* group = static_cast<CUIPtrArray*>(optionGroups_.Find(optionGroups_.GetAt(i)));
-        int index = group ? group->Find(control) : -1;
-        if (index >= 0)
-            group->Remove(index);
     }
 }
 
@@ -321,6 +309,13 @@ void CUIManager::DeleteLater(CControlUI* control)
     control->SetManager(this, nullptr, false);
     if (cleanupControls_.Find(control) < 0)
         cleanupControls_.Add(control);
+    AskForAsyncPass();
+}
+
+// One posted message at a time serves both the queued notifications and
+// the controls waiting to be deleted.
+void CUIManager::AskForAsyncPass()
+{
     if (!asyncPosted_ && window_)
         asyncPosted_ = ::PostMessageW(window_, kAsyncNotifyMessage, 0, 0) != FALSE;
 }
@@ -333,13 +328,6 @@ void CUIManager::DeleteCleanupControls()
         cleanupControls_.Remove(0);
         control->Delete();
     }
-}
-
-void CUIManager::DeleteQueuedNotifies()
-{
-    for (int i = 0; i < asyncNotifies_.GetSize(); ++i)
-        DeleteNotify(asyncNotifies_[i]);
-    asyncNotifies_.Empty();
 }
 
 void CUIManager::EmitNotify(CControlUI* sender, const wchar_t* type, WPARAM wParam, LPARAM lParam, bool async,
@@ -358,22 +346,8 @@ void CUIManager::EmitNotify(CControlUI* sender, const wchar_t* type, WPARAM wPar
         DeliverNotify(msg);
         return;
     }
-    if (!allowRepeat) {
-        for (int i = 0; i < asyncNotifies_.GetSize(); ++i) {
-            TUINotify* queued = static_cast<TUINotify*>(asyncNotifies_[i]);
-            if (queued->pSender != sender || queued->sType != msg.sType)
-                continue;
-            queued->sVirtualWnd = msg.sVirtualWnd;
-            queued->wParam = wParam;
-            queued->lParam = lParam;
-            queued->ptMouse = msg.ptMouse;
-            queued->dwTimestamp = msg.dwTimestamp;
-            return;
-        }
-    }
-    asyncNotifies_.Add(new TUINotify(msg));
-    if (!asyncPosted_ && window_)
-        asyncPosted_ = ::PostMessageW(window_, kAsyncNotifyMessage, 0, 0) != FALSE;
+    if (notifies_.Add(msg, allowRepeat))
+        AskForAsyncPass();
 }
 
 void CUIManager::DeliverNotify(TUINotify& msg)
@@ -388,12 +362,8 @@ void CUIManager::DeliverNotify(TUINotify& msg)
 void CUIManager::DeliverQueuedNotifies()
 {
     asyncPosted_ = false;
-    while (!asyncNotifies_.IsEmpty()) {
-        TUINotify* msg = static_cast<TUINotify*>(asyncNotifies_[0]);
-        asyncNotifies_.Remove(0);
+    while (std::unique_ptr<TUINotify> msg = notifies_.TakeFirst())
         DeliverNotify(*msg);
-        delete msg;
-    }
     DeleteCleanupControls();
 }
 
@@ -461,39 +431,17 @@ bool CUIManager::RemoveNativeWindow(HWND child)
 
 bool CUIManager::AddOptionGroup(const wchar_t* group, CControlUI* control)
 {
-    if (!group || !*group || !control)
-        return false;
-    CUIPtrArray* members = static_cast<CUIPtrArray*>(optionGroups_.Find(group));
-    if (!members) {
-        members = new CUIPtrArray(6);
-        optionGroups_.Insert(group, members);
-    }
-    return AddUnique(*members, control);
+    return optionGroups_.Add(group, control);
 }
 
-CUIPtrArray* CUIManager::GetOptionGroup(const wchar_t* group) const
-{
-    return group ? static_cast<CUIPtrArray*>(optionGroups_.Find(group)) : nullptr;
-}
+CUIPtrArray* CUIManager::GetOptionGroup(const wchar_t* group) const { return optionGroups_.Find(group); }
+void CUIManager::RemoveOptionGroup(const wchar_t* group, CControlUI* control) { optionGroups_.Remove(group, control); }
+void CUIManager::RemoveAllOptionGroups() { optionGroups_.RemoveAll(); }
 
-void CUIManager::RemoveOptionGroup(const wchar_t* group, CControlUI* control)
-{
-    CUIPtrArray* members = GetOptionGroup(group);
-    if (!members)
-        return;
-    RemoveItem(*members, control);
-    if (!members->IsEmpty())
-        return;
-    optionGroups_.Remove(group);
-    delete members;
-}
-
-void CUIManager::RemoveAllOptionGroups()
-{
-    for (int i = 0; i < optionGroups_.GetSize(); ++i)
-        delete static_cast<CUIPtrArray*>(optionGroups_.Find(optionGroups_.GetAt(i)));
-    optionGroups_.RemoveAll();
-}
+bool CUIManager::StartTimer(CControlUI* control, UINT id, UINT elapse) { return timers_.Start(control, id, elapse); }
+bool CUIManager::StopTimer(CControlUI* control, UINT id) { return timers_.Stop(control, id); }
+void CUIManager::StopTimers(CControlUI* control) { timers_.Forget(control); }
+void CUIManager::StopAllTimers() { timers_.StopAll(); }
 
 int CUIManager::GetManagerCount() { return Managers().GetSize(); }
 CUIManager* CUIManager::GetManager(int index) { return static_cast<CUIManager*>(Managers()[index]); }

@@ -6,9 +6,16 @@
 #include <stddef.h>
 
 #include "ui/core/dpi_scale.h"
+#include "ui/core/font_registry.h"
+#include "ui/core/image_registry.h"
+#include "ui/core/notify_queue.h"
+#include "ui/core/option_groups.h"
 #include "ui/core/ptr_array.h"
 #include "ui/core/scoped_gdi.h"
 #include "ui/core/string_map.h"
+#include "ui/core/text_table.h"
+#include "ui/core/timer_table.h"
+#include "ui/core/tooltip.h"
 #include "ui/core/ui_events.h"
 #include "ui/core/ui_string.h"
 #include "ui/core/unique_handle.h"
@@ -18,57 +25,23 @@ namespace SkinUI {
 class CControlUI;
 struct TLoadedImage;
 
-// A registered font, which owns its handle; the text metrics are filled on
-// first use when the window had no device context at registration (tmHeight
-// stays 0 until then).
-struct TFontRecord {
-    TFontRecord() = default;
-    ~TFontRecord() { FontHandle owned(hFont); }
-    TFontRecord(const TFontRecord&) = delete;
-    TFontRecord& operator=(const TFontRecord&) = delete;
-    TFontRecord& operator=(TFontRecord&& other) noexcept;
-
-    HFONT hFont = nullptr;
-    CUIString sFontName;
-    int iSize = 0;
-    bool bBold = false;
-    bool bUnderline = false;
-    bool bItalic = false;
-    // The DPI the handle was made for; iSize stays in layout units.
-    int iDpi = CDpiScale::kLayoutDpi;
-    TEXTMETRICW tm = {};
-};
-
-// A registered image: the decoded pixels plus what it was loaded with.
-struct TImageRecord {
-    TLoadedImage* pImage = nullptr;
-    CUIString sResType;
-    DWORD dwMask = 0;
-    bool bKeepSource = false;
-};
-
 // A factory the layout builder asks for element names it does not know.
 typedef CControlUI* (*CONTROLFACTORYPROC)(const wchar_t* name);
 
 // One registry set: fonts, images, class defaults, default font and colours.
 // Every manager has one; one more is shared by the whole process.
 struct TUIRegistry {
-    TUIRegistry();
-    ~TUIRegistry();
-    TUIRegistry(const TUIRegistry&) = delete;
-    TUIRegistry& operator=(const TUIRegistry&) = delete;
+    // The registered resources go; the default font and colours stay.
+    void RemoveAll()
+    {
+        fonts.RemoveAll();
+        images.RemoveAll();
+        classDefaults.RemoveAll();
+    }
 
-    void RemoveAllFonts();
-    void RemoveAllImages();
-    void RemoveAllClassDefaults();
-
-    CUIStringMap fonts;
-    CUIStringMap images;
-    CUIStringMap classDefaults;
-    // Images replaced under their name stay alive until the registry goes:
-    // controls' image specs may still point at them.
-    CUIPtrArray retiredImages;
-    TFontRecord defaultFont;
+    CFontRegistry fonts;
+    CImageRegistry images;
+    CTextTable classDefaults;
     DWORD dwDisabledColor = 0;
     DWORD dwTextColor = 0;
     DWORD dwLinkColor = 0;
@@ -105,7 +78,7 @@ public:
     CControlUI* FindControlByName(const wchar_t* name) const;
 
     HWND GetPaintWindow() const { return window_; }
-    HWND GetTooltipWindow() const { return tooltipWindow_.get(); }
+    HWND GetTooltipWindow() const { return tooltip_.Window(); }
     HDC GetPaintDC() const { return paintDc_.get(); }
     const CUIString& GetName() const { return name_; }
     POINT GetMousePos() const { return lastMousePos_; }
@@ -278,31 +251,26 @@ public:
     static bool IsCachedResourceZip();
 
 private:
-    struct TTimerRecord;
-
     static TUIRegistry& Shared();
     TUIRegistry& RegistryFor(bool shared);
     TFontRecord* FindFontRecord(int id) const;
-    bool MakeFont(TFontRecord& record, const wchar_t* name, int size, bool bold, bool underline, bool italic);
     void FillMetrics(TFontRecord& record);
     void SetColour(DWORD TUIRegistry::*field, DWORD colour, bool shared);
     bool ApplyKnownAttribute(const wchar_t* name, const wchar_t* value);
 
     void ClearNameMap();
     void DeleteCleanupControls();
-    void DeleteQueuedNotifies();
     void DeliverQueuedNotifies();
     void DeliverNotify(TUINotify& msg);
+    void AskForAsyncPass();
     void ResetForNewRoot();
+    void ForgetAsTarget(CControlUI* control);
+    void ForgetName(CControlUI* control);
     void ForgetInLists(CControlUI* control);
     // keyState -1: read the keyboard's state now.
     void SendEvent(CControlUI* target, int type, CControlUI* sender, WPARAM wParam = 0,
                    LPARAM lParam = 0, int keyState = -1, wchar_t key = 0);
     CControlUI* FindOwnControlAt(POINT point) const;
-    int FindTimer(CControlUI* control, UINT id) const;
-    bool NativeIdInUse(UINT nativeId) const;
-    void KillTimerRecord(TTimerRecord* record);
-    void DropTimerRecords();
 
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
     bool OnMouseHover(LPARAM lParam);
@@ -327,7 +295,6 @@ private:
     bool TranslateByAccelerators(MSG* msg);
     bool ReflectMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool HandleShortcut(wchar_t ch);
-    void HideTooltip();
     void ShowTooltip(CControlUI* control, POINT point);
     void RemoveHover();
     void RememberFilterPoint(UINT message, LPARAM lParam);
@@ -352,10 +319,6 @@ private:
     WindowDc paintDc_;
     MemoryDc offscreenDc_;
     GdiObject offscreenBitmap_;
-    WindowHandle tooltipWindow_;
-    TOOLINFOW toolInfo_ = {};
-    CUIString tooltipText_;
-    int lastTooltipWidth_ = -1;
     DWORD hoverTime_ = 1000;
 
     bool noActivate_ = false;
@@ -378,7 +341,6 @@ private:
     CControlUI* hover_ = nullptr;
     CControlUI* click_ = nullptr;
     CControlUI* key_ = nullptr;
-    CControlUI* lastTooltip_ = nullptr;
     POINT lastMousePos_ = {-1, -1};
 
     SIZE minInfo_ = {0, 0};
@@ -390,25 +352,26 @@ private:
     RECT layeredInset_ = {0, 0, 0, 0};
     CUIString layeredImage_;
 
-    UINT timerCounter_ = 4096;
-
     CUIPtrArray notifiers_;
-    CUIPtrArray timers_;
     CUIPtrArray preMessageFilters_;
     CUIPtrArray messageFilters_;
     CUIPtrArray postPaintControls_;
     CUIPtrArray nativeWindows_;
     CUIPtrArray nativeWindowControls_;
     CUIPtrArray cleanupControls_;
-    CUIPtrArray asyncNotifies_;
     CUIPtrArray foundControls_;
     CUIPtrArray mouseLeaveNeeded_;
     CUIPtrArray translators_;
 
+    // Collaborators with state of their own; each forgets a deleted
+    // control itself (ForgetControl).
     CUIStringMap nameMap_;
-    CUIStringMap extraWindowAttributes_;
-    CUIStringMap optionGroups_;
+    CTextTable extraWindowAttributes_;
+    COptionGroups optionGroups_;
     TUIRegistry own_;
+    CTimerTable timers_;
+    CNotifyQueue notifies_;
+    CTooltip tooltip_;
 };
 
 } // namespace SkinUI

@@ -54,7 +54,7 @@ void CUIManager::FitFontToScale(TFontRecord& record)
         return;
     TFontRecord remade;
     const CUIString face = record.sFontName;
-    if (MakeFont(remade, face, record.iSize, record.bBold, record.bUnderline, record.bItalic))
+    if (MakeFontRecord(remade, face, record.iSize, record.bBold, record.bUnderline, record.bItalic, scale_.Dpi()))
         record = std::move(remade);
 }
 

@@ -71,10 +71,7 @@ void CUIManager::OnMouseMove(WPARAM wParam, LPARAM lParam)
     if (!root_)
         return;
     if (!mouseTracking_) {
-        TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE, window_, hoverTime_};
-        if (tooltipWindow_)
-            track.dwHoverTime = static_cast<DWORD>(::SendMessageW(tooltipWindow_.get(), TTM_GETDELAYTIME,
-                TTDT_INITIAL, 0));
+        TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE, window_, tooltip_.HoverTime(hoverTime_)};
         ::TrackMouseEvent(&track);
         mouseTracking_ = true;
     }
@@ -108,7 +105,7 @@ void CUIManager::RemoveHover()
     if (hover_ == old)
         SendEvent(old, UIEVENT_MOUSELEAVE, old);
     hover_ = nullptr;
-    HideTooltip();
+    tooltip_.Hide();
 }
 
 bool CUIManager::OnMouseHover(LPARAM lParam)
@@ -132,45 +129,12 @@ void CUIManager::ShowTooltip(CControlUI* control, POINT point)
     CUIString text = control->GetToolTip();
     if (text.IsEmpty())
         return;
-    tooltipText_ = ExpandLanguageTokens(text);
-    toolInfo_ = {};
-    toolInfo_.cbSize = TTTOOLINFOW_V2_SIZE;
-    toolInfo_.uFlags = TTF_IDISHWND;
-    toolInfo_.hwnd = window_;
-    toolInfo_.uId = reinterpret_cast<UINT_PTR>(window_);
-    toolInfo_.rect = control->GetPos();
-    toolInfo_.hinst = GetInstance();
-    toolInfo_.lpszText = const_cast<wchar_t*>(tooltipText_.GetData());
-    int width = control->GetToolTipWidth();
-    if (!tooltipWindow_) {
-        tooltipWindow_.reset(::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, GetInstance(), nullptr));
-        if (!tooltipWindow_)
-            return;
-        ::SendMessageW(tooltipWindow_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&toolInfo_));
-        lastTooltipWidth_ = -1;
-    }
-    if (control != lastTooltip_ || width != lastTooltipWidth_) {
-        ::SendMessageW(tooltipWindow_.get(), TTM_SETMAXTIPWIDTH, 0, width);
-        lastTooltipWidth_ = width;
-    }
-    ::SendMessageW(tooltipWindow_.get(), TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&toolInfo_));
-    ::SendMessageW(tooltipWindow_.get(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&toolInfo_));
-    lastTooltip_ = control;
-    // The tracking position is in screen coordinates.
-    ::ClientToScreen(window_, &point);
-    ::SendMessageW(tooltipWindow_.get(), TTM_TRACKPOSITION, 0, MAKELPARAM(point.x, point.y));
-}
-
-void CUIManager::HideTooltip()
-{
-    if (tooltipWindow_)
-        ::SendMessageW(tooltipWindow_.get(), TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&toolInfo_));
+    tooltip_.Show(window_, control, ExpandLanguageTokens(text), point);
 }
 
 void CUIManager::OnMouseLeave()
 {
-    HideTooltip();
+    tooltip_.Hide();
     if (!mouseTracking_)
         return;
     POINT point = {-1, -1};

@@ -167,6 +167,14 @@ void CUIManager::OnSize(WPARAM wParam, LPARAM lParam)
         root_->NeedUpdate();
 }
 
+void CUIManager::OnTimer(WPARAM wParam, LPARAM lParam)
+{
+    // The control may stop or delete timers while handling the event.
+    TDueTimer due = timers_.Due(wParam);
+    if (due.control)
+        SendEvent(due.control, UIEVENT_TIMER, due.control, due.id, lParam);
+}
+
 void CUIManager::OnClose()
 {
     if (hover_)
@@ -180,11 +188,7 @@ void CUIManager::OnClose()
         if (next)
             ::SetFocus(next);
     }
-    if (tooltipWindow_) {
-        tooltipWindow_.reset();
-        lastTooltip_ = nullptr;
-        lastTooltipWidth_ = -1;
-    }
+    tooltip_.Destroy();
 }
 
 bool CUIManager::OnSetCursor(WPARAM wParam, LPARAM lParam)

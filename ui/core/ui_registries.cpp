@@ -6,28 +6,15 @@
 #include <wchar.h>
 #include <wctype.h>
 
-#include <algorithm>
-
 namespace SkinUI {
 
 namespace {
-
-// The face name field holds 32 characters including the terminator.
-const int kMaxFaceName = LF_FACESIZE - 1;
-const BYTE kFontCharset = DEFAULT_CHARSET;
 
 CUIString IdKey(int id)
 {
     CUIString key;
     key.Format(L"%d", id);
     return key;
-}
-
-LOGFONTW DefaultGuiFont()
-{
-    LOGFONTW font = {};
-    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-    return font;
 }
 
 struct THslState {
@@ -43,97 +30,19 @@ THslState& Hsl()
     return state;
 }
 
-CUIStringMap& LanguageStrings()
+CTextTable& LanguageStrings()
 {
-    static CUIStringMap strings(83);
+    static CTextTable strings;
     return strings;
 }
 
-void AdjustRegistryImages(TUIRegistry& registry, const THslState& hsl)
-{
-    for (int i = 0; i < registry.images.GetSize(); ++i) {
-        TImageRecord* record = static_cast<TImageRecord*>(registry.images.Find(registry.images.GetAt(i)));
-        if (record && record->pImage)
-            CRenderKit::AdjustImage(hsl.use, record->pImage, hsl.hue, hsl.saturation, hsl.lightness);
-    }
-}
-
-void DeleteImageRecord(TImageRecord* record)
-{
-    if (!record)
-        return;
-    delete record->pImage;
-    delete record;
-}
-
 } // namespace
-
-TFontRecord& TFontRecord::operator=(TFontRecord&& other) noexcept
-{
-    if (this == &other)
-        return *this;
-    FontHandle replaced(std::exchange(hFont, std::exchange(other.hFont, nullptr)));
-    sFontName = other.sFontName;
-    iSize = other.iSize;
-    bBold = other.bBold;
-    bUnderline = other.bUnderline;
-    bItalic = other.bItalic;
-    iDpi = other.iDpi;
-    tm = other.tm;
-    return *this;
-}
-
-TUIRegistry::TUIRegistry() = default;
-
-TUIRegistry::~TUIRegistry()
-{
-    RemoveAllFonts();
-    RemoveAllImages();
-    RemoveAllClassDefaults();
-}
-
-void TUIRegistry::RemoveAllFonts()
-{
-    for (int i = 0; i < fonts.GetSize(); ++i) {
-        delete static_cast<TFontRecord*>(fonts.Find(fonts.GetAt(i)));
-    }
-    fonts.RemoveAll();
-}
-
-void TUIRegistry::RemoveAllImages()
-{
-    for (int i = 0; i < images.GetSize(); ++i)
-        DeleteImageRecord(static_cast<TImageRecord*>(images.Find(images.GetAt(i))));
-    images.RemoveAll();
-    for (int i = 0; i < retiredImages.GetSize(); ++i)
-        DeleteImageRecord(static_cast<TImageRecord*>(retiredImages[i]));
-    retiredImages.Empty();
-}
-
-void TUIRegistry::RemoveAllClassDefaults()
-{
-    for (int i = 0; i < classDefaults.GetSize(); ++i)
-        delete static_cast<CUIString*>(classDefaults.Find(classDefaults.GetAt(i)));
-    classDefaults.RemoveAll();
-}
 
 TUIRegistry& CUIManager::Shared()
 {
     static TUIRegistry* shared = [] {
         TUIRegistry* registry = new TUIRegistry;
-        LOGFONTW font = DefaultGuiFont();
-        font.lfCharSet = kFontCharset;
-        registry->defaultFont.hFont = ::CreateFontIndirectW(&font);
-        registry->defaultFont.sFontName = font.lfFaceName;
-        // The system font comes at the session's DPI; its size is kept in
-        // layout units like every other.
-        CDpiScale session;
-        session.SetDpi(::GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY));
-        registry->defaultFont.iSize = session.Layout(-font.lfHeight);
-        registry->defaultFont.iDpi = session.Dpi();
-        registry->defaultFont.bBold = font.lfWeight >= FW_BOLD;
-        registry->defaultFont.bUnderline = font.lfUnderline != 0;
-        registry->defaultFont.bItalic = font.lfItalic != 0;
+        MakeGuiFontRecord(registry->fonts.Default());
         registry->dwDisabledColor = 0xFFA7A6AA;
         registry->dwTextColor = 0xFF000000;
         registry->dwLinkColor = 0xFF0000FF;
@@ -147,36 +56,6 @@ TUIRegistry& CUIManager::Shared()
 TUIRegistry& CUIManager::RegistryFor(bool shared)
 {
     return shared || forceSharedRes_ ? Shared() : own_;
-}
-
-bool CUIManager::MakeFont(TFontRecord& record, const wchar_t* name, int size, bool bold, bool underline,
-    bool italic)
-{
-    LOGFONTW font = DefaultGuiFont();
-    const wchar_t* face = name ? name : L"";
-    size_t length = wcsnlen(face, kMaxFaceName);
-    wmemcpy(font.lfFaceName, face, length);
-    font.lfFaceName[length] = L'\0';
-    font.lfCharSet = kFontCharset;
-    font.lfHeight = -scale_.Pixels(size);
-    // Bold adds to the base weight, kept inside the range GDI documents.
-    if (bold)
-        font.lfWeight = std::min(font.lfWeight + FW_BOLD, 1000L);
-    font.lfUnderline = underline ? TRUE : FALSE;
-    font.lfItalic = italic ? TRUE : FALSE;
-    HFONT handle = ::CreateFontIndirectW(&font);
-    if (!handle)
-        return false;
-    record.hFont = handle;
-    record.sFontName.Assign(face, static_cast<int>(length));
-    record.iSize = size;
-    record.iDpi = scale_.Dpi();
-    record.bBold = bold;
-    record.bUnderline = underline;
-    record.bItalic = italic;
-    record.tm = {};
-    FillMetrics(record);
-    return true;
 }
 
 void CUIManager::FillMetrics(TFontRecord& record)
@@ -196,13 +75,12 @@ HFONT CUIManager::RegisterFont(int id, const wchar_t* name, int size, bool bold,
     bool shared)
 {
     TFontRecord* record = new TFontRecord;
-    if (!MakeFont(*record, name, size, bold, underline, italic)) {
+    if (!MakeFontRecord(*record, name, size, bold, underline, italic, scale_.Dpi())) {
         delete record;
         return nullptr;
     }
-    CUIString key = IdKey(id);
-    CUIStringMap& fonts = RegistryFor(shared).fonts;
-    delete static_cast<TFontRecord*>(fonts.Set(key, record));
+    FillMetrics(*record);
+    RegistryFor(shared).fonts.Set(id, record);
     return record->hFont;
 }
 
@@ -210,19 +88,18 @@ void CUIManager::ReplaceDefaultFont(const wchar_t* name, int size, bool bold, bo
     bool shared)
 {
     TFontRecord record;
-    if (!MakeFont(record, name, size, bold, underline, italic))
+    if (!MakeFontRecord(record, name, size, bold, underline, italic, scale_.Dpi()))
         return;
-    TFontRecord& target = RegistryFor(shared).defaultFont;
-    target = std::move(record);
+    FillMetrics(record);
+    RegistryFor(shared).fonts.Default() = std::move(record);
 }
 
 TFontRecord* CUIManager::FindFontRecord(int id) const
 {
     if (id < 0)
         return nullptr;
-    CUIString key = IdKey(id);
-    void* record = own_.fonts.Find(key);
-    return static_cast<TFontRecord*>(record ? record : Shared().fonts.Find(key));
+    TFontRecord* record = own_.fonts.Find(id);
+    return record ? record : Shared().fonts.Find(id);
 }
 
 HFONT CUIManager::FontById(int id)
@@ -246,7 +123,8 @@ TFontRecord* CUIManager::FontRecordById(int id)
 
 TFontRecord* CUIManager::DefaultFontRecord()
 {
-    TFontRecord* record = own_.defaultFont.sFontName.IsEmpty() ? &Shared().defaultFont : &own_.defaultFont;
+    TFontRecord& own = own_.fonts.Default();
+    TFontRecord* record = own.sFontName.IsEmpty() ? &Shared().fonts.Default() : &own;
     FitFontToScale(*record);
     FillMetrics(*record);
     return record;
@@ -254,33 +132,24 @@ TFontRecord* CUIManager::DefaultFontRecord()
 
 HFONT CUIManager::LookupFont(const wchar_t* name, int size, bool bold, bool underline, bool italic)
 {
-    CUIStringMap* maps[] = {&own_.fonts, &Shared().fonts};
-    for (CUIStringMap* fonts : maps) {
-        for (int i = 0; i < fonts->GetSize(); ++i) {
-            TFontRecord* record = static_cast<TFontRecord*>(fonts->Find(fonts->GetAt(i)));
-            if (record->sFontName == (name ? name : L"") && record->iSize == size && record->bBold == bold &&
-                record->bUnderline == underline && record->bItalic == italic) {
-                FitFontToScale(*record);
-                return record->hFont;
-            }
-        }
-    }
-    return nullptr;
+    TFontRecord* record = own_.fonts.FindMatching(name, size, bold, underline, italic);
+    if (!record)
+        record = Shared().fonts.FindMatching(name, size, bold, underline, italic);
+    if (!record)
+        return nullptr;
+    FitFontToScale(*record);
+    return record->hFont;
 }
 
 TFontRecord* CUIManager::FontRecordByHandle(HFONT font)
 {
-    CUIStringMap* maps[] = {&own_.fonts, &Shared().fonts};
-    for (CUIStringMap* fonts : maps) {
-        for (int i = 0; i < fonts->GetSize(); ++i) {
-            TFontRecord* record = static_cast<TFontRecord*>(fonts->Find(fonts->GetAt(i)));
-            if (record->hFont != font)
-                continue;
-            FillMetrics(*record);
-            return record;
-        }
-    }
-    return DefaultFontRecord();
+    TFontRecord* record = own_.fonts.FindByHandle(font);
+    if (!record)
+        record = Shared().fonts.FindByHandle(font);
+    if (!record)
+        return DefaultFontRecord();
+    FillMetrics(*record);
+    return record;
 }
 
 TLoadedImage* CUIManager::RegisterImage(const wchar_t* name, const wchar_t* type, DWORD mask, bool keepSource,
@@ -317,11 +186,7 @@ TLoadedImage* CUIManager::StoreImage(const wchar_t* key, TLoadedImage* image, co
     record->sResType = image->sResType;
     record->dwMask = mask;
     record->bKeepSource = keepSource;
-    TUIRegistry& registry = RegistryFor(shared);
-    // Controls' image specs may still point at the replaced image.
-    void* old = registry.images.Set(key, record);
-    if (old)
-        registry.retiredImages.Add(old);
+    RegistryFor(shared).images.Set(key, record);
     return image;
 }
 
@@ -329,8 +194,8 @@ const TImageRecord* CUIManager::ImageRecordByName(const wchar_t* name) const
 {
     if (!name)
         return nullptr;
-    void* record = own_.images.Find(name);
-    return static_cast<const TImageRecord*>(record ? record : Shared().images.Find(name));
+    const TImageRecord* record = own_.images.Find(name);
+    return record ? record : Shared().images.Find(name);
 }
 
 TLoadedImage* CUIManager::ImageByName(const wchar_t* name) const
@@ -370,18 +235,15 @@ void CUIManager::SetClassDefaults(const wchar_t* elementName, const wchar_t* lis
 {
     if (!elementName || !*elementName)
         return;
-    CUIStringMap& defaults = RegistryFor(shared).classDefaults;
-    delete static_cast<CUIString*>(defaults.Set(elementName, new CUIString(list ? list : L"")));
+    RegistryFor(shared).classDefaults.Set(elementName, list);
 }
 
 const wchar_t* CUIManager::ClassDefaults(const wchar_t* elementName) const
 {
     if (!elementName)
         return nullptr;
-    void* list = own_.classDefaults.Find(elementName);
-    if (!list)
-        list = Shared().classDefaults.Find(elementName);
-    return list ? static_cast<CUIString*>(list)->GetData() : nullptr;
+    const wchar_t* list = own_.classDefaults.Find(elementName);
+    return list ? list : Shared().classDefaults.Find(elementName);
 }
 
 void CUIManager::SetColour(DWORD TUIRegistry::*field, DWORD colour, bool shared)
@@ -423,21 +285,17 @@ void CUIManager::SetDefaultSelectedBkColor(DWORD colour, bool shared)
 
 void CUIManager::SetLanguageString(int id, const wchar_t* text)
 {
-    delete static_cast<CUIString*>(LanguageStrings().Set(IdKey(id), new CUIString(text ? text : L"")));
+    LanguageStrings().Set(IdKey(id), text);
 }
 
 const wchar_t* CUIManager::LanguageString(int id)
 {
-    CUIString* text = static_cast<CUIString*>(LanguageStrings().Find(IdKey(id)));
-    return text ? text->GetData() : nullptr;
+    return LanguageStrings().Find(IdKey(id));
 }
 
 void CUIManager::RemoveAllLanguageStrings()
 {
-    CUIStringMap& strings = LanguageStrings();
-    for (int i = 0; i < strings.GetSize(); ++i)
-        delete static_cast<CUIString*>(strings.Find(strings.GetAt(i)));
-    strings.RemoveAll();
+    LanguageStrings().RemoveAll();
 }
 
 CUIString CUIManager::ExpandLanguageTokens(const wchar_t* text)
@@ -461,10 +319,9 @@ CUIString CUIManager::ExpandLanguageTokens(const wchar_t* text)
         // run of digits cannot overflow into another id.
         while (end - digits > 1 && *digits == L'0')
             ++digits;
-        CUIString* value = static_cast<CUIString*>(
-            LanguageStrings().Find(CUIString(digits, static_cast<int>(end - digits))));
+        const wchar_t* value = LanguageStrings().Find(CUIString(digits, static_cast<int>(end - digits)));
         if (value)
-            result += *value;
+            result += value;
         else
             result.Append(p, static_cast<int>(end + 1 - p));
         p = end + 1;
@@ -481,10 +338,10 @@ void CUIManager::SetHSL(bool use, short hue, short saturation, short lightness)
     hsl.hue = hue < 0 ? 0 : hue > 360 ? 360 : hue;
     hsl.saturation = saturation < 0 ? 0 : saturation > 200 ? 200 : saturation;
     hsl.lightness = lightness < 0 ? 0 : lightness > 200 ? 200 : lightness;
-    AdjustRegistryImages(Shared(), hsl);
+    Shared().images.Adjust(hsl.use, hsl.hue, hsl.saturation, hsl.lightness);
     for (int i = 0; i < GetManagerCount(); ++i) {
         CUIManager* manager = GetManager(i);
-        AdjustRegistryImages(manager->own_, hsl);
+        manager->own_.images.Adjust(hsl.use, hsl.hue, hsl.saturation, hsl.lightness);
         manager->InvalidateAll();
     }
 }

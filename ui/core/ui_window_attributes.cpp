@@ -137,21 +137,16 @@ void CUIManager::StoreExtraWindowAttribute(const wchar_t* name, const wchar_t* v
     if (!name || !*name || !value || !*value)
         return;
     // The first value given wins.
-    if (extraWindowAttributes_.Find(name))
-        return;
-    extraWindowAttributes_.Insert(name, new CUIString(value));
+    extraWindowAttributes_.Insert(name, value);
 }
 
 const wchar_t* CUIManager::ExtraWindowAttribute(const wchar_t* name) const
 {
-    CUIString* value = name ? static_cast<CUIString*>(extraWindowAttributes_.Find(name)) : nullptr;
-    return value ? value->GetData() : nullptr;
+    return name ? extraWindowAttributes_.Find(name) : nullptr;
 }
 
 void CUIManager::RemoveAllExtraWindowAttributes()
 {
-    for (int i = 0; i < extraWindowAttributes_.GetSize(); ++i)
-        delete static_cast<CUIString*>(extraWindowAttributes_.Find(extraWindowAttributes_.GetAt(i)));
     extraWindowAttributes_.RemoveAll();
 }
 
