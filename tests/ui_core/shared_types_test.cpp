@@ -4,11 +4,27 @@
 
 #include <gtest/gtest.h>
 
+#include <wchar.h>
+
 #include <string>
+#include <vector>
 
 using SkinUI::CUIPtrArray;
+using SkinUI::CUIPtrArrayOf;
 using SkinUI::CUIString;
 using SkinUI::CUIStringMap;
+using SkinUI::CUIStringMapOf;
+
+namespace {
+
+// Counts its own destruction, so that a test sees what a DeleteAll freed.
+struct TCounted {
+    explicit TCounted(int* deaths) : deaths_(deaths) {}
+    ~TCounted() { ++*deaths_; }
+    int* deaths_;
+};
+
+} // namespace
 
 TEST(UIString, ShortAndLongTextsRoundTrip)
 {
@@ -155,4 +171,101 @@ TEST(StringMap, SetRemoveAndManyKeys)
     map.RemoveAll();
     EXPECT_EQ(0, map.GetSize());
     EXPECT_EQ(nullptr, map.Find(L"6"));
+}
+
+TEST(PtrArrayOf, ReadsTypedAndDeletesWhatItOwns)
+{
+    int deaths = 0;
+    CUIPtrArrayOf<TCounted> array;
+    TCounted* first = new TCounted(&deaths);
+    TCounted* second = new TCounted(&deaths);
+    EXPECT_TRUE(array.Add(first));
+    EXPECT_TRUE(array.InsertAt(0, second));
+    EXPECT_EQ(second, array[0]);
+    EXPECT_EQ(first, array.GetAt(1));
+    EXPECT_EQ(nullptr, array.GetAt(2));
+    EXPECT_EQ(1, array.Find(first));
+    array.DeleteAll();
+    EXPECT_EQ(2, deaths);
+    EXPECT_TRUE(array.IsEmpty());
+}
+
+// Keys chosen so that several share buckets: the walk must still give
+// GetAt's order, buckets in turn and each from its newest entry.
+TEST(StringMap, ForEachVisitsInGetAtOrder)
+{
+    const struct {
+        int buckets;
+        int keys;
+    } kCases[] = {{16, 0}, {16, 1}, {16, 40}, {83, 300}};
+    for (const auto& c : kCases) {
+        CUIStringMap map(c.buckets);
+        std::vector<int> values(static_cast<size_t>(c.keys));
+        for (int i = 0; i < c.keys; ++i)
+            ASSERT_TRUE(map.Insert(std::to_wstring(i * 7).c_str(), &values[static_cast<size_t>(i)]));
+        std::vector<std::wstring> walked;
+        map.ForEach([&](const wchar_t* key, void* data) {
+            EXPECT_EQ(map.Find(key), data) << key;
+            walked.push_back(key);
+        });
+        ASSERT_EQ(static_cast<size_t>(c.keys), walked.size()) << c.buckets;
+        for (int i = 0; i < c.keys; ++i)
+            EXPECT_EQ(std::wstring(map.GetAt(i)), walked[static_cast<size_t>(i)]) << c.buckets << " at " << i;
+    }
+}
+
+TEST(StringMap, ForEachMayRemoveTheEntryItVisits)
+{
+    CUIStringMap map(16);
+    int value = 0;
+    // "a" and "q" share a bucket: removing the front one must not lose the other.
+    for (const wchar_t* key : {L"a", L"q", L"b", L"c"})
+        map.Insert(key, &value);
+    int visits = 0;
+    map.ForEach([&](const wchar_t* key, void*) {
+        ++visits;
+        map.Remove(key);
+    });
+    EXPECT_EQ(4, visits);
+    EXPECT_EQ(0, map.GetSize());
+}
+
+TEST(StringMap, FindFirstStopsAtTheFirstMatchInOrder)
+{
+    CUIStringMap map(16);
+    int one = 1, two = 2, three = 3;
+    map.Insert(L"a", &one);
+    map.Insert(L"q", &two);
+    map.Insert(L"b", &three);
+    int asked = 0;
+    void* found = map.FindFirst([&](const wchar_t*, void* data) {
+        ++asked;
+        return *static_cast<int*>(data) != 3;
+    });
+    // "q" is in front of "a" in their shared bucket, which comes before "b"'s.
+    EXPECT_EQ(&two, found);
+    EXPECT_EQ(1, asked);
+    EXPECT_EQ(nullptr, map.FindFirst([](const wchar_t*, void*) { return false; }));
+}
+
+TEST(StringMapOf, ReadsTypedAndDeletesWhatItOwns)
+{
+    int deaths = 0;
+    CUIStringMapOf<TCounted> map;
+    TCounted* first = new TCounted(&deaths);
+    EXPECT_TRUE(map.Insert(L"first", first));
+    EXPECT_FALSE(map.Insert(L"first", first));
+    EXPECT_EQ(first, map.Find(L"first"));
+    EXPECT_EQ(nullptr, map.Set(L"second", new TCounted(&deaths)));
+    TCounted* replaced = map.Set(L"second", new TCounted(&deaths));
+    ASSERT_NE(nullptr, replaced);
+    delete replaced;
+    EXPECT_EQ(1, deaths);
+    EXPECT_EQ(first, map.FindFirst([&](const wchar_t* key, TCounted*) { return wcscmp(key, L"first") == 0; }));
+    int seen = 0;
+    map.ForEach([&](const wchar_t*, TCounted* value) { seen += value != nullptr; });
+    EXPECT_EQ(2, seen);
+    map.DeleteAll();
+    EXPECT_EQ(3, deaths);
+    EXPECT_EQ(0, map.GetSize());
 }

@@ -93,6 +93,51 @@ TEST(WindowAttributes, TableEntriesAndCustomAttributes)
     EXPECT_STREQ(manager.ExtraWindowAttribute(L"skincolor"), L"first");
 }
 
+// Every row of the window attribute table, each name written in another
+// case than the table's: those matched exactly are kept as custom
+// attributes instead.
+TEST(WindowAttributes, NamesMatchInAnyCaseButTheExactOnes)
+{
+    const struct {
+        const wchar_t* name;
+        const wchar_t* value;
+        bool applied;
+        bool (*took)(const CUIManager& manager);
+    } kCases[] = {
+        {L"SIZE", L"12,34", true, [](const CUIManager& m) { return m.GetInitSize().cy == 34; }},
+        {L"SizeBox", L"1,2,3,4", true, [](const CUIManager& m) { return m.GetSizeBox().right == 3; }},
+        {L"CAPTION", L"0,0,0,40", true, [](const CUIManager& m) { return m.GetCaptionRect().bottom == 40; }},
+        {L"RoundCorner", L"5,6", true, [](const CUIManager& m) { return m.GetRoundCorner().cy == 6; }},
+        {L"MinInfo", L"7,8", true, [](const CUIManager& m) { return m.GetMinInfo().cx == 7; }},
+        {L"MAXINFO", L"9,10", true, [](const CUIManager& m) { return m.GetMaxInfo().cy == 10; }},
+        {L"ShowDirty", L"true", true, [](const CUIManager& m) { return m.IsShowDirty(); }},
+        {L"noactivate", L"true", true, [](const CUIManager& m) { return m.IsNoActivate(); }},
+        {L"NOACTIVATE", L"true", false, [](const CUIManager& m) { return m.IsNoActivate(); }},
+        {L"Opacity", L"128", true, [](const CUIManager& m) { return m.GetOpacity() == 128; }},
+        {L"layeredopacity", L"77", true, [](const CUIManager& m) { return m.GetLayeredOpacity() == 77; }},
+        {L"LayeredOpacity", L"77", false, [](const CUIManager& m) { return m.GetLayeredOpacity() == 77; }},
+        {L"layeredimage", L"a.png", true, [](const CUIManager& m) { return m.GetLayeredImage() == L"a.png"; }},
+        {L"layeredImage", L"a.png", false, [](const CUIManager& m) { return m.GetLayeredImage() == L"a.png"; }},
+        {L"DisabledFontColor", L"#FF010203", true,
+            [](const CUIManager& m) { return m.GetDefaultDisabledColor() == 0xFF010203u; }},
+        {L"DEFAULTFONTCOLOR", L"FF040506", true,
+            [](const CUIManager& m) { return m.GetDefaultFontColor() == 0xFF040506u; }},
+        {L"LinkFontColor", L"#FF070809", true,
+            [](const CUIManager& m) { return m.GetDefaultLinkFontColor() == 0xFF070809u; }},
+        {L"linkHoverFontColor", L"#FF0A0B0C", true,
+            [](const CUIManager& m) { return m.GetDefaultLinkHoverFontColor() == 0xFF0A0B0Cu; }},
+        {L"SelectedColor", L"#FF0D0E0F", true,
+            [](const CUIManager& m) { return m.GetDefaultSelectedBkColor() == 0xFF0D0E0Fu; }},
+    };
+    for (const auto& c : kCases) {
+        CUIManager manager;
+        manager.ApplyWindowAttribute(c.name, c.value);
+        EXPECT_EQ(c.applied, c.took(manager)) << c.name;
+        const wchar_t* kept = manager.ExtraWindowAttribute(c.name);
+        EXPECT_EQ(c.applied, kept == nullptr) << c.name;
+    }
+}
+
 TEST(Registries, WindowFontShadowsTheSharedOneWithTheSameId)
 {
     CUIManager mine;

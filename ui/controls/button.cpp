@@ -1,8 +1,8 @@
 #include "ui/controls/button.h"
 
-#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/render_kit.h"
+#include "ui/core/attribute_table.h"
 #include "ui/core/ui_manager.h"
 
 #include <string.h>

@@ -1,9 +1,9 @@
 #include "ui/controls/container.h"
 
-#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/layout_math.h"
 #include "ui/controls/scroll_bar.h"
+#include "ui/core/attribute_table.h"
 #include "ui/core/ui_manager.h"
 
 #include <string.h>
@@ -63,7 +63,7 @@ void* CContainerUI::GetInterface(const wchar_t* name)
 
 CControlUI* CContainerUI::GetItemAt(int index) const
 {
-    return static_cast<CControlUI*>(items_.GetAt(index));
+    return items_.GetAt(index);
 }
 
 int CContainerUI::GetItemIndex(CControlUI* control) const
@@ -95,7 +95,7 @@ bool CContainerUI::SetMultiItemIndex(CControlUI* startControl, int count, int ne
     int size = items_.GetSize();
     if (start < 0 || start > size - count || newStartIndex > size - count)
         return false;
-    CUIPtrArray block(count);
+    CUIPtrArrayOf<CControlUI> block(count);
     for (int i = 0; i < count; ++i)
         block.Add(items_.GetAt(start + i));
     for (int i = 0; i < count; ++i)
@@ -153,11 +153,11 @@ bool CContainerUI::RemoveAt(int index, bool doNotDestroy)
 
 void CContainerUI::RemoveAll()
 {
-    CUIPtrArray removed(items_);
+    CUIPtrArrayOf<CControlUI> removed(items_);
     items_.Empty();
     if (autoDestroy_) {
         for (int i = 0; i < removed.GetSize(); ++i)
-            DisposeChild(static_cast<CControlUI*>(removed.GetAt(i)));
+            DisposeChild(removed.GetAt(i));
     }
     NeedUpdate();
 }

@@ -7,24 +7,6 @@ namespace SkinUI {
 
 class CScrollBarUI;
 
-// The child list operations of a container.
-class IContainerUI {
-public:
-    virtual CControlUI* GetItemAt(int index) const = 0;
-    virtual int GetItemIndex(CControlUI* control) const = 0;
-    virtual bool SetItemIndex(CControlUI* control, int index) = 0;
-    virtual bool SetMultiItemIndex(CControlUI* startControl, int count, int newStartIndex) = 0;
-    virtual int GetCount() const = 0;
-    virtual bool Add(CControlUI* control) = 0;
-    virtual bool AddAt(CControlUI* control, int index) = 0;
-    virtual bool Remove(CControlUI* control, bool doNotDestroy = false) = 0;
-    virtual bool RemoveAt(int index, bool doNotDestroy = false) = 0;
-    virtual void RemoveAll() = 0;
-
-protected:
-    ~IContainerUI() = default;
-};
-
 // A control owning an ordered list of children: paints them clipped to its
 // client area, routes hit tests into them and scrolls them with its own
 // bars. The plain container gives every child the whole client area.
@@ -117,7 +99,7 @@ protected:
     void Relayout(bool invalidate);
     void DisposeChild(CControlUI* control);
 
-    CUIPtrArray items_;
+    CUIPtrArrayOf<CControlUI> items_;
     RECT inset_ = {0, 0, 0, 0};
     int childPadding_ = 0;
     UINT childAlign_ = DT_LEFT;

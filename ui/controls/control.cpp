@@ -1,7 +1,7 @@
 #include "ui/controls/control.h"
 
-#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
+#include "ui/core/attribute_table.h"
 #include "ui/core/ui_manager.h"
 
 #include <wchar.h>
@@ -16,9 +16,7 @@ CControlUI::~CControlUI()
         cover_->Delete();
         cover_ = nullptr;
     }
-    for (int i = 0; i < customAttributes_.GetSize(); ++i)
-        delete static_cast<CUIString*>(customAttributes_.Find(customAttributes_.GetAt(i)));
-    customAttributes_.RemoveAll();
+    customAttributes_.DeleteAll();
     onDestroy_(this);
     if (manager_)
         manager_->ForgetControl(this);
@@ -214,7 +212,7 @@ void CControlUI::AddCustomAttribute(const wchar_t* name, const wchar_t* value)
 
 const wchar_t* CControlUI::GetCustomAttribute(const wchar_t* name) const
 {
-    const CUIString* value = name ? static_cast<const CUIString*>(customAttributes_.Find(name)) : nullptr;
+    const CUIString* value = name ? customAttributes_.Find(name) : nullptr;
     return value ? value->GetData() : nullptr;
 }
 

@@ -249,7 +249,30 @@ protected:
     SIZE borderRound_ = {0, 0};
     RECT paintRect_ = {0, 0, 0, 0};
     RECT borderSize_ = {0, 0, 0, 0};
-    CUIStringMap customAttributes_;
+    CUIStringMapOf<CUIString> customAttributes_;
 };
+
+// The child list operations of a container, which a control answers to the
+// interface query "IContainer".
+class IContainerUI {
+public:
+    virtual CControlUI* GetItemAt(int index) const = 0;
+    virtual int GetItemIndex(CControlUI* control) const = 0;
+    virtual bool SetItemIndex(CControlUI* control, int index) = 0;
+    virtual bool SetMultiItemIndex(CControlUI* startControl, int count, int newStartIndex) = 0;
+    virtual int GetCount() const = 0;
+    virtual bool Add(CControlUI* control) = 0;
+    virtual bool AddAt(CControlUI* control, int index) = 0;
+    virtual bool Remove(CControlUI* control, bool doNotDestroy = false) = 0;
+    virtual bool RemoveAt(int index, bool doNotDestroy = false) = 0;
+    virtual void RemoveAll() = 0;
+
+protected:
+    ~IContainerUI() = default;
+};
+
+// A new control of the framework's class that a layout element name
+// stands for (names in any case); null for any other name.
+CControlUI* CreateControlOfClass(const wchar_t* name);
 
 } // namespace SkinUI

@@ -21,7 +21,7 @@ CDelegateList::~CDelegateList()
 void CDelegateList::operator+=(const CDelegateBase& delegate)
 {
     for (int i = 0; i < delegates_.GetSize(); ++i) {
-        if (static_cast<CDelegateBase*>(delegates_[i])->Equals(delegate))
+        if (delegates_[i]->Equals(delegate))
             return;
     }
     delegates_.Add(delegate.Copy());
@@ -30,7 +30,7 @@ void CDelegateList::operator+=(const CDelegateBase& delegate)
 void CDelegateList::operator-=(const CDelegateBase& delegate)
 {
     for (int i = 0; i < delegates_.GetSize(); ++i) {
-        CDelegateBase* stored = static_cast<CDelegateBase*>(delegates_[i]);
+        CDelegateBase* stored = delegates_[i];
         if (stored->Equals(delegate)) {
             delete stored;
             delegates_.Remove(i);
@@ -41,15 +41,13 @@ void CDelegateList::operator-=(const CDelegateBase& delegate)
 
 void CDelegateList::Clear()
 {
-    for (int i = 0; i < delegates_.GetSize(); ++i)
-        delete static_cast<CDelegateBase*>(delegates_[i]);
-    delegates_.Empty();
+    delegates_.DeleteAll();
 }
 
 bool CDelegateList::operator()(void* param)
 {
     for (int i = 0; i < delegates_.GetSize(); ++i) {
-        if (!static_cast<CDelegateBase*>(delegates_[i])->Invoke(param))
+        if (!delegates_[i]->Invoke(param))
             return false;
     }
     return true;

@@ -87,7 +87,7 @@ public:
     bool operator()(void* param);
 
 private:
-    CUIPtrArray delegates_;
+    CUIPtrArrayOf<CDelegateBase> delegates_;
 };
 
 } // namespace SkinUI

@@ -1,10 +1,10 @@
 #include "ui/controls/linear_layout.h"
 
-#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/layout_axis.h"
 #include "ui/controls/layout_math.h"
 #include "ui/controls/scroll_bar.h"
+#include "ui/core/attribute_table.h"
 
 #include <string.h>
 

@@ -2,11 +2,11 @@
 
 #include <oleauto.h>
 
-#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/render_kit.h"
 #include "ui/controls/scroll_bar.h"
 #include "ui/controls/txt_win_host.h"
+#include "ui/core/attribute_table.h"
 #include "ui/core/ui_manager.h"
 
 namespace SkinUI {

@@ -1,8 +1,8 @@
 #include "ui/controls/scroll_bar.h"
 
-#include "ui/controls/attribute_table.h"
 #include "ui/controls/attribute_value.h"
 #include "ui/controls/container.h"
+#include "ui/core/attribute_table.h"
 #include "ui/core/ui_manager.h"
 
 #include <limits.h>

@@ -98,40 +98,30 @@ CFontRegistry::~CFontRegistry()
 
 void CFontRegistry::Set(int id, TFontRecord* record)
 {
-    delete static_cast<TFontRecord*>(fonts_.Set(IdKey(id), record));
+    delete fonts_.Set(IdKey(id), record);
 }
 
 TFontRecord* CFontRegistry::Find(int id) const
 {
-    return static_cast<TFontRecord*>(fonts_.Find(IdKey(id)));
+    return fonts_.Find(IdKey(id));
 }
 
 TFontRecord* CFontRegistry::FindByHandle(HFONT font) const
 {
-    for (int i = 0; i < fonts_.GetSize(); ++i) {
-        TFontRecord* record = static_cast<TFontRecord*>(fonts_.Find(fonts_.GetAt(i)));
-        if (record->hFont == font)
-            return record;
-    }
-    return nullptr;
+    return fonts_.FindFirst([font](const wchar_t*, const TFontRecord* record) { return record->hFont == font; });
 }
 
 TFontRecord* CFontRegistry::FindMatching(const wchar_t* name, int size, bool bold, bool underline, bool italic) const
 {
-    for (int i = 0; i < fonts_.GetSize(); ++i) {
-        TFontRecord* record = static_cast<TFontRecord*>(fonts_.Find(fonts_.GetAt(i)));
-        if (record->sFontName == (name ? name : L"") && record->iSize == size && record->bBold == bold &&
-            record->bUnderline == underline && record->bItalic == italic)
-            return record;
-    }
-    return nullptr;
+    return fonts_.FindFirst([=](const wchar_t*, const TFontRecord* record) {
+        return record->sFontName == (name ? name : L"") && record->iSize == size && record->bBold == bold &&
+               record->bUnderline == underline && record->bItalic == italic;
+    });
 }
 
 void CFontRegistry::RemoveAll()
 {
-    for (int i = 0; i < fonts_.GetSize(); ++i)
-        delete static_cast<TFontRecord*>(fonts_.Find(fonts_.GetAt(i)));
-    fonts_.RemoveAll();
+    fonts_.DeleteAll();
 }
 
 } // namespace SkinUI

@@ -59,7 +59,7 @@ public:
     const TFontRecord& Default() const { return default_; }
 
 private:
-    CUIStringMap fonts_;
+    CUIStringMapOf<TFontRecord> fonts_;
     TFontRecord default_;
 };
 

@@ -24,32 +24,30 @@ CImageRegistry::~CImageRegistry()
 
 void CImageRegistry::Set(const wchar_t* name, TImageRecord* record)
 {
-    void* old = images_.Set(name, record);
+    TImageRecord* old = images_.Set(name, record);
     if (old)
         retired_.Add(old);
 }
 
 const TImageRecord* CImageRegistry::Find(const wchar_t* name) const
 {
-    return static_cast<const TImageRecord*>(images_.Find(name));
+    return images_.Find(name);
 }
 
 void CImageRegistry::Adjust(bool use, short hue, short saturation, short lightness)
 {
-    for (int i = 0; i < images_.GetSize(); ++i) {
-        TImageRecord* record = static_cast<TImageRecord*>(images_.Find(images_.GetAt(i)));
+    images_.ForEach([=](const wchar_t*, TImageRecord* record) {
         if (record && record->pImage)
             CRenderKit::AdjustImage(use, record->pImage, hue, saturation, lightness);
-    }
+    });
 }
 
 void CImageRegistry::RemoveAll()
 {
-    for (int i = 0; i < images_.GetSize(); ++i)
-        DeleteImageRecord(static_cast<TImageRecord*>(images_.Find(images_.GetAt(i))));
+    images_.ForEach([](const wchar_t*, TImageRecord* record) { DeleteImageRecord(record); });
     images_.RemoveAll();
     for (int i = 0; i < retired_.GetSize(); ++i)
-        DeleteImageRecord(static_cast<TImageRecord*>(retired_[i]));
+        DeleteImageRecord(retired_[i]);
     retired_.Empty();
 }
 

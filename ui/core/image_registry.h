@@ -35,8 +35,8 @@ public:
     void RemoveAll();
 
 private:
-    CUIStringMap images_;
-    CUIPtrArray retired_;
+    CUIStringMapOf<TImageRecord> images_;
+    CUIPtrArrayOf<TImageRecord> retired_;
 };
 
 } // namespace SkinUI

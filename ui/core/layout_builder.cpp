@@ -1,13 +1,6 @@
 #include "ui/core/layout_builder.h"
 
-#include "ui/controls/button.h"
-#include "ui/controls/container.h"
 #include "ui/controls/control.h"
-#include "ui/controls/horizontal_layout.h"
-#include "ui/controls/label.h"
-#include "ui/controls/rich_edit.h"
-#include "ui/controls/scroll_bar.h"
-#include "ui/controls/vertical_layout.h"
 #include "ui/core/skin_source.h"
 #include "ui/core/ui_manager.h"
 
@@ -16,47 +9,10 @@
 #include <wchar.h>
 
 #include <algorithm>
-#include <new>
 
 namespace SkinUI {
 
 namespace {
-
-template <typename T>
-CControlUI* Make()
-{
-    return new (std::nothrow) T;
-}
-
-struct TClassEntry {
-    const wchar_t* name;
-    CControlUI* (*create)();
-};
-
-// The classes this framework has; other names go to the factories and the
-// callback.
-const TClassEntry kClassTable[] = {
-    {L"Control", &Make<CControlUI>},
-    {L"Container", &Make<CContainerUI>},
-    {L"VerticalLayout", &Make<CVerticalLayoutUI>},
-    {L"VBox", &Make<CVerticalLayoutUI>},
-    {L"HorizontalLayout", &Make<CHorizontalLayoutUI>},
-    {L"HBox", &Make<CHorizontalLayoutUI>},
-    {L"Label", &Make<CLabelUI>},
-    {L"Button", &Make<CButtonUI>},
-    {L"RichEdit", &Make<CRichEditUI>},
-    {L"ScrollBar", &Make<CScrollBarUI>},
-};
-
-CControlUI* CreateFromTable(const wchar_t* name)
-{
-    size_t length = wcslen(name);
-    for (const TClassEntry& entry : kClassTable) {
-        if (wcslen(entry.name) == length && _wcsicmp(entry.name, name) == 0)
-            return entry.create();
-    }
-    return nullptr;
-}
 
 bool IsNamed(const wchar_t* name, const wchar_t* expected)
 {
@@ -368,7 +324,7 @@ void CLayoutBuilder::BuildInclude(const CLayoutMarkupNode& node, CControlUI* par
 
 CControlUI* CLayoutBuilder::CreateControl(const wchar_t* name)
 {
-    CControlUI* control = CreateFromTable(name);
+    CControlUI* control = CreateControlOfClass(name);
     for (int i = 0; !control && i < CUIManager::GetControlFactoryCount(); ++i)
         control = CUIManager::GetControlFactory(i)(name);
     if (!control && callback_)

@@ -50,14 +50,13 @@ bool CNotifyPump::RemoveVirtualWnd(const wchar_t* name)
 bool CNotifyPump::DispatchNotify(TUINotify& msg)
 {
     if (!msg.sVirtualWnd.IsEmpty()) {
-        for (int i = 0; i < virtualWindows_.GetSize(); ++i) {
-            const wchar_t* name = virtualWindows_.GetAt(i);
-            if (msg.sVirtualWnd.CompareNoCase(name) != 0)
-                continue;
-            CNotifyPump* pump = static_cast<CNotifyPump*>(virtualWindows_.Find(name));
-            if (pump && pump->DispatchToTables(msg))
-                return true;
-        }
+        // Names that differ only in case are kept apart: each pump the name
+        // matches is asked in turn until one handles the notification.
+        auto handles = [&msg](const wchar_t* name, CNotifyPump* pump) {
+            return msg.sVirtualWnd.CompareNoCase(name) == 0 && pump && pump->DispatchToTables(msg);
+        };
+        if (virtualWindows_.FindFirst(handles))
+            return true;
     }
     return DispatchToTables(msg);
 }

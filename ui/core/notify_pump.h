@@ -71,7 +71,7 @@ protected:
 private:
     bool DispatchToTables(TUINotify& msg);
 
-    CUIStringMap virtualWindows_;
+    CUIStringMapOf<CNotifyPump> virtualWindows_;
 };
 
 } // namespace SkinUI

@@ -11,7 +11,7 @@ bool CNotifyQueue::Add(const TUINotify& msg, bool allowRepeat)
 {
     if (!allowRepeat) {
         for (int i = 0; i < queued_.GetSize(); ++i) {
-            TUINotify* queued = static_cast<TUINotify*>(queued_[i]);
+            TUINotify* queued = queued_[i];
             if (queued->pSender != msg.pSender || queued->sType != msg.sType)
                 continue;
             queued->sVirtualWnd = msg.sVirtualWnd;
@@ -30,7 +30,7 @@ std::unique_ptr<TUINotify> CNotifyQueue::TakeFirst()
 {
     if (queued_.IsEmpty())
         return nullptr;
-    std::unique_ptr<TUINotify> msg(static_cast<TUINotify*>(queued_[0]));
+    std::unique_ptr<TUINotify> msg(queued_[0]);
     queued_.Remove(0);
     return msg;
 }
@@ -38,7 +38,7 @@ std::unique_ptr<TUINotify> CNotifyQueue::TakeFirst()
 void CNotifyQueue::Forget(CControlUI* control)
 {
     for (int i = queued_.GetSize() - 1; i >= 0; --i) {
-        TUINotify* msg = static_cast<TUINotify*>(queued_[i]);
+        TUINotify* msg = queued_[i];
         if (msg->pSender != control)
             continue;
         queued_.Remove(i);
@@ -48,9 +48,7 @@ void CNotifyQueue::Forget(CControlUI* control)
 
 void CNotifyQueue::Clear()
 {
-    for (int i = 0; i < queued_.GetSize(); ++i)
-        delete static_cast<TUINotify*>(queued_[i]);
-    queued_.Empty();
+    queued_.DeleteAll();
 }
 
 } // namespace SkinUI

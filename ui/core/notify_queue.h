@@ -28,7 +28,7 @@ public:
     void Clear();
 
 private:
-    CUIPtrArray queued_;
+    CUIPtrArrayOf<TUINotify> queued_;
 };
 
 } // namespace SkinUI

@@ -11,9 +11,9 @@ bool COptionGroups::Add(const wchar_t* group, CControlUI* control)
 {
     if (!group || !*group || !control)
         return false;
-    CUIPtrArray* members = static_cast<CUIPtrArray*>(groups_.Find(group));
+    CUIPtrArrayOf<CControlUI>* members = groups_.Find(group);
     if (!members) {
-        members = new CUIPtrArray(6);
+        members = new CUIPtrArrayOf<CControlUI>(6);
         groups_.Insert(group, members);
     }
     if (members->Find(control) >= 0)
@@ -21,14 +21,14 @@ bool COptionGroups::Add(const wchar_t* group, CControlUI* control)
     return members->Add(control);
 }
 
-CUIPtrArray* COptionGroups::Find(const wchar_t* group) const
+CUIPtrArrayOf<CControlUI>* COptionGroups::Find(const wchar_t* group) const
 {
-    return group ? static_cast<CUIPtrArray*>(groups_.Find(group)) : nullptr;
+    return group ? groups_.Find(group) : nullptr;
 }
 
 void COptionGroups::Remove(const wchar_t* group, CControlUI* control)
 {
-    CUIPtrArray* members = Find(group);
+    CUIPtrArrayOf<CControlUI>* members = Find(group);
     if (!members)
         return;
     int index = members->Find(control);
@@ -42,19 +42,16 @@ void COptionGroups::Remove(const wchar_t* group, CControlUI* control)
 
 void COptionGroups::Forget(CControlUI* control)
 {
-    for (int i = 0; i < groups_.GetSize(); ++i) {
-        CUIPtrArray* members = static_cast<CUIPtrArray*>(groups_.Find(groups_.GetAt(i)));
+    groups_.ForEach([control](const wchar_t*, CUIPtrArrayOf<CControlUI>* members) {
         int index = members ? members->Find(control) : -1;
         if (index >= 0)
             members->Remove(index);
-    }
+    });
 }
 
 void COptionGroups::RemoveAll()
 {
-    for (int i = 0; i < groups_.GetSize(); ++i)
-        delete static_cast<CUIPtrArray*>(groups_.Find(groups_.GetAt(i)));
-    groups_.RemoveAll();
+    groups_.DeleteAll();
 }
 
 } // namespace SkinUI

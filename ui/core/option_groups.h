@@ -18,14 +18,14 @@ public:
 
     // False for a nameless group, no control, or a control already in it.
     bool Add(const wchar_t* group, CControlUI* control);
-    CUIPtrArray* Find(const wchar_t* group) const;
+    CUIPtrArrayOf<CControlUI>* Find(const wchar_t* group) const;
     void Remove(const wchar_t* group, CControlUI* control);
     // Takes the control out of every group; a group it empties stays.
     void Forget(CControlUI* control);
     void RemoveAll();
 
 private:
-    CUIStringMap groups_;
+    CUIStringMapOf<CUIPtrArrayOf<CControlUI>> groups_;
 };
 
 } // namespace SkinUI

@@ -34,4 +34,36 @@ private:
     int capacity_ = 0;
 };
 
+// The same array holding pointers to T only, so that reads need no cast;
+// storage and growth are the untyped array's.
+template <typename T>
+class CUIPtrArrayOf {
+public:
+    explicit CUIPtrArrayOf(int preallocate = 0) : items_(preallocate) {}
+
+    void Empty() { items_.Empty(); }
+    bool IsEmpty() const { return items_.IsEmpty(); }
+    int GetSize() const { return items_.GetSize(); }
+
+    bool Add(T* item) { return items_.Add(item); }
+    bool InsertAt(int index, T* item) { return items_.InsertAt(index, item); }
+    bool Remove(int index) { return items_.Remove(index); }
+    int Find(T* item) const { return items_.Find(item); }
+
+    // An index outside the array gives null.
+    T* GetAt(int index) const { return static_cast<T*>(items_.GetAt(index)); }
+    T* operator[](int index) const { return GetAt(index); }
+
+    // For arrays that own what they point to: deletes each, then empties.
+    void DeleteAll()
+    {
+        for (int i = 0; i < GetSize(); ++i)
+            delete GetAt(i);
+        Empty();
+    }
+
+private:
+    CUIPtrArray items_;
+};
+
 } // namespace SkinUI

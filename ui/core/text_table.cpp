@@ -13,7 +13,7 @@ void CTextTable::Set(const wchar_t* name, const wchar_t* text)
 {
     if (!name)
         return;
-    delete static_cast<CUIString*>(texts_.Set(name, new CUIString(text ? text : L"")));
+    delete texts_.Set(name, new CUIString(text ? text : L""));
 }
 
 bool CTextTable::Insert(const wchar_t* name, const wchar_t* text)
@@ -27,15 +27,13 @@ bool CTextTable::Insert(const wchar_t* name, const wchar_t* text)
 
 const wchar_t* CTextTable::Find(const wchar_t* name) const
 {
-    const CUIString* text = static_cast<const CUIString*>(texts_.Find(name));
+    const CUIString* text = texts_.Find(name);
     return text ? text->GetData() : nullptr;
 }
 
 void CTextTable::RemoveAll()
 {
-    for (int i = 0; i < texts_.GetSize(); ++i)
-        delete static_cast<CUIString*>(texts_.Find(texts_.GetAt(i)));
-    texts_.RemoveAll();
+    texts_.DeleteAll();
 }
 
 } // namespace SkinUI

@@ -23,7 +23,7 @@ public:
     void RemoveAll();
 
 private:
-    CUIStringMap texts_;
+    CUIStringMapOf<CUIString> texts_;
 };
 
 } // namespace SkinUI

@@ -24,7 +24,7 @@ CTimerTable::~CTimerTable()
 int CTimerTable::Find(CControlUI* control, UINT id) const
 {
     for (int i = 0; i < records_.GetSize(); ++i) {
-        const TTimerRecord* record = static_cast<const TTimerRecord*>(records_[i]);
+        const TTimerRecord* record = records_[i];
         if (record->control == control && record->window == window_ && record->id == id)
             return i;
     }
@@ -34,7 +34,7 @@ int CTimerTable::Find(CControlUI* control, UINT id) const
 bool CTimerTable::NativeIdInUse(UINT nativeId) const
 {
     for (int i = 0; i < records_.GetSize(); ++i) {
-        const TTimerRecord* record = static_cast<const TTimerRecord*>(records_[i]);
+        const TTimerRecord* record = records_[i];
         if (record->window == window_ && record->nativeId == nativeId)
             return true;
     }
@@ -47,7 +47,7 @@ bool CTimerTable::Start(CControlUI* control, UINT id, UINT elapse)
         return false;
     int index = Find(control, id);
     if (index >= 0) {
-        TTimerRecord* record = static_cast<TTimerRecord*>(records_[index]);
+        TTimerRecord* record = records_[index];
         if (!record->stopped)
             return false;
         if (!::SetTimer(window_, record->nativeId, elapse, nullptr))
@@ -83,7 +83,7 @@ bool CTimerTable::Stop(CControlUI* control, UINT id)
     int index = Find(control, id);
     if (index < 0)
         return false;
-    TTimerRecord* record = static_cast<TTimerRecord*>(records_[index]);
+    TTimerRecord* record = records_[index];
     if (record->stopped)
         return false;
     Kill(record);
@@ -93,7 +93,7 @@ bool CTimerTable::Stop(CControlUI* control, UINT id)
 void CTimerTable::Forget(CControlUI* control)
 {
     for (int i = records_.GetSize() - 1; i >= 0; --i) {
-        TTimerRecord* record = static_cast<TTimerRecord*>(records_[i]);
+        TTimerRecord* record = records_[i];
         if (record->control != control || record->window != window_)
             continue;
         Kill(record);
@@ -105,7 +105,7 @@ void CTimerTable::Forget(CControlUI* control)
 void CTimerTable::StopAll()
 {
     for (int i = records_.GetSize() - 1; i >= 0; --i) {
-        TTimerRecord* record = static_cast<TTimerRecord*>(records_[i]);
+        TTimerRecord* record = records_[i];
         if (record->window != window_)
             continue;
         Kill(record);
@@ -122,15 +122,13 @@ void CTimerTable::WindowGone()
 
 void CTimerTable::DropRecords()
 {
-    for (int i = 0; i < records_.GetSize(); ++i)
-        delete static_cast<TTimerRecord*>(records_[i]);
-    records_.Empty();
+    records_.DeleteAll();
 }
 
 TDueTimer CTimerTable::Due(UINT_PTR nativeId) const
 {
     for (int i = 0; i < records_.GetSize(); ++i) {
-        const TTimerRecord* record = static_cast<const TTimerRecord*>(records_[i]);
+        const TTimerRecord* record = records_[i];
         if (!record->stopped && record->window == window_ && record->nativeId == nativeId)
             return {record->control, record->id};
     }

@@ -47,7 +47,7 @@ private:
 
     HWND window_ = nullptr;
     UINT counter_ = 4096;
-    CUIPtrArray records_;
+    CUIPtrArrayOf<TTimerRecord> records_;
 };
 
 } // namespace SkinUI

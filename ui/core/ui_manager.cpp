@@ -12,9 +12,9 @@ namespace SkinUI {
 
 namespace {
 
-CUIPtrArray& Managers()
+CUIPtrArrayOf<CUIManager>& Managers()
 {
-    static CUIPtrArray managers;
+    static CUIPtrArrayOf<CUIManager> managers;
     return managers;
 }
 
@@ -80,7 +80,7 @@ CUIManager::~CUIManager()
     tooltip_.Destroy();
     DeleteOffscreen();
     paintDc_.reset();
-    CUIPtrArray& managers = Managers();
+    CUIPtrArrayOf<CUIManager>& managers = Managers();
     int index = managers.Find(this);
     if (index >= 0)
         managers.Remove(index);
@@ -240,8 +240,8 @@ void CUIManager::ForgetName(CControlUI* control)
 
 void CUIManager::ForgetInLists(CControlUI* control)
 {
-    CUIPtrArray* lists[] = {&mouseLeaveNeeded_, &postPaintControls_, &cleanupControls_};
-    for (CUIPtrArray* list : lists) {
+    CUIPtrArrayOf<CControlUI>* lists[] = {&mouseLeaveNeeded_, &postPaintControls_, &cleanupControls_};
+    for (CUIPtrArrayOf<CControlUI>* list : lists) {
         int index = list->Find(control);
         if (index >= 0)
             list->Remove(index);
@@ -278,7 +278,7 @@ CControlUI* CUIManager::FindControlByName(const wchar_t* name) const
 {
     if (!name || !*name)
         return nullptr;
-    return static_cast<CControlUI*>(nameMap_.Find(name));
+    return nameMap_.Find(name);
 }
 
 void CUIManager::InvalidateArea(const RECT& rect)
@@ -324,7 +324,7 @@ void CUIManager::DeleteCleanupControls()
 {
     // Deleting one control may take others (its children) off the list.
     while (!cleanupControls_.IsEmpty()) {
-        CControlUI* control = static_cast<CControlUI*>(cleanupControls_[0]);
+        CControlUI* control = cleanupControls_[0];
         cleanupControls_.Remove(0);
         control->Delete();
     }
@@ -356,7 +356,7 @@ void CUIManager::DeliverNotify(TUINotify& msg)
         msg.pSender->OnNotify()(&msg);
     // A listener may remove itself (or others) while being called.
     for (int i = 0; i < notifiers_.GetSize(); ++i)
-        static_cast<INotifyUI*>(notifiers_[i])->Notify(msg);
+        notifiers_[i]->Notify(msg);
 }
 
 void CUIManager::DeliverQueuedNotifies()
@@ -369,14 +369,16 @@ void CUIManager::DeliverQueuedNotifies()
 
 namespace {
 
-bool AddUnique(CUIPtrArray& list, void* item)
+template <typename T>
+bool AddUnique(CUIPtrArrayOf<T>& list, T* item)
 {
     if (!item || list.Find(item) >= 0)
         return false;
     return list.Add(item);
 }
 
-bool RemoveItem(CUIPtrArray& list, void* item)
+template <typename T>
+bool RemoveItem(CUIPtrArrayOf<T>& list, T* item)
 {
     int index = list.Find(item);
     return index >= 0 && list.Remove(index);
@@ -434,7 +436,7 @@ bool CUIManager::AddOptionGroup(const wchar_t* group, CControlUI* control)
     return optionGroups_.Add(group, control);
 }
 
-CUIPtrArray* CUIManager::GetOptionGroup(const wchar_t* group) const { return optionGroups_.Find(group); }
+CUIPtrArrayOf<CControlUI>* CUIManager::GetOptionGroup(const wchar_t* group) const { return optionGroups_.Find(group); }
 void CUIManager::RemoveOptionGroup(const wchar_t* group, CControlUI* control) { optionGroups_.Remove(group, control); }
 void CUIManager::RemoveAllOptionGroups() { optionGroups_.RemoveAll(); }
 
@@ -444,7 +446,7 @@ void CUIManager::StopTimers(CControlUI* control) { timers_.Forget(control); }
 void CUIManager::StopAllTimers() { timers_.StopAll(); }
 
 int CUIManager::GetManagerCount() { return Managers().GetSize(); }
-CUIManager* CUIManager::GetManager(int index) { return static_cast<CUIManager*>(Managers()[index]); }
+CUIManager* CUIManager::GetManager(int index) { return Managers()[index]; }
 
 void CUIManager::AddControlFactory(CONTROLFACTORYPROC factory)
 {

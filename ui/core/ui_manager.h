@@ -155,7 +155,7 @@ public:
     bool AddMouseLeaveNeeded(CControlUI* control);
     bool RemoveMouseLeaveNeeded(CControlUI* control);
     bool AddOptionGroup(const wchar_t* group, CControlUI* control);
-    CUIPtrArray* GetOptionGroup(const wchar_t* group) const;
+    CUIPtrArrayOf<CControlUI>* GetOptionGroup(const wchar_t* group) const;
     void RemoveOptionGroup(const wchar_t* group, CControlUI* control);
     void RemoveAllOptionGroups();
 
@@ -256,7 +256,6 @@ private:
     TFontRecord* FindFontRecord(int id) const;
     void FillMetrics(TFontRecord& record);
     void SetColour(DWORD TUIRegistry::*field, DWORD colour, bool shared);
-    bool ApplyKnownAttribute(const wchar_t* name, const wchar_t* value);
 
     void ClearNameMap();
     void DeleteCleanupControls();
@@ -352,20 +351,20 @@ private:
     RECT layeredInset_ = {0, 0, 0, 0};
     CUIString layeredImage_;
 
-    CUIPtrArray notifiers_;
-    CUIPtrArray preMessageFilters_;
-    CUIPtrArray messageFilters_;
-    CUIPtrArray postPaintControls_;
+    CUIPtrArrayOf<INotifyUI> notifiers_;
+    CUIPtrArrayOf<IMessageFilterUI> preMessageFilters_;
+    CUIPtrArrayOf<IMessageFilterUI> messageFilters_;
+    CUIPtrArrayOf<CControlUI> postPaintControls_;
     CUIPtrArray nativeWindows_;
-    CUIPtrArray nativeWindowControls_;
-    CUIPtrArray cleanupControls_;
-    CUIPtrArray foundControls_;
-    CUIPtrArray mouseLeaveNeeded_;
-    CUIPtrArray translators_;
+    CUIPtrArrayOf<CControlUI> nativeWindowControls_;
+    CUIPtrArrayOf<CControlUI> cleanupControls_;
+    CUIPtrArrayOf<CControlUI> foundControls_;
+    CUIPtrArrayOf<CControlUI> mouseLeaveNeeded_;
+    CUIPtrArrayOf<ITranslateAccelerator> translators_;
 
     // Collaborators with state of their own; each forgets a deleted
     // control itself (ForgetControl).
-    CUIStringMap nameMap_;
+    CUIStringMapOf<CControlUI> nameMap_;
     CTextTable extraWindowAttributes_;
     COptionGroups optionGroups_;
     TUIRegistry own_;

@@ -96,9 +96,9 @@ void CUIManager::RemoveHover()
 {
     CControlUI* old = hover_;
     // Listeners may take themselves (or others) off the list meanwhile.
-    CUIPtrArray listeners(mouseLeaveNeeded_);
+    CUIPtrArrayOf<CControlUI> listeners(mouseLeaveNeeded_);
     for (int i = 0; i < listeners.GetSize() && hover_ == old; ++i) {
-        CControlUI* listener = static_cast<CControlUI*>(listeners[i]);
+        CControlUI* listener = listeners[i];
         if (mouseLeaveNeeded_.Find(listener) >= 0)
             SendEvent(listener, UIEVENT_MOUSELEAVE, old);
     }
@@ -255,7 +255,7 @@ void CUIManager::OnKillFocus(WPARAM wParam)
     int index = nativeWindows_.Find(child);
     if (index < 0)
         return;
-    CControlUI* control = static_cast<CControlUI*>(nativeWindowControls_[index]);
+    CControlUI* control = nativeWindowControls_[index];
     if (control != focus_)
         FocusControl(control, false);
 }

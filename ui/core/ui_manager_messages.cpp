@@ -38,8 +38,7 @@ bool CUIManager::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         return false;
     for (int i = 0; i < messageFilters_.GetSize(); ++i) {
         bool handled = false;
-        LRESULT answer = static_cast<IMessageFilterUI*>(messageFilters_[i])->MessageHandler(message, wParam,
-            lParam, handled);
+        LRESULT answer = messageFilters_[i]->MessageHandler(message, wParam, lParam, handled);
         if (handled) {
             RememberFilterPoint(message, lParam);
             result = answer;
@@ -211,8 +210,7 @@ bool CUIManager::PreDispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 {
     for (int i = 0; i < preMessageFilters_.GetSize(); ++i) {
         bool handled = false;
-        LRESULT answer = static_cast<IMessageFilterUI*>(preMessageFilters_[i])->MessageHandler(message, wParam,
-            lParam, handled);
+        LRESULT answer = preMessageFilters_[i]->MessageHandler(message, wParam, lParam, handled);
         if (handled) {
             result = answer;
             return true;
@@ -271,7 +269,7 @@ bool CUIManager::PreTranslateAll(MSG* msg)
 bool CUIManager::TranslateByAccelerators(MSG* msg)
 {
     for (int i = 0; i < translators_.GetSize(); ++i) {
-        if (static_cast<ITranslateAccelerator*>(translators_[i])->TranslateAccelerator(msg) == 0)
+        if (translators_[i]->TranslateAccelerator(msg) == 0)
             return true;
     }
     return false;

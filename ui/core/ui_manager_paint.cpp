@@ -86,7 +86,7 @@ void CUIManager::LayOut(const RECT& client)
         root_->FindControl(&CUIManager::CollectUpdates, this,
             UIFIND_VISIBLE | UIFIND_UPDATETEST | UIFIND_ME_FIRST);
         for (int i = 0; i < foundControls_.GetSize(); ++i) {
-            CControlUI* control = static_cast<CControlUI*>(foundControls_[i]);
+            CControlUI* control = foundControls_[i];
             control->SetPos(control->IsFloat() ? control->GetRelativePos() : control->GetPos(), true);
         }
         foundControls_.Empty();
@@ -137,7 +137,7 @@ void CUIManager::PaintTree(HDC dc, const RECT& area)
         int saved = ::SaveDC(offscreen);
         root_->Paint(offscreen, area, nullptr);
         for (int i = 0; i < postPaintControls_.GetSize(); ++i)
-            static_cast<CControlUI*>(postPaintControls_[i])->DoPostPaint(offscreen, area);
+            postPaintControls_[i]->DoPostPaint(offscreen, area);
         ::RestoreDC(offscreen, saved);
         ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, offscreen, area.left,
             area.top, SRCCOPY);

@@ -1,5 +1,7 @@
 #include "ui/core/ui_manager.h"
 
+#include "ui/core/attribute_table.h"
+
 #include <stdlib.h>
 #include <wchar.h>
 
@@ -55,10 +57,50 @@ BYTE ReadByte(const wchar_t* value)
     return static_cast<BYTE>(_wtoi(value));
 }
 
-bool Is(const wchar_t* name, const wchar_t* known)
+template <void (CUIManager::*Set)(int, int)>
+void ApplyPair(CUIManager& manager, const wchar_t* value)
 {
-    return _wcsicmp(name, known) == 0;
+    SIZE pair = ReadPair(value);
+    (manager.*Set)(pair.cx, pair.cy);
 }
+
+// Colours set from the layout are this window's, never the shared ones.
+template <void (CUIManager::*Set)(DWORD, bool)>
+void ApplyColour(CUIManager& manager, const wchar_t* value)
+{
+    (manager.*Set)(ReadColour(value), false);
+}
+
+using TWindowRow = TAttributeRow<CUIManager>;
+const TWindowRow::TMatch kAnyCase = TWindowRow::kAnyCase;
+const TWindowRow::TMatch kExact = TWindowRow::kExact;
+
+// The root Window element's attributes: names in any case, but for the
+// three rows marked kExact.
+const TWindowRow kWindowAttributes[] = {
+    {L"size", &ApplyPair<&CUIManager::SetInitSize>, kAnyCase},
+    {L"sizebox", [](CUIManager& m, const wchar_t* v) { m.SetSizeBox(ReadRect(v)); }, kAnyCase},
+    {L"caption", [](CUIManager& m, const wchar_t* v) { m.SetCaptionRect(ReadRect(v)); }, kAnyCase},
+    {L"roundcorner", &ApplyPair<&CUIManager::SetRoundCorner>, kAnyCase},
+    {L"mininfo", &ApplyPair<&CUIManager::SetMinInfo>, kAnyCase},
+    {L"maxinfo", &ApplyPair<&CUIManager::SetMaxInfo>, kAnyCase},
+    {L"showdirty", [](CUIManager& m, const wchar_t* v) { m.SetShowDirty(ReadBool(v)); }, kAnyCase},
+    {L"noactivate", [](CUIManager& m, const wchar_t* v) { m.SetNoActivate(ReadBool(v)); }, kExact},
+    {L"opacity", [](CUIManager& m, const wchar_t* v) { m.SetOpacity(ReadByte(v)); }, kAnyCase},
+    // Unlike the setter, the attribute repaints the window.
+    {L"layeredopacity",
+        [](CUIManager& m, const wchar_t* v) {
+            m.SetLayeredOpacity(ReadByte(v));
+            m.InvalidateAll();
+        },
+        kExact},
+    {L"layeredimage", [](CUIManager& m, const wchar_t* v) { m.SetLayeredImage(v); }, kExact},
+    {L"disabledfontcolor", &ApplyColour<&CUIManager::SetDefaultDisabledColor>, kAnyCase},
+    {L"defaultfontcolor", &ApplyColour<&CUIManager::SetDefaultFontColor>, kAnyCase},
+    {L"linkfontcolor", &ApplyColour<&CUIManager::SetDefaultLinkFontColor>, kAnyCase},
+    {L"linkhoverfontcolor", &ApplyColour<&CUIManager::SetDefaultLinkHoverFontColor>, kAnyCase},
+    {L"selectedcolor", &ApplyColour<&CUIManager::SetDefaultSelectedBkColor>, kAnyCase},
+};
 
 } // namespace
 
@@ -66,53 +108,9 @@ void CUIManager::ApplyWindowAttribute(const wchar_t* name, const wchar_t* value)
 {
     if (!name || !value)
         return;
-    if (!ApplyKnownAttribute(name, value))
+    // A name the table does not know is kept for the application to read.
+    if (!ApplyAttributeRow(kWindowAttributes, *this, name, value))
         StoreExtraWindowAttribute(name, value);
-}
-
-bool CUIManager::ApplyKnownAttribute(const wchar_t* name, const wchar_t* value)
-{
-    if (Is(name, L"size")) {
-        SIZE size = ReadPair(value);
-        SetInitSize(size.cx, size.cy);
-    } else if (Is(name, L"sizebox")) {
-        SetSizeBox(ReadRect(value));
-    } else if (Is(name, L"caption")) {
-        SetCaptionRect(ReadRect(value));
-    } else if (Is(name, L"roundcorner")) {
-        SIZE size = ReadPair(value);
-        SetRoundCorner(size.cx, size.cy);
-    } else if (Is(name, L"mininfo")) {
-        SIZE size = ReadPair(value);
-        SetMinInfo(size.cx, size.cy);
-    } else if (Is(name, L"maxinfo")) {
-        SIZE size = ReadPair(value);
-        SetMaxInfo(size.cx, size.cy);
-    } else if (Is(name, L"showdirty")) {
-        SetShowDirty(ReadBool(value));
-    } else if (wcscmp(name, L"noactivate") == 0) {
-        SetNoActivate(ReadBool(value));
-    } else if (Is(name, L"opacity")) {
-        SetOpacity(ReadByte(value));
-    } else if (wcscmp(name, L"layeredopacity") == 0) {
-        SetLayeredOpacity(ReadByte(value));
-        InvalidateAll();
-    } else if (wcscmp(name, L"layeredimage") == 0) {
-        SetLayeredImage(value);
-    } else if (Is(name, L"disabledfontcolor")) {
-        SetDefaultDisabledColor(ReadColour(value));
-    } else if (Is(name, L"defaultfontcolor")) {
-        SetDefaultFontColor(ReadColour(value));
-    } else if (Is(name, L"linkfontcolor")) {
-        SetDefaultLinkFontColor(ReadColour(value));
-    } else if (Is(name, L"linkhoverfontcolor")) {
-        SetDefaultLinkHoverFontColor(ReadColour(value));
-    } else if (Is(name, L"selectedcolor")) {
-        SetDefaultSelectedBkColor(ReadColour(value));
-    } else {
-        return false;
-    }
-    return true;
 }
 
 void CUIManager::SetOpacity(BYTE opacity)

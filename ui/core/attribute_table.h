@@ -5,9 +5,10 @@
 
 namespace SkinUI {
 
-// One row of a control class's attribute table: the markup name and what
-// setting it does. A class's SetAttribute looks in its own table and falls
-// through to its base class when the name is not there.
+// One row of an attribute table: the markup name and what setting it does.
+// A control class's SetAttribute looks in its own table and falls through
+// to its base class when the name is not there; the manager keeps one for
+// the attributes of a layout's root Window element.
 template <typename Control>
 struct TAttributeRow {
     enum TMatch { kExact, kAnyCase };
