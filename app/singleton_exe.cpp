@@ -12,13 +12,12 @@ const int kAnotherCopyExitCode = 1314;
 
 SingletonExe::~SingletonExe()
 {
-    if (stopEvent_ && !stopEventClosed_)
-        SetEvent(stopEvent_);
+    // Only this signal ends the waiter's wait, so the waiter has not touched
+    // the handle yet; after the join it is closed or left to the owner.
+    if (stopEvent_)
+        SetEvent(stopEvent_.get());
     if (waiter_.joinable())
         waiter_.join();
-    // A waiter that stopped on a failed wait leaves the stop event to us.
-    if (stopEvent_ && !stopEventClosed_)
-        CloseHandle(stopEvent_);
     otherRunHandler_ = nullptr;
     runningHandler_ = nullptr;
 }
@@ -50,21 +49,20 @@ void SingletonExe::Start(std::wstring name)
     if (!otherRunHandler_)
         return;
 
-    stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    stopEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!stopEvent_)
         return;
     try {
         waiter_ = std::thread(&SingletonExe::WaitLoop, this);
     } catch (const std::exception&) {
         // Without a waiter the guard still holds the name; later copies just go unannounced.
-        CloseHandle(stopEvent_);
-        stopEvent_ = nullptr;
+        stopEvent_.reset();
     }
 }
 
 void SingletonExe::WaitLoop()
 {
-    HANDLE handles[2] = {instanceEvent_, stopEvent_};
+    HANDLE handles[2] = {instanceEvent_, stopEvent_.get()};
     for (;;) {
         DWORD result = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
         if (result == WAIT_OBJECT_0) {
@@ -75,10 +73,8 @@ void SingletonExe::WaitLoop()
             }
             continue;
         }
-        if (result == WAIT_OBJECT_0 + 1) {
-            CloseHandle(stopEvent_);
-            stopEventClosed_ = true;
-        }
+        if (result == WAIT_OBJECT_0 + 1)
+            stopEvent_.reset();
         // A failed wait would fail again at once; stop rather than spin.
         return;
     }

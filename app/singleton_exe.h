@@ -1,8 +1,9 @@
 #pragma once
 
+#include "ui/core/unique_handle.h"
+
 #include <windows.h>
 
-#include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
@@ -37,7 +38,7 @@ private:
     Handler otherRunHandler_;
     // Held until the process ends so that the name stays claimed.
     HANDLE instanceEvent_ = nullptr;
-    HANDLE stopEvent_ = nullptr;
-    // Set by the waiter when it has closed the stop event on its way out.
-    std::atomic<bool> stopEventClosed_{false};
+    // Once the waiter runs, the stop event is the waiter's to close on its
+    // way out; one left after a failed wait goes with the guard.
+    SkinUI::KernelHandle stopEvent_;
 };

@@ -44,7 +44,7 @@ void Draw(DibSurface& surface, const SkinUI::TLoadedImage& image, Path path, REC
     RECT corner = {0, 0, 0, 0}, bool hole = false, bool xTiled = false, bool yTiled = false, BYTE fade = 255)
 {
     PathScope scope(path);
-    CRenderKit::DrawImageRaw(surface.dc(), image.hBitmap, dest, surface.Bounds(), source, corner,
+    CRenderKit::DrawImageRaw(surface.dc(), image.hBitmap.get(), dest, surface.Bounds(), source, corner,
         path != Path::Opaque, fade, hole, xTiled, yTiled);
 }
 
@@ -199,14 +199,14 @@ TEST(RenderKitImage, FadeBlendsAnOpaqueImage)
     for (Path path : {Path::PlatformBlend, Path::SoftwareBlend}) {
         DibSurface surface(4, 4);
         PathScope scope(path);
-        CRenderKit::DrawImageRaw(surface.dc(), image->hBitmap, surface.Bounds(), surface.Bounds(), RECT{0, 0, 4, 4},
+        CRenderKit::DrawImageRaw(surface.dc(), image->hBitmap.get(), surface.Bounds(), surface.Bounds(), RECT{0, 0, 4, 4},
             RECT{0, 0, 0, 0}, false, 255);
         EXPECT_EQ(0xFF0000u, surface.Rgb(3, 3));
-        CRenderKit::DrawImageRaw(surface.dc(), image->hBitmap, surface.Bounds(), surface.Bounds(), RECT{0, 0, 4, 4},
+        CRenderKit::DrawImageRaw(surface.dc(), image->hBitmap.get(), surface.Bounds(), surface.Bounds(), RECT{0, 0, 4, 4},
             RECT{0, 0, 0, 0}, false, 128);
         EXPECT_EQ(0xFF0000u, surface.Rgb(3, 3));
         surface.Fill(kWhite);
-        CRenderKit::DrawImageRaw(surface.dc(), image->hBitmap, surface.Bounds(), surface.Bounds(), RECT{0, 0, 4, 4},
+        CRenderKit::DrawImageRaw(surface.dc(), image->hBitmap.get(), surface.Bounds(), surface.Bounds(), RECT{0, 0, 4, 4},
             RECT{0, 0, 0, 0}, false, 128);
         EXPECT_TRUE(Near(0xFF7F7F, surface.Rgb(3, 3), 1)) << std::hex << surface.Rgb(3, 3);
     }

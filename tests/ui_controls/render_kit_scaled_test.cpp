@@ -83,7 +83,7 @@ TEST(RenderKitScaled, CornersTakeTheirOwnSizeOnTheWindow)
     } cases[] = {{nullptr, kRed}, {&one, kGreen}};
     for (const auto& c : cases) {
         DibSurface surface(12, 12);
-        CRenderKit::DrawImageRaw(surface.dc(), image->hBitmap, surface.Bounds(), surface.Bounds(), RECT{0, 0, 6, 6},
+        CRenderKit::DrawImageRaw(surface.dc(), image->hBitmap.get(), surface.Bounds(), surface.Bounds(), RECT{0, 0, 6, 6},
             RECT{2, 2, 2, 2}, false, 255, false, false, false, c.destCorner);
         EXPECT_EQ(kRed, surface.Pixel(0, 0) | 0xFF000000u);
         EXPECT_EQ(c.atOne, surface.Pixel(1, 1) | 0xFF000000u);

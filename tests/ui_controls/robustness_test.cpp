@@ -45,7 +45,7 @@ void ExerciseImageText(const std::string& text, const SkinUI::TLoadedImage& imag
     if (spec.rcDest.left || spec.rcDest.top || spec.rcDest.right || spec.rcDest.bottom)
         dest = RECT{item.left + spec.rcDest.left, item.top + spec.rcDest.top, item.left + spec.rcDest.right,
             item.top + spec.rcDest.bottom};
-    SkinUI::CRenderKit::DrawImageRaw(surface.dc(), image.hBitmap, dest, item, spec.rcSource, spec.rcCorner, true,
+    SkinUI::CRenderKit::DrawImageRaw(surface.dc(), image.hBitmap.get(), dest, item, spec.rcSource, spec.rcCorner, true,
         spec.uFade, spec.bHole, spec.bXTiled, spec.bYTiled);
 }
 
@@ -159,7 +159,7 @@ void ExerciseImageBytes(const std::string& bytes)
     ASSERT_LE(image->nX, 16384);
     ASSERT_LE(static_cast<long long>(image->nX) * image->nY, 16 * 1024 * 1024);
     testing_support::DibSurface surface(16, 16);
-    SkinUI::CRenderKit::DrawImageRaw(surface.dc(), image->hBitmap, surface.Bounds(), surface.Bounds(),
+    SkinUI::CRenderKit::DrawImageRaw(surface.dc(), image->hBitmap.get(), surface.Bounds(), surface.Bounds(),
         RECT{0, 0, image->nX, image->nY}, RECT{2, 2, 2, 2}, true);
 }
 

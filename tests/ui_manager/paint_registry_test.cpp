@@ -186,7 +186,7 @@ TEST(Registries, ReplacedImageStaysAliveUntilTheRegistryGoes)
 
     EXPECT_NE(first, second);
     EXPECT_EQ(manager.ImageByName(L"#FF112233"), second);
-    EXPECT_EQ(::GetObjectType(first->hBitmap), static_cast<DWORD>(OBJ_BITMAP));
+    EXPECT_EQ(::GetObjectType(first->hBitmap.get()), static_cast<DWORD>(OBJ_BITMAP));
     EXPECT_EQ(manager.ImageByNameOrLoad(L"#FF445566", L"*COLOR*")->nX, 1);
 }
 

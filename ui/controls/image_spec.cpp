@@ -10,8 +10,6 @@ namespace SkinUI {
 
 TLoadedImage::~TLoadedImage()
 {
-    if (hBitmap)
-        DeleteObject(hBitmap);
     delete[] pSrcBits;
 }
 

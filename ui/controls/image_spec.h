@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/core/ui_string.h"
+#include "ui/core/unique_handle.h"
 
 #include <windows.h>
 
@@ -17,7 +18,7 @@ struct TLoadedImage {
     // Keeps an unchanged copy of the pixels for colour adjustment.
     bool KeepSource();
 
-    HBITMAP hBitmap = nullptr;
+    BitmapHandle hBitmap;
     BYTE* pBits = nullptr;
     // Owned copy made by KeepSource, or null.
     BYTE* pSrcBits = nullptr;

@@ -246,7 +246,7 @@ void CRenderKit::DrawHtmlText(HDC hDC, CUIManager* manager, RECT& rc, const wcha
             if (cell.top >= rc.bottom)
                 continue;
             if (piece.kind == THtmlPiece::Image) {
-                DrawImageRaw(hDC, piece.image->hBitmap, cell, rc, piece.source, RECT{0, 0, 0, 0}, piece.image->bAlpha);
+                DrawImageRaw(hDC, piece.image->hBitmap.get(), cell, rc, piece.source, RECT{0, 0, 0, 0}, piece.image->bAlpha);
                 continue;
             }
             DWORD textColor = piece.color;

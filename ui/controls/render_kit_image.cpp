@@ -48,7 +48,7 @@ TLoadedImage* MakeImage(const BYTE* rgba, int width, int height, DWORD mask)
     if (!bitmap)
         return nullptr;
     TLoadedImage* image = new TLoadedImage;
-    image->hBitmap = bitmap;
+    image->hBitmap.reset(bitmap);
     image->pBits = bits;
     image->nX = width;
     image->nY = height;
@@ -220,7 +220,7 @@ bool CRenderKit::DrawImageString(HDC hDC, CUIManager* manager, const RECT& rcIte
     // Corners keep their meaning: in the image they are the chosen file's
     // pixels, on the window the layout's units at the window's scale.
     const RECT destCorner = scale.Pixels(spec.rcCorner);
-    DrawImageRaw(hDC, spec.pImage->hBitmap, dest, rcPaint, ImagePixels(density, spec.rcSource),
+    DrawImageRaw(hDC, spec.pImage->hBitmap.get(), dest, rcPaint, ImagePixels(density, spec.rcSource),
         ImagePixels(density, spec.rcCorner), spec.pImage->bAlpha, spec.uFade, spec.bHole, spec.bXTiled, spec.bYTiled,
         &destCorner);
     return true;

@@ -100,7 +100,7 @@ TLoadedImage* CRenderKit::ResampleImage(const TLoadedImage& image, int width, in
         }
     }
     TLoadedImage* made = new TLoadedImage;
-    made->hBitmap = bitmap;
+    made->hBitmap.reset(bitmap);
     made->pBits = bits;
     made->nX = width;
     made->nY = height;

@@ -52,7 +52,9 @@ struct TUIRegistry {
 // The per-window paint manager: routes window messages to the control tree
 // as events, paints the tree through an off-screen bitmap, keeps focus,
 // hover, capture, timers and the tab order, delivers notifications and
-// keeps the window's registries.
+// keeps the window's registries. Each concern with state of its own (the
+// timer table, the notification queue, the tooltip, the option groups,
+// the registries) is a member object the manager forwards to.
 class CUIManager {
 public:
     static const UINT kAsyncNotifyMessage = WM_APP + 1;
@@ -362,12 +364,12 @@ private:
     CUIPtrArrayOf<CControlUI> mouseLeaveNeeded_;
     CUIPtrArrayOf<ITranslateAccelerator> translators_;
 
-    // Collaborators with state of their own; each forgets a deleted
-    // control itself (ForgetControl).
     CUIStringMapOf<CControlUI> nameMap_;
     CTextTable extraWindowAttributes_;
-    COptionGroups optionGroups_;
     TUIRegistry own_;
+    // Collaborators that may hold a control; each lets go of a deleted one
+    // itself (ForgetControl).
+    COptionGroups optionGroups_;
     CTimerTable timers_;
     CNotifyQueue notifies_;
     CTooltip tooltip_;

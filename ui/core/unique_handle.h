@@ -77,6 +77,7 @@ inline void FreeLoadedModule(HMODULE module) { ::FreeLibrary(module); }
 // Named apart from windowsx.h's DeleteFont and DeleteRgn macros.
 inline void DeleteFontHandle(HFONT font) { ::DeleteObject(font); }
 inline void DeleteRegionHandle(HRGN region) { ::DeleteObject(region); }
+inline void DeleteBitmapHandle(HBITMAP bitmap) { ::DeleteObject(bitmap); }
 // An owned window may already be gone with its owner.
 inline void DestroyOwnedWindow(HWND window)
 {
@@ -91,6 +92,7 @@ using GdiObject = UniqueHandle<HGDIOBJ, &DeleteGdiObject>;
 using MemoryDc = UniqueHandle<HDC, &DeleteMemoryDc>;
 using FontHandle = UniqueHandle<HFONT, &DeleteFontHandle>;
 using RegionHandle = UniqueHandle<HRGN, &DeleteRegionHandle>;
+using BitmapHandle = UniqueHandle<HBITMAP, &DeleteBitmapHandle>;
 using WindowHandle = UniqueHandle<HWND, &DestroyOwnedWindow>;
 using ModuleHandle = UniqueHandle<HMODULE, &FreeLoadedModule>;
 using StdioFile = UniqueHandle<FILE*, &CloseStdioFile>;

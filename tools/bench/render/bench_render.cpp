@@ -36,7 +36,7 @@ double Now()
 std::unique_ptr<TLoadedImage> AlphaImage(int width, int height)
 {
     std::unique_ptr<TLoadedImage> image(new TLoadedImage);
-    image->hBitmap = SkinUI::CreateTopDownBitmap(nullptr, width, height, &image->pBits);
+    image->hBitmap.reset(SkinUI::CreateTopDownBitmap(nullptr, width, height, &image->pBits));
     image->nX = width;
     image->nY = height;
     image->bAlpha = true;
@@ -75,14 +75,14 @@ int wmain()
         return 1;
     }
     HDC source = CreateCompatibleDC(target);
-    SelectObject(source, whole->hBitmap);
+    SelectObject(source, whole->hBitmap.get());
     const RECT area = {0, 0, kWidth, kHeight};
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
 
     auto ninePatch = [&] {
         double start = Now();
         for (int i = 0; i < kDraws; ++i)
-            CRenderKit::DrawImageRaw(target, patch->hBitmap, area, area, RECT{0, 0, 60, 60}, RECT{20, 20, 20, 20}, true);
+            CRenderKit::DrawImageRaw(target, patch->hBitmap.get(), area, area, RECT{0, 0, 60, 60}, RECT{20, 20, 20, 20}, true);
         GdiFlush();
         return Now() - start;
     };
