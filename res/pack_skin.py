@@ -2,8 +2,10 @@
 
 Usage: pack_skin.py SKIN_FOLDER OUTPUT_ZIP
 
-The entries and their order are fixed here, so a stray file in the folder
-never travels with the program. Entries keep a fixed time stamp so that the
+Every image travels at 1x and 2x (name@2x.png, for displays of 192 DPI;
+the windows resample it for the scales between). The entries and their
+order are fixed here, so a stray file in the folder never travels with the
+program. Entries keep a fixed time stamp so that the
 package only changes when the skin does; the folder entry is stored and
 empty, files are deflated.
 """
@@ -17,11 +19,17 @@ ENTRIES = [
     'MessageBox.xml',
     'img/',
     'img/buttonA.png',
+    'img/buttonA@2x.png',
     'img/buttonB.png',
+    'img/buttonB@2x.png',
     'img/icon_close.png',
+    'img/icon_close@2x.png',
     'img/icon_logo.png',
+    'img/icon_logo@2x.png',
     'img/icon_vscrollbar.png',
+    'img/icon_vscrollbar@2x.png',
     'img/pic_bg.png',
+    'img/pic_bg@2x.png',
     'MainWindow.xml',
 ]
 

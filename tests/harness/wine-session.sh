@@ -86,8 +86,10 @@ start)
     start_display
     export DISPLAY="$(cat "$state/display")"
     "$WINESERVER" -p >/dev/null 2>&1
-    # The first process of the session brings up the desktop with the display set.
-    "$WINE" cmd /c exit >/dev/null 2>&1 || true
+    # The first process of the session brings up the desktop with the display
+    # set; it also puts the display scale back to 96 DPI, should a scale
+    # test have been stopped before it could.
+    "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1 || true
     say "prefix $WINEPREFIX, display $DISPLAY, persistent wineserver"
     ;;
 stop)

@@ -34,6 +34,45 @@ COLORREF ClientPixel(HWND window, int x, int y)
     return colour;
 }
 
+std::vector<COLORREF> ClientPixels(HWND window, const RECT& area)
+{
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0)
+        return {};
+    POINT origin = {area.left, area.top};
+    ClientToScreen(window, &origin);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<COLORREF> pixels;
+    if (memory && bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        if (BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY)) {
+            GdiFlush();
+            const BYTE* bgra = static_cast<const BYTE*>(bits);
+            pixels.resize(static_cast<size_t>(width) * height);
+            for (size_t i = 0; i < pixels.size(); ++i)
+                pixels[i] = RGB(bgra[i * 4 + 2], bgra[i * 4 + 1], bgra[i * 4]);
+        }
+        SelectObject(memory, old);
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    if (memory)
+        DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 int AnswerBoxesUntilEnd(ChildProcess& child, DWORD timeoutMs)
 {
     int answered = 0;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace testing_support {
 
 // Drives the windows of another process the way the platform notes advise
@@ -19,6 +21,10 @@ void PressKey(HWND window, UINT virtualKey);
 
 // The colour on screen at a point of the window's client area.
 COLORREF ClientPixel(HWND window, int x, int y);
+
+// The colours on screen of a rectangle of the window's client area, row by
+// row: one copy of the screen, not a read per pixel. Empty when it failed.
+std::vector<COLORREF> ClientPixels(HWND window, const RECT& area);
 
 // Runs until the child ends, answering every skinned message box it opens
 // with Escape; the number of boxes answered.

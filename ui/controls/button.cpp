@@ -129,8 +129,8 @@ void CButtonUI::SetFiveStatusImage(const wchar_t* text)
         DrawImage(nullptr, *spec);
     }
     if (normalImage_.pImage) {
-        int width = normalImage_.pImage->nX / kFrames;
-        int height = normalImage_.pImage->nY;
+        int width = normalImage_.pImage->LayoutWidth() / kFrames;
+        int height = normalImage_.pImage->LayoutHeight();
         for (int i = 0; i < kFrames; ++i) {
             if (frames[i]->pImage)
                 frames[i]->rcSource = RECT{i * width, 0, (i + 1) * width, height};
@@ -287,10 +287,11 @@ void CButtonUI::PaintText(HDC hDC)
     if (text_.IsEmpty())
         return;
     RECT rect = pos_;
-    rect.left += textPadding_.left;
-    rect.top += textPadding_.top;
-    rect.right -= textPadding_.right;
-    rect.bottom -= textPadding_.bottom;
+    const RECT textPadding = GetTextPadding();
+    rect.left += textPadding.left;
+    rect.top += textPadding.top;
+    rect.right -= textPadding.right;
+    rect.bottom -= textPadding.bottom;
     DWORD color = IsEnabled() ? textColor_ : disabledTextColor_;
     if ((state_ & kPushed) && pushedTextColor_ != 0)
         color = pushedTextColor_;
@@ -305,9 +306,9 @@ void CButtonUI::PaintBorder(HDC hDC)
 {
     SyncState();
     if ((state_ & kPushed) && pushedBorderColor_ != 0)
-        DrawStateBorder(hDC, pushedBorderColor_, pushedBorderSize_);
+        DrawStateBorder(hDC, pushedBorderColor_, Scaled(pushedBorderSize_));
     else if ((state_ & kHot) && !(state_ & kPushed) && hotBorderColor_ != 0)
-        DrawStateBorder(hDC, hotBorderColor_, hotBorderSize_);
+        DrawStateBorder(hDC, hotBorderColor_, Scaled(hotBorderSize_));
     else
         CLabelUI::PaintBorder(hDC);
 }
@@ -316,9 +317,9 @@ void CButtonUI::DrawStateBorder(HDC hDC, DWORD color, const RECT& size)
 {
     DWORD adjusted = GetAdjustColor(color);
     const RECT& item = pos_;
-    if (borderRound_.cx > 0 || borderRound_.cy > 0) {
-        CRenderKit::DrawRoundRect(
-            hDC, item, size.left, borderRound_.cx, borderRound_.cy, adjusted, borderStyle_);
+    const SIZE round = GetBorderRound();
+    if (round.cx > 0 || round.cy > 0) {
+        CRenderKit::DrawRoundRect(hDC, item, size.left, round.cx, round.cy, adjusted, borderStyle_);
         return;
     }
     if (size.left == size.top && size.left == size.right && size.left == size.bottom) {

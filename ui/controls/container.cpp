@@ -172,7 +172,7 @@ void CContainerUI::DisposeChild(CControlUI* control)
 
 RECT CContainerUI::GetInset() const
 {
-    return inset_;
+    return Scaled(inset_);
 }
 
 void CContainerUI::SetInset(RECT inset)
@@ -183,7 +183,7 @@ void CContainerUI::SetInset(RECT inset)
 
 int CContainerUI::GetChildPadding() const
 {
-    return childPadding_;
+    return Scaled(childPadding_);
 }
 
 void CContainerUI::SetChildPadding(int padding)
@@ -329,10 +329,11 @@ bool CContainerUI::IsBarShown(const CScrollBarUI* bar) const
 RECT CContainerUI::ContentRect() const
 {
     RECT rect = pos_;
-    rect.left += inset_.left;
-    rect.top += inset_.top;
-    rect.right -= inset_.right;
-    rect.bottom -= inset_.bottom;
+    const RECT inset = GetInset();
+    rect.left += inset.left;
+    rect.top += inset.top;
+    rect.right -= inset.right;
+    rect.bottom -= inset.bottom;
     if (IsBarShown(verticalScrollBar_))
         rect.right -= verticalScrollBar_->GetFixedWidth();
     if (IsBarShown(horizontalScrollBar_))

@@ -144,7 +144,7 @@ void CControlUI::SetToolTipWidth(int width)
 
 int CControlUI::GetToolTipWidth() const
 {
-    return toolTipWidth_;
+    return Scaled(toolTipWidth_);
 }
 
 wchar_t CControlUI::GetShortcut() const
@@ -339,7 +339,12 @@ void CControlUI::ApplyAttributeList(const wchar_t* list)
 
 SIZE CControlUI::EstimateSize(SIZE available)
 {
-    return SIZE{fixedWidth_, fixedHeight_};
+    return SIZE{Scaled(fixedWidth_), Scaled(fixedHeight_)};
+}
+
+// Images choose their file for the new scale when they are drawn next.
+void CControlUI::ScaleChanged()
+{
 }
 
 void CControlUI::Init()

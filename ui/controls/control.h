@@ -23,7 +23,8 @@ struct TPercentInfo {
 
 // The base of every element of a window's control tree: rectangle, layout
 // constraints, flags, decoration, text, and the attribute setter the
-// layout builder configures it with.
+// layout builder configures it with. Measures (padding, sizes, borders) are
+// set in layout units, 1/96 inch, and read in pixels at the window's scale.
 class CControlUI {
 public:
     CControlUI();
@@ -117,6 +118,8 @@ public:
     virtual void ApplyAttributeList(const wchar_t* list);
 
     virtual SIZE EstimateSize(SIZE available);
+    // The window's scale changed: measures cached in pixels are stale.
+    virtual void ScaleChanged();
 
     // False when painting must stop because stop was reached.
     virtual bool Paint(HDC hDC, const RECT& rcPaint, CControlUI* stop);
@@ -195,6 +198,12 @@ public:
     CDelegateList& OnPostPaint() { return onPostPaint_; }
 
 protected:
+    // Layout units to pixels at the window's scale (unscaled without a manager).
+    int Scaled(int layout) const;
+    RECT Scaled(const RECT& layout) const;
+    // The layout value to keep for a measure handed over in pixels: the
+    // current one when it gives those pixels, else the nearest.
+    int LayoutValueFor(int current, int pixels) const;
     // Hands the union of two rectangles, cut by every ancestor, to the
     // manager; false when an ancestor is hidden or the cut is empty.
     bool InvalidateUnion(const RECT& rcOld, const RECT& rcNew);

@@ -36,6 +36,23 @@ RECT Offset(const RECT& rc, long long dx, long long dy)
 
 } // namespace
 
+int CControlUI::Scaled(int layout) const
+{
+    return manager_ ? manager_->ScaledPixels(layout) : layout;
+}
+
+RECT CControlUI::Scaled(const RECT& layout) const
+{
+    return manager_ ? manager_->GetScale().Pixels(layout) : layout;
+}
+
+int CControlUI::LayoutValueFor(int current, int pixels) const
+{
+    if (Scaled(current) == pixels)
+        return current;
+    return manager_ ? manager_->GetScale().Layout(pixels) : pixels;
+}
+
 const RECT& CControlUI::GetPos() const
 {
     return pos_;
@@ -69,12 +86,14 @@ void CControlUI::SetPos(RECT rc, bool invalidate)
             const long width = parent.right - parent.left;
             const long height = parent.bottom - parent.top;
             pos_ = Offset(rc, parent.left, parent.top);
-            fixedXY_.cx = ClampCoordinate(static_cast<long long>(rc.left) - Share(floatPercent_.left, width));
-            fixedXY_.cy = ClampCoordinate(static_cast<long long>(rc.top) - Share(floatPercent_.top, height));
-            fixedWidth_ = ClampCoordinate(static_cast<long long>(rc.right) - fixedXY_.cx
-                - Share(floatPercent_.right, width));
-            fixedHeight_ = ClampCoordinate(static_cast<long long>(rc.bottom) - fixedXY_.cy
-                - Share(floatPercent_.bottom, height));
+            const SIZE xy = {ClampCoordinate(static_cast<long long>(rc.left) - Share(floatPercent_.left, width)),
+                ClampCoordinate(static_cast<long long>(rc.top) - Share(floatPercent_.top, height))};
+            fixedXY_.cx = LayoutValueFor(fixedXY_.cx, xy.cx);
+            fixedXY_.cy = LayoutValueFor(fixedXY_.cy, xy.cy);
+            fixedWidth_ = LayoutValueFor(fixedWidth_, ClampCoordinate(static_cast<long long>(rc.right) - xy.cx
+                - Share(floatPercent_.right, width)));
+            fixedHeight_ = LayoutValueFor(fixedHeight_, ClampCoordinate(static_cast<long long>(rc.bottom) - xy.cy
+                - Share(floatPercent_.bottom, height)));
         }
     } else {
         pos_ = rc;
@@ -167,7 +186,7 @@ int CControlUI::GetY() const
 
 RECT CControlUI::GetPadding() const
 {
-    return padding_;
+    return Scaled(padding_);
 }
 
 void CControlUI::SetPadding(RECT padding)
@@ -178,7 +197,7 @@ void CControlUI::SetPadding(RECT padding)
 
 SIZE CControlUI::GetFixedXY() const
 {
-    return fixedXY_;
+    return SIZE{Scaled(fixedXY_.cx), Scaled(fixedXY_.cy)};
 }
 
 void CControlUI::SetFixedXY(SIZE xy)
@@ -204,7 +223,7 @@ void CControlUI::SetFloatPercent(TPercentInfo percent)
 
 int CControlUI::GetFixedWidth() const
 {
-    return fixedWidth_;
+    return Scaled(fixedWidth_);
 }
 
 void CControlUI::SetFixedWidth(int cx)
@@ -217,7 +236,7 @@ void CControlUI::SetFixedWidth(int cx)
 
 int CControlUI::GetFixedHeight() const
 {
-    return fixedHeight_;
+    return Scaled(fixedHeight_);
 }
 
 void CControlUI::SetFixedHeight(int cy)
@@ -230,7 +249,7 @@ void CControlUI::SetFixedHeight(int cy)
 
 int CControlUI::GetMinWidth() const
 {
-    return minWidth_;
+    return Scaled(minWidth_);
 }
 
 void CControlUI::SetMinWidth(int cx)
@@ -243,7 +262,7 @@ void CControlUI::SetMinWidth(int cx)
 
 int CControlUI::GetMaxWidth() const
 {
-    return maxWidth_ > minWidth_ ? maxWidth_ : minWidth_;
+    return Scaled(maxWidth_ > minWidth_ ? maxWidth_ : minWidth_);
 }
 
 void CControlUI::SetMaxWidth(int cx)
@@ -256,7 +275,7 @@ void CControlUI::SetMaxWidth(int cx)
 
 int CControlUI::GetMinHeight() const
 {
-    return minHeight_;
+    return Scaled(minHeight_);
 }
 
 void CControlUI::SetMinHeight(int cy)
@@ -269,7 +288,7 @@ void CControlUI::SetMinHeight(int cy)
 
 int CControlUI::GetMaxHeight() const
 {
-    return maxHeight_ > minHeight_ ? maxHeight_ : minHeight_;
+    return Scaled(maxHeight_ > minHeight_ ? maxHeight_ : minHeight_);
 }
 
 void CControlUI::SetMaxHeight(int cy)

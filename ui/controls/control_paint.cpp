@@ -78,8 +78,8 @@ void CControlUI::SetBkImage(const wchar_t* text)
     if (!SetImageText(bkImage_, text))
         return;
     if (floating_ && fixedWidth_ == 0 && fixedHeight_ == 0 && bkImage_.pImage) {
-        fixedWidth_ = bkImage_.pImage->nX;
-        fixedHeight_ = bkImage_.pImage->nY;
+        fixedWidth_ = bkImage_.pImage->LayoutWidth();
+        fixedHeight_ = bkImage_.pImage->LayoutHeight();
     }
     Invalidate();
 }
@@ -136,7 +136,7 @@ void CControlUI::SetColorHSL(bool adjust)
 
 RECT CControlUI::GetBorderSize() const
 {
-    return borderSize_;
+    return Scaled(borderSize_);
 }
 
 void CControlUI::SetBorderSize(RECT size)
@@ -166,7 +166,7 @@ void CControlUI::SetBorderStyle(int style)
 
 SIZE CControlUI::GetBorderRound() const
 {
-    return borderRound_;
+    return SIZE{Scaled(borderRound_.cx), Scaled(borderRound_.cy)};
 }
 
 void CControlUI::SetBorderRound(SIZE round)
@@ -210,8 +210,9 @@ bool CControlUI::Paint(HDC hDC, const RECT& rcPaint, CControlUI* stop)
 bool CControlUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stop)
 {
     CRenderClip clip;
-    if (borderRound_.cx > 0 || borderRound_.cy > 0)
-        CRenderKit::GenerateRoundClip(hDC, paintRect_, pos_, borderRound_.cx, borderRound_.cy, clip);
+    const SIZE round = GetBorderRound();
+    if (round.cx > 0 || round.cy > 0)
+        CRenderKit::GenerateRoundClip(hDC, paintRect_, pos_, round.cx, round.cy, clip);
     PaintBkColor(hDC);
     PaintBkImage(hDC);
     PaintStatusImage(hDC);
@@ -271,9 +272,10 @@ void CControlUI::PaintBorder(HDC hDC)
     DWORD color = focused_ && focusBorderColor_ != 0 ? focusBorderColor_ : borderColor_;
     color = GetAdjustColor(color);
     const RECT& rc = pos_;
-    const RECT& size = borderSize_;
-    if (borderRound_.cx > 0 || borderRound_.cy > 0) {
-        CRenderKit::DrawRoundRect(hDC, rc, size.left, borderRound_.cx, borderRound_.cy, color, borderStyle_);
+    const RECT size = GetBorderSize();
+    const SIZE round = GetBorderRound();
+    if (round.cx > 0 || round.cy > 0) {
+        CRenderKit::DrawRoundRect(hDC, rc, size.left, round.cx, round.cy, color, borderStyle_);
         return;
     }
     if (size.left == size.top && size.left == size.right && size.left == size.bottom) {

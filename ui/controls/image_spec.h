@@ -24,6 +24,13 @@ struct TLoadedImage {
     BYTE* pSrcBits = nullptr;
     int nX = 0;
     int nY = 0;
+    // Pixels of this image per layout unit: 2 for a name@2x file, the
+    // window's factor for one resampled to it.
+    double dScale = 1.0;
+    // The image's size in layout units, the unit of its source rectangles.
+    int LayoutWidth() const { return Unscaled(nX); }
+    int LayoutHeight() const { return Unscaled(nY); }
+    int Unscaled(int pixels) const { return dScale == 1.0 ? pixels : static_cast<int>(pixels / dScale + 0.5); }
     bool bAlpha = false;
     bool bAdjusted = false;
     CUIString sResType;
@@ -52,6 +59,8 @@ struct TImageSpec {
     CUIString sImageName;
     bool bLoadAttempted = false;
     TLoadedImage* pImage = nullptr;
+    // The window DPI pImage was chosen for; another one chooses again.
+    int nDpi = 96;
     RECT rcDest = {0, 0, 0, 0};
     RECT rcSource = {0, 0, 0, 0};
     RECT rcCorner = {0, 0, 0, 0};

@@ -94,6 +94,12 @@ void CLabelUI::SetFont(int index)
     Invalidate();
 }
 
+void CLabelUI::ScaleChanged()
+{
+    CControlUI::ScaleChanged();
+    needsEstimate_ = true;
+}
+
 void CLabelUI::SetTextPadding(RECT padding)
 {
     textPadding_ = padding;
@@ -216,29 +222,31 @@ void CLabelUI::SetVerticalAlignWord(const wchar_t* value)
 
 SIZE CLabelUI::EstimateSize(SIZE available)
 {
-    if (fixedWidth_ > 0 && fixedHeight_ > 0)
-        return SIZE{fixedWidth_, fixedHeight_};
+    const SIZE fixed = {GetFixedWidth(), GetFixedHeight()};
+    if (fixed.cx > 0 && fixed.cy > 0)
+        return fixed;
     if (IsMultiLine() && (available.cx != lastAvailable_.cx || available.cy != lastAvailable_.cy))
         needsEstimate_ = true;
     if (!needsEstimate_)
         return estimated_;
 
     lastAvailable_ = available;
-    estimated_ = SIZE{fixedWidth_, fixedHeight_};
+    estimated_ = fixed;
+    const RECT textPadding = GetTextPadding();
     needsEstimate_ = false;
     HDC dc = manager_ ? manager_->GetPaintDC() : nullptr;
     if (!IsMultiLine()) {
         if (estimated_.cy == 0)
-            estimated_.cy = textPadding_.top + FontHeight() + textPadding_.bottom + kLineSlack;
+            estimated_.cy = textPadding.top + FontHeight() + textPadding.bottom + Scaled(kLineSlack);
         if (estimated_.cx == 0)
-            estimated_.cx = textPadding_.left + textPadding_.right + LineWidth(dc, estimated_.cy);
+            estimated_.cx = textPadding.left + textPadding.right + LineWidth(dc, estimated_.cy);
         return estimated_;
     }
     if (estimated_.cx == 0)
         estimated_.cx = available.cx;
-    RECT rect = {textPadding_.left, 0, estimated_.cx - textPadding_.right, kMeasureExtent};
+    RECT rect = {textPadding.left, 0, estimated_.cx - textPadding.right, kMeasureExtent};
     Measure(dc, rect, MeasureStyle());
-    estimated_.cy = textPadding_.top + textPadding_.bottom + (rect.bottom - rect.top);
+    estimated_.cy = textPadding.top + textPadding.bottom + (rect.bottom - rect.top);
     return estimated_;
 }
 
@@ -299,8 +307,10 @@ SIZE CLabelUI::CalcTextRect(int width)
 
 SIZE CLabelUI::MeasureIn(HDC dc, int width)
 {
-    int right = (fixedWidth_ > width ? fixedWidth_ : width) - textPadding_.right;
-    RECT rect = {textPadding_.left, 0, right, kMeasureExtent};
+    const int fixedWidth = GetFixedWidth();
+    const RECT textPadding = GetTextPadding();
+    int right = (fixedWidth > width ? fixedWidth : width) - textPadding.right;
+    RECT rect = {textPadding.left, 0, right, kMeasureExtent};
     Measure(dc, rect, MeasureStyle());
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
@@ -332,10 +342,11 @@ void CLabelUI::PaintText(HDC hDC)
 {
     ResolveTextColors();
     RECT rect = pos_;
-    rect.left += textPadding_.left;
-    rect.top += textPadding_.top;
-    rect.right -= textPadding_.right;
-    rect.bottom -= textPadding_.bottom;
+    const RECT textPadding = GetTextPadding();
+    rect.left += textPadding.left;
+    rect.top += textPadding.top;
+    rect.right -= textPadding.right;
+    rect.bottom -= textPadding.bottom;
     SIZE measured = MeasureIn(hDC, rect.right - rect.left);
     int shift = ((rect.bottom - rect.top) - measured.cy) / 2;
     if (shift > 0)

@@ -29,7 +29,7 @@ public:
     void SetFont(int index);
     int GetFont() const { return font_; }
     void SetTextPadding(RECT padding);
-    RECT GetTextPadding() const { return textPadding_; }
+    RECT GetTextPadding() const { return Scaled(textPadding_); }
     void SetShowHtml(bool show = true);
     bool IsShowHtml() const { return showHtml_; }
     void SetMultiLine(bool multiLine = true);
@@ -54,6 +54,7 @@ public:
 
     void SetAttribute(const wchar_t* name, const wchar_t* value) override;
     SIZE EstimateSize(SIZE available) override;
+    void ScaleChanged() override;
     void DoEvent(TUIEvent& event) override;
     void PaintText(HDC dc) override;
 

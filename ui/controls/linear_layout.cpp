@@ -125,13 +125,14 @@ CLinearLayoutUI::TMainBudget CLinearLayoutUI::MeasureChildren(const TLayoutAxis&
         budget.fixed += main + axis.MainEdges(padding);
     }
     if (budget.laidOut > 0)
-        budget.fixed += static_cast<long long>(childPadding_) * (budget.laidOut - 1);
+        budget.fixed += static_cast<long long>(GetChildPadding()) * (budget.laidOut - 1);
     return budget;
 }
 
 long long CLinearLayoutUI::PlaceChildren(
     const TLayoutAxis& axis, const RECT& area, SIZE available, const TMainBudget& budget)
 {
+    const int childPadding = GetChildPadding();
     long long share = 0;
     if (budget.adjustables > 0) {
         share = (axis.Main(available) - budget.fixed) / budget.adjustables;
@@ -163,7 +164,7 @@ long long CLinearLayoutUI::PlaceChildren(
             LayoutMath::Min(LayoutMath::FixedOrMax(axis.FixedCross(*child), axis.MaxCross(*child)), crossRoom);
         fixedRemaining -= axis.MainEdges(padding);
         if (placed > 0)
-            fixedRemaining -= childPadding_;
+            fixedRemaining -= childPadding;
         ++placed;
 
         LONG main = axis.Main(child->EstimateSize(axis.Make(mainLimit, crossLimit)));
@@ -186,11 +187,11 @@ long long CLinearLayoutUI::PlaceChildren(
         long long crossStart = CrossStartOf(axis, area, padding, cross);
         child->SetPos(axis.MakeRect(mainStart, crossStart, mainStart + main, crossStart + cross), false);
 
-        cursor += main + axis.MainEdges(padding) + childPadding_;
+        cursor += main + axis.MainEdges(padding) + childPadding;
         mainNeeded += main + axis.MainEdges(padding);
-        remaining -= static_cast<long long>(main) + axis.MainEnd(padding) + childPadding_;
+        remaining -= static_cast<long long>(main) + axis.MainEnd(padding) + childPadding;
     }
-    return mainNeeded + static_cast<long long>(childPadding_) * (budget.laidOut > 0 ? budget.laidOut - 1 : 0);
+    return mainNeeded + static_cast<long long>(childPadding) * (budget.laidOut > 0 ? budget.laidOut - 1 : 0);
 }
 
 // A centred child ignores its paddings across the layout; the other two

@@ -43,12 +43,20 @@ public:
 
     static TLoadedImage* LoadImage(const wchar_t* name, const wchar_t* type = nullptr, DWORD mask = 0);
     static TLoadedImage* LoadImageFromBytes(const void* bytes, size_t length, DWORD mask = 0);
+    // The image for a display factor above 1: "name@2x.ext" from the skin,
+    // resampled down to the factor when it lies between 1 and 2. None when
+    // the skin has no such file (the plain image is then stretched).
+    static TLoadedImage* LoadImageForScale(const wchar_t* name, const wchar_t* type, DWORD mask, double factor);
+    // An area-averaged copy of the image at width x height (no larger).
+    static TLoadedImage* ResampleImage(const TLoadedImage& image, int width, int height);
 
     static bool DrawImageString(HDC hDC, CUIManager* manager, const RECT& rcItem, const RECT& rcPaint,
         TImageSpec& spec);
+    // rcCorner is in the bitmap's pixels; rcDestCorner, when given, is what
+    // the corners take on the destination (both are the same without it).
     static void DrawImageRaw(HDC hDC, HBITMAP bitmap, const RECT& rcDest, const RECT& rcPaint,
         const RECT& rcSource, const RECT& rcCorner, bool alpha, BYTE fade = 255, bool hole = false,
-        bool xTiled = false, bool yTiled = false);
+        bool xTiled = false, bool yTiled = false, const RECT* rcDestCorner = nullptr);
 
     static void DrawColor(HDC hDC, const RECT& rc, DWORD color);
     static void DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second, bool vertical, int steps);

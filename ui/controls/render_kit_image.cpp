@@ -5,6 +5,7 @@
 #include "ui/core/skin_source.h"
 #include "ui/core/ui_manager.h"
 
+#include <math.h>
 #include <string.h>
 
 #include <vector>
@@ -138,26 +139,47 @@ bool LoadSpecImage(CUIManager* manager, TImageSpec& spec)
         return false;
     const wchar_t* type = request.bFromResource && !request.sResType.IsEmpty() ? request.sResType.GetData()
                                                                                 : nullptr;
+    spec.nDpi = manager->GetScale().Dpi();
     spec.pImage = manager->ImageByNameOrLoad(request.sName, type, request.dwMask, request.bUseHSL);
     if (!spec.pImage)
         return false;
     const RECT& source = spec.rcSource;
     if (source.left == 0 && source.top == 0 && source.right == 0 && source.bottom == 0)
-        spec.rcSource = RECT{0, 0, spec.pImage->nX, spec.pImage->nY};
+        spec.rcSource = RECT{0, 0, spec.pImage->LayoutWidth(), spec.pImage->LayoutHeight()};
     return true;
+}
+
+// The spec's source is in the image's layout units; the chosen image may
+// hold more pixels per unit.
+int ImagePixels(double scale, long units)
+{
+    return scale == 1.0 ? units : static_cast<int>(floor(units * scale + 0.5));
+}
+
+RECT ImagePixels(double scale, const RECT& units)
+{
+    return RECT{ImagePixels(scale, units.left), ImagePixels(scale, units.top), ImagePixels(scale, units.right),
+        ImagePixels(scale, units.bottom)};
 }
 
 void ClampToImage(RECT& source, const TLoadedImage& image)
 {
+    const int width = image.LayoutWidth();
+    const int height = image.LayoutHeight();
     source.left = source.left < 0 ? 0 : source.left;
     source.top = source.top < 0 ? 0 : source.top;
-    source.right = source.right > image.nX ? image.nX : source.right;
-    source.bottom = source.bottom > image.nY ? image.nY : source.bottom;
+    source.right = source.right > width ? width : source.right;
+    source.bottom = source.bottom > height ? height : source.bottom;
+}
+
+bool IsZeroRect(const RECT& rc)
+{
+    return rc.left == 0 && rc.top == 0 && rc.right == 0 && rc.bottom == 0;
 }
 
 RECT DestinationOf(const RECT& item, const RECT& dest)
 {
-    if (dest.left == 0 && dest.top == 0 && dest.right == 0 && dest.bottom == 0)
+    if (IsZeroRect(dest))
         return item;
     RECT rc;
     rc.left = item.left + dest.left;
@@ -174,6 +196,12 @@ bool CRenderKit::DrawImageString(HDC hDC, CUIManager* manager, const RECT& rcIte
 {
     if (!manager)
         return true;
+    const CDpiScale& scale = manager->GetScale();
+    // Moved to a monitor of another scale: the image for it is chosen anew.
+    if (spec.nDpi != scale.Dpi() && (spec.pImage || spec.bLoadAttempted)) {
+        spec.pImage = nullptr;
+        spec.bLoadAttempted = false;
+    }
     if (!spec.pImage) {
         if (spec.bLoadAttempted)
             return false;
@@ -184,12 +212,17 @@ bool CRenderKit::DrawImageString(HDC hDC, CUIManager* manager, const RECT& rcIte
     ClampToImage(spec.rcSource, *spec.pImage);
     if (!hDC)
         return true;
-    RECT dest = DestinationOf(rcItem, spec.rcDest);
+    RECT dest = DestinationOf(rcItem, scale.Pixels(spec.rcDest));
     RECT visible;
     if (!IntersectRect(&visible, &dest, &rcItem) || !IntersectRect(&visible, &dest, &rcPaint))
         return true;
-    DrawImageRaw(hDC, spec.pImage->hBitmap.get(), dest, rcPaint, spec.rcSource, spec.rcCorner, spec.pImage->bAlpha,
-        spec.uFade, spec.bHole, spec.bXTiled, spec.bYTiled);
+    const double density = spec.pImage->dScale;
+    // Corners keep their meaning: in the image they are the chosen file's
+    // pixels, on the window the layout's units at the window's scale.
+    const RECT destCorner = scale.Pixels(spec.rcCorner);
+    DrawImageRaw(hDC, spec.pImage->hBitmap.get(), dest, rcPaint, ImagePixels(density, spec.rcSource),
+        ImagePixels(density, spec.rcCorner), spec.pImage->bAlpha, spec.uFade, spec.bHole, spec.bXTiled, spec.bYTiled,
+        &destCorner);
     return true;
 }
 

@@ -207,9 +207,10 @@ void AddMiddle(std::vector<TPiece>& pieces, const RECT& md, const RECT& ms, cons
     }
 }
 
-void AddBorders(std::vector<TPiece>& pieces, const RECT& d, const RECT& s, const RECT& c)
+// c is the corners in the source, k the same corners on the destination.
+void AddBorders(std::vector<TPiece>& pieces, const RECT& d, const RECT& s, const RECT& c, const RECT& k)
 {
-    const long dl = d.left + c.left, dr = d.right - c.right, dt = d.top + c.top, db = d.bottom - c.bottom;
+    const long dl = d.left + k.left, dr = d.right - k.right, dt = d.top + k.top, db = d.bottom - k.bottom;
     const long sl = s.left + c.left, sr = s.right - c.right, st = s.top + c.top, sb = s.bottom - c.bottom;
     if (c.left > 0 && c.top > 0)
         pieces.push_back({{d.left, d.top, dl, dt}, {s.left, s.top, sl, st}});
@@ -229,24 +230,42 @@ void AddBorders(std::vector<TPiece>& pieces, const RECT& d, const RECT& s, const
         pieces.push_back({{dr, db, d.right, d.bottom}, {sr, sb, s.right, s.bottom}});
 }
 
-std::vector<TPiece> NinePatch(const RECT& d, const RECT& s, const RECT& c, const RECT& paint, bool hole,
-    bool xTiled, bool yTiled)
+std::vector<TPiece> NinePatch(const RECT& d, const RECT& s, const RECT& c, const RECT& k, const RECT& paint,
+    bool hole, bool xTiled, bool yTiled)
 {
     std::vector<TPiece> pieces;
-    RECT md = {d.left + c.left, d.top + c.top, d.right - c.right, d.bottom - c.bottom};
+    RECT md = {d.left + k.left, d.top + k.top, d.right - k.right, d.bottom - k.bottom};
     RECT ms = {s.left + c.left, s.top + c.top, s.right - c.right, s.bottom - c.bottom};
     RECT visible;
     // A middle no wider or taller than nothing has no tiles to draw.
     if (!hole && !IsEmptyRect(md) && !IsEmptyRect(ms) && IntersectRect(&visible, &md, &paint))
         AddMiddle(pieces, md, ms, paint, xTiled, yTiled);
-    AddBorders(pieces, d, s, c);
+    AddBorders(pieces, d, s, c, k);
     return pieces;
+}
+
+// The corners on the destination: as given, or cut in the proportion the
+// source's corners were cut to fit their image.
+long DestCorner(long fitted, long asked, long onDest)
+{
+    if (fitted == asked || asked <= 0)
+        return fitted == asked ? (onDest < 0 ? 0 : onDest) : 0;
+    return static_cast<long>(static_cast<long long>(fitted) * onDest / asked);
+}
+
+RECT DestCorners(const RECT& fitted, const RECT& asked, const RECT* onDest)
+{
+    if (!onDest)
+        return fitted;
+    return RECT{DestCorner(fitted.left, asked.left, onDest->left), DestCorner(fitted.top, asked.top, onDest->top),
+        DestCorner(fitted.right, asked.right, onDest->right), DestCorner(fitted.bottom, asked.bottom, onDest->bottom)};
 }
 
 } // namespace
 
 void CRenderKit::DrawImageRaw(HDC hDC, HBITMAP bitmap, const RECT& rcDest, const RECT& rcPaint,
-    const RECT& rcSource, const RECT& rcCorner, bool alpha, BYTE fade, bool hole, bool xTiled, bool yTiled)
+    const RECT& rcSource, const RECT& rcCorner, bool alpha, BYTE fade, bool hole, bool xTiled, bool yTiled,
+    const RECT* rcDestCorner)
 {
     DIBSECTION section = {};
     int got = hDC && bitmap ? GetObjectW(bitmap, sizeof(section), &section) : 0;
@@ -259,6 +278,7 @@ void CRenderKit::DrawImageRaw(HDC hDC, HBITMAP bitmap, const RECT& rcDest, const
     if (IsEmptyRect(source))
         return;
     RECT corner = FitCorners(rcCorner, source.right - source.left, source.bottom - source.top);
+    const RECT destCorner = DestCorners(corner, rcCorner, rcDestCorner);
 
     MemoryDc memory(CreateCompatibleDC(hDC));
     if (!memory)
@@ -280,7 +300,7 @@ void CRenderKit::DrawImageRaw(HDC hDC, HBITMAP bitmap, const RECT& rcDest, const
     AlphaBlendProc alphaBlend = BlendPrimitives().alphaBlend;
     CSourcePixels pixels(bitmap, section);
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, fade, AC_SRC_ALPHA};
-    for (const TPiece& piece : NinePatch(rcDest, source, corner, rcPaint, hole, xTiled, yTiled)) {
+    for (const TPiece& piece : NinePatch(rcDest, source, corner, destCorner, rcPaint, hole, xTiled, yTiled)) {
         const RECT& d = piece.dest;
         const RECT& s = piece.source;
         if (IsEmptyRect(d) || IsEmptyRect(s) || !IntersectRect(&visible, &d, &rcPaint))

@@ -83,6 +83,14 @@ void CRichEditUI::SetFont(int index)
         host_->SetFont(FontHandle());
 }
 
+// The font handle is made again for the new scale: the engine takes it anew.
+void CRichEditUI::ScaleChanged()
+{
+    CContainerUI::ScaleChanged();
+    if (host_)
+        host_->SetFont(FontHandle());
+}
+
 void CRichEditUI::SetTextColor(DWORD color)
 {
     textColor_ = color;
@@ -225,8 +233,9 @@ void CRichEditUI::SetPos(RECT rc, bool invalidate)
     bool horizontalWasShown = IsBarShown(horizontalScrollBar_);
     RECT view = ContentRect();
     if (host_) {
-        RECT client = {view.left + textPadding_.left, view.top + textPadding_.top,
-            view.right - textPadding_.right, view.bottom - textPadding_.bottom};
+        const RECT textPadding = GetTextPadding();
+        RECT client = {view.left + textPadding.left, view.top + textPadding.top, view.right - textPadding.right,
+            view.bottom - textPadding.bottom};
         layingOut_ = true;
         host_->SetClientRect(client);
         FixVerticalBar(verticalWasShown);

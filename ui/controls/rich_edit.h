@@ -52,11 +52,12 @@ public:
     DWORD GetWinStyle() const { return style_; }
     int GetFont() const { return font_; }
     void SetFont(int index);
+    void ScaleChanged() override;
     DWORD GetTextColor() const { return textColor_; }
     void SetTextColor(DWORD color);
     int GetLimitText() const { return textLimit_; }
     void SetLimitText(int limit);
-    RECT GetTextPadding() const { return textPadding_; }
+    RECT GetTextPadding() const { return Scaled(textPadding_); }
     void SetTextPadding(RECT padding);
     bool HasHost() const { return host_ != nullptr; }
 

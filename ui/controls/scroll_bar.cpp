@@ -252,7 +252,7 @@ void CScrollBarUI::SetPos(RECT rect, bool invalidate)
 
 int CScrollBarUI::Thickness() const
 {
-    return horizontal_ ? fixedHeight_ : fixedWidth_;
+    return Scaled(horizontal_ ? fixedHeight_ : fixedWidth_);
 }
 
 // Length of the thumb on a free track of the given length; 64-bit because

@@ -1,5 +1,7 @@
 #include "ui/core/font_registry.h"
 
+#include "ui/core/scoped_gdi.h"
+
 #include <wchar.h>
 
 #include <algorithm>
@@ -38,19 +40,23 @@ TFontRecord& TFontRecord::operator=(TFontRecord&& other) noexcept
     bBold = other.bBold;
     bUnderline = other.bUnderline;
     bItalic = other.bItalic;
+    iDpi = other.iDpi;
     tm = other.tm;
     return *this;
 }
 
-bool MakeFontRecord(TFontRecord& record, const wchar_t* name, int size, bool bold, bool underline, bool italic)
+bool MakeFontRecord(TFontRecord& record, const wchar_t* name, int size, bool bold, bool underline, bool italic,
+    int dpi)
 {
+    CDpiScale scale;
+    scale.SetDpi(dpi);
     LOGFONTW font = DefaultGuiFont();
     const wchar_t* face = name ? name : L"";
     size_t length = wcsnlen(face, kMaxFaceName);
     wmemcpy(font.lfFaceName, face, length);
     font.lfFaceName[length] = L'\0';
     font.lfCharSet = kFontCharset;
-    font.lfHeight = -size;
+    font.lfHeight = -scale.Pixels(size);
     // Bold adds to the base weight, kept inside the range GDI documents.
     if (bold)
         font.lfWeight = std::min(font.lfWeight + FW_BOLD, 1000L);
@@ -62,6 +68,7 @@ bool MakeFontRecord(TFontRecord& record, const wchar_t* name, int size, bool bol
     record.hFont = handle;
     record.sFontName.Assign(face, static_cast<int>(length));
     record.iSize = size;
+    record.iDpi = scale.Dpi();
     record.bBold = bold;
     record.bUnderline = underline;
     record.bItalic = italic;
@@ -75,7 +82,10 @@ void MakeGuiFontRecord(TFontRecord& record)
     font.lfCharSet = kFontCharset;
     record.hFont = ::CreateFontIndirectW(&font);
     record.sFontName = font.lfFaceName;
-    record.iSize = -font.lfHeight;
+    CDpiScale session;
+    session.SetDpi(::GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY));
+    record.iSize = session.Layout(-font.lfHeight);
+    record.iDpi = session.Dpi();
     record.bBold = font.lfWeight >= FW_BOLD;
     record.bUnderline = font.lfUnderline != 0;
     record.bItalic = font.lfItalic != 0;
@@ -101,13 +111,12 @@ TFontRecord* CFontRegistry::FindByHandle(HFONT font) const
     return fonts_.FindFirst([font](const wchar_t*, const TFontRecord* record) { return record->hFont == font; });
 }
 
-HFONT CFontRegistry::Lookup(const wchar_t* name, int size, bool bold, bool underline, bool italic) const
+TFontRecord* CFontRegistry::FindMatching(const wchar_t* name, int size, bool bold, bool underline, bool italic) const
 {
-    const TFontRecord* found = fonts_.FindFirst([=](const wchar_t*, const TFontRecord* record) {
+    return fonts_.FindFirst([=](const wchar_t*, const TFontRecord* record) {
         return record->sFontName == (name ? name : L"") && record->iSize == size && record->bBold == bold &&
                record->bUnderline == underline && record->bItalic == italic;
     });
-    return found ? found->hFont : nullptr;
 }
 
 void CFontRegistry::RemoveAll()

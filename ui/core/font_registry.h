@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/core/dpi_scale.h"
 #include "ui/core/string_map.h"
 #include "ui/core/ui_string.h"
 #include "ui/core/unique_handle.h"
@@ -24,13 +25,18 @@ struct TFontRecord {
     bool bBold = false;
     bool bUnderline = false;
     bool bItalic = false;
+    // The DPI the handle was made for; iSize stays in layout units.
+    int iDpi = CDpiScale::kLayoutDpi;
     TEXTMETRICW tm = {};
 };
 
-// Makes the font a description asks for, on the system's GUI font; the
-// metrics are left to be filled. False when GDI makes none.
-bool MakeFontRecord(TFontRecord& record, const wchar_t* name, int size, bool bold, bool underline, bool italic);
-// The system's GUI font as it is, for the process-wide default.
+// Makes the font a description asks for, on the system's GUI font, its
+// size in layout units made at dpi; the metrics are left to be filled.
+// False when GDI makes none.
+bool MakeFontRecord(TFontRecord& record, const wchar_t* name, int size, bool bold, bool underline, bool italic,
+    int dpi);
+// The system's GUI font as it is, for the process-wide default; it comes at
+// the session's DPI.
 void MakeGuiFontRecord(TFontRecord& record);
 
 // Fonts registered by id, and the default font.
@@ -45,7 +51,7 @@ public:
     void Set(int id, TFontRecord* record);
     TFontRecord* Find(int id) const;
     TFontRecord* FindByHandle(HFONT font) const;
-    HFONT Lookup(const wchar_t* name, int size, bool bold, bool underline, bool italic) const;
+    TFontRecord* FindMatching(const wchar_t* name, int size, bool bold, bool underline, bool italic) const;
     // The registered fonts go; the default font stays.
     void RemoveAll();
 

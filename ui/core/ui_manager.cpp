@@ -104,6 +104,7 @@ void CUIManager::AttachWindow(HWND window, const wchar_t* name)
     timers_.BindWindow(window);
     if (window)
         paintDc_ = WindowDc(window);
+    scale_.SetDpi(window ? CDpiScale::ReadWindowDpi(window) : CDpiScale::kLayoutDpi);
     if (Managers().Find(this) < 0)
         Managers().Add(this);
 }
@@ -131,8 +132,9 @@ SIZE CUIManager::GetClientSize() const
 void CUIManager::SetInitSize(int cx, int cy)
 {
     initSize_ = {cx, cy};
+    const SIZE size = GetInitSize();
     if (!root_ && window_)
-        ::SetWindowPos(window_, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        ::SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 bool CUIManager::AttachRoot(CControlUI* control)

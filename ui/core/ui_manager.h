@@ -5,6 +5,7 @@
 
 #include <stddef.h>
 
+#include "ui/core/dpi_scale.h"
 #include "ui/core/font_registry.h"
 #include "ui/core/image_registry.h"
 #include "ui/core/notify_queue.h"
@@ -85,18 +86,25 @@ public:
     POINT GetMousePos() const { return lastMousePos_; }
     SIZE GetClientSize() const;
 
-    // Window metrics set by the window attributes.
-    SIZE GetInitSize() const { return initSize_; }
+    // The window's display scale; every pixel measure of the layout follows it.
+    const CDpiScale& GetScale() const { return scale_; }
+    int ScaledPixels(int layout) const { return scale_.Pixels(layout); }
+    // Takes a new DPI: fonts and images follow, the tree lays out again.
+    void SetDpi(int dpi);
+
+    // Window metrics set by the window attributes: kept in layout units,
+    // answered in pixels at the window's scale.
+    SIZE GetInitSize() const { return scale_.Pixels(initSize_); }
     void SetInitSize(int cx, int cy);
-    RECT GetSizeBox() const { return sizeBox_; }
+    RECT GetSizeBox() const { return scale_.Pixels(sizeBox_); }
     void SetSizeBox(const RECT& box) { sizeBox_ = box; }
-    RECT GetCaptionRect() const { return caption_; }
+    RECT GetCaptionRect() const { return scale_.Pixels(caption_); }
     void SetCaptionRect(const RECT& caption) { caption_ = caption; }
-    SIZE GetRoundCorner() const { return roundCorner_; }
+    SIZE GetRoundCorner() const { return scale_.Pixels(roundCorner_); }
     void SetRoundCorner(int cx, int cy) { roundCorner_ = {cx, cy}; }
-    SIZE GetMinInfo() const { return minInfo_; }
+    SIZE GetMinInfo() const { return scale_.Pixels(minInfo_); }
     void SetMinInfo(int cx, int cy) { minInfo_ = {cx, cy}; }
-    SIZE GetMaxInfo() const { return maxInfo_; }
+    SIZE GetMaxInfo() const { return scale_.Pixels(maxInfo_); }
     void SetMaxInfo(int cx, int cy) { maxInfo_ = {cx, cy}; }
     bool IsShowDirty() const { return showDirty_; }
     void SetShowDirty(bool show) { showDirty_ = show; }
@@ -182,7 +190,8 @@ public:
     HFONT FontById(int id);
     TFontRecord* FontRecordById(int id);
     TFontRecord* DefaultFontRecord();
-    HFONT LookupFont(const wchar_t* name, int size, bool bold, bool underline, bool italic) const;
+    // Size in layout units; the handle is at the window's scale.
+    HFONT LookupFont(const wchar_t* name, int size, bool bold, bool underline, bool italic);
     TFontRecord* FontRecordByHandle(HFONT font);
 
     // Images; the registry owns them.
@@ -277,6 +286,12 @@ private:
     bool OnSetCursor(WPARAM wParam, LPARAM lParam);
     void OnTimer(WPARAM wParam, LPARAM lParam);
     void OnSize(WPARAM wParam, LPARAM lParam);
+    void OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    void FitFontToScale(TFontRecord& record);
+    CUIString ImageKey(const wchar_t* name) const;
+    TLoadedImage* ScaledImage(const wchar_t* name, const wchar_t* type, DWORD mask, bool keepSource);
+    TLoadedImage* StoreImage(const wchar_t* key, TLoadedImage* image, const wchar_t* resourceType, DWORD mask,
+        bool keepSource, bool shared);
     void ApplyTrackSizes(MINMAXINFO* info);
     bool TranslateByAccelerators(MSG* msg);
     bool ReflectMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -301,6 +316,7 @@ private:
 
     CUIString name_;
     HWND window_ = nullptr;
+    CDpiScale scale_;
     WindowDc paintDc_;
     MemoryDc offscreenDc_;
     GdiObject offscreenBitmap_;

@@ -54,6 +54,10 @@ bool CUIManager::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         OnPaint();
         result = 0;
         return true;
+    case WM_DPICHANGED:
+        OnDpiChanged(wParam, lParam);
+        result = 0;
+        return true;
     case WM_PRINTCLIENT:
         PrintClient(reinterpret_cast<HDC>(wParam), lParam);
         return false;
@@ -129,14 +133,16 @@ void CUIManager::ApplyTrackSizes(MINMAXINFO* info)
 {
     if (!info)
         return;
-    if (minInfo_.cx > 0)
-        info->ptMinTrackSize.x = minInfo_.cx;
-    if (minInfo_.cy > 0)
-        info->ptMinTrackSize.y = minInfo_.cy;
-    if (maxInfo_.cx > 0)
-        info->ptMaxTrackSize.x = maxInfo_.cx;
-    if (maxInfo_.cy > 0)
-        info->ptMaxTrackSize.y = maxInfo_.cy;
+    const SIZE minimum = GetMinInfo();
+    const SIZE maximum = GetMaxInfo();
+    if (minimum.cx > 0)
+        info->ptMinTrackSize.x = minimum.cx;
+    if (minimum.cy > 0)
+        info->ptMinTrackSize.y = minimum.cy;
+    if (maximum.cx > 0)
+        info->ptMaxTrackSize.x = maximum.cx;
+    if (maximum.cy > 0)
+        info->ptMaxTrackSize.y = maximum.cy;
 }
 
 bool CUIManager::ReflectMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)

@@ -75,7 +75,7 @@ HFONT CUIManager::RegisterFont(int id, const wchar_t* name, int size, bool bold,
     bool shared)
 {
     TFontRecord* record = new TFontRecord;
-    if (!MakeFontRecord(*record, name, size, bold, underline, italic)) {
+    if (!MakeFontRecord(*record, name, size, bold, underline, italic, scale_.Dpi())) {
         delete record;
         return nullptr;
     }
@@ -88,7 +88,7 @@ void CUIManager::ReplaceDefaultFont(const wchar_t* name, int size, bool bold, bo
     bool shared)
 {
     TFontRecord record;
-    if (!MakeFontRecord(record, name, size, bold, underline, italic))
+    if (!MakeFontRecord(record, name, size, bold, underline, italic, scale_.Dpi()))
         return;
     FillMetrics(record);
     RegistryFor(shared).fonts.Default() = std::move(record);
@@ -105,7 +105,10 @@ TFontRecord* CUIManager::FindFontRecord(int id) const
 HFONT CUIManager::FontById(int id)
 {
     TFontRecord* record = FindFontRecord(id);
-    return record ? record->hFont : DefaultFontRecord()->hFont;
+    if (!record)
+        return DefaultFontRecord()->hFont;
+    FitFontToScale(*record);
+    return record->hFont;
 }
 
 TFontRecord* CUIManager::FontRecordById(int id)
@@ -113,6 +116,7 @@ TFontRecord* CUIManager::FontRecordById(int id)
     TFontRecord* record = FindFontRecord(id);
     if (!record)
         return DefaultFontRecord();
+    FitFontToScale(*record);
     FillMetrics(*record);
     return record;
 }
@@ -121,14 +125,20 @@ TFontRecord* CUIManager::DefaultFontRecord()
 {
     TFontRecord& own = own_.fonts.Default();
     TFontRecord* record = own.sFontName.IsEmpty() ? &Shared().fonts.Default() : &own;
+    FitFontToScale(*record);
     FillMetrics(*record);
     return record;
 }
 
-HFONT CUIManager::LookupFont(const wchar_t* name, int size, bool bold, bool underline, bool italic) const
+HFONT CUIManager::LookupFont(const wchar_t* name, int size, bool bold, bool underline, bool italic)
 {
-    HFONT font = own_.fonts.Lookup(name, size, bold, underline, italic);
-    return font ? font : Shared().fonts.Lookup(name, size, bold, underline, italic);
+    TFontRecord* record = own_.fonts.FindMatching(name, size, bold, underline, italic);
+    if (!record)
+        record = Shared().fonts.FindMatching(name, size, bold, underline, italic);
+    if (!record)
+        return nullptr;
+    FitFontToScale(*record);
+    return record->hFont;
 }
 
 TFontRecord* CUIManager::FontRecordByHandle(HFONT font)
@@ -156,7 +166,13 @@ TLoadedImage* CUIManager::RegisterImage(const wchar_t* name, const wchar_t* type
         if (*end == L'\0' && id >= 1 && id <= 0xFFFF)
             resourceName = MAKEINTRESOURCEW(id);
     }
-    TLoadedImage* image = CRenderKit::LoadImage(resourceName, resourceType, mask);
+    return StoreImage(name, CRenderKit::LoadImage(resourceName, resourceType, mask), resourceType, mask, keepSource,
+        shared);
+}
+
+TLoadedImage* CUIManager::StoreImage(const wchar_t* key, TLoadedImage* image, const wchar_t* resourceType, DWORD mask,
+    bool keepSource, bool shared)
+{
     if (!image)
         return nullptr;
     if (keepSource)
@@ -170,7 +186,7 @@ TLoadedImage* CUIManager::RegisterImage(const wchar_t* name, const wchar_t* type
     record->sResType = image->sResType;
     record->dwMask = mask;
     record->bKeepSource = keepSource;
-    RegistryFor(shared).images.Set(name, record);
+    RegistryFor(shared).images.Set(key, record);
     return image;
 }
 
@@ -191,12 +207,28 @@ TLoadedImage* CUIManager::ImageByName(const wchar_t* name) const
 TLoadedImage* CUIManager::ImageByNameOrLoad(const wchar_t* name, const wchar_t* type, DWORD mask,
     bool keepSource)
 {
+    if (TLoadedImage* scaled = ScaledImage(name, type, mask, keepSource))
+        return scaled;
     TLoadedImage* image = ImageByName(name);
     if (image)
         return image;
     if (!RegisterImage(name, type, mask, keepSource, false))
         return nullptr;
     return ImageByName(name);
+}
+
+// Above 100 % the skin's double-density file, chosen once per scale; none
+// when the skin has no such file.
+TLoadedImage* CUIManager::ScaledImage(const wchar_t* name, const wchar_t* type, DWORD mask, bool keepSource)
+{
+    if (!name || !*name || scale_.Factor() <= 1.0)
+        return nullptr;
+    const CUIString key = ImageKey(name);
+    if (TLoadedImage* image = ImageByName(key))
+        return image;
+    const wchar_t* resourceType = type && *type ? type : nullptr;
+    return StoreImage(key, CRenderKit::LoadImageForScale(name, resourceType, mask, scale_.Factor()), resourceType, mask,
+        keepSource, false);
 }
 
 void CUIManager::SetClassDefaults(const wchar_t* elementName, const wchar_t* list, bool shared)
