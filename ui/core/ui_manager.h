@@ -273,6 +273,9 @@ private:
                    LPARAM lParam = 0, int keyState = -1, wchar_t key = 0);
     CControlUI* FindOwnControlAt(POINT point) const;
 
+    bool FilterMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool ProcessInputMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
     bool OnMouseHover(LPARAM lParam);
     void OnMouseLeave();

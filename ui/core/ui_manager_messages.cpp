@@ -36,6 +36,14 @@ bool CUIManager::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
 {
     if (!window_)
         return false;
+    if (FilterMessage(message, wParam, lParam, result))
+        return true;
+    return ProcessWindowMessage(message, wParam, lParam, result);
+}
+
+// The message filters come first; the first that handles a message ends it.
+bool CUIManager::FilterMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
     for (int i = 0; i < messageFilters_.GetSize(); ++i) {
         bool handled = false;
         LRESULT answer = messageFilters_[i]->MessageHandler(message, wParam, lParam, handled);
@@ -45,6 +53,13 @@ bool CUIManager::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
             return true;
         }
     }
+    return false;
+}
+
+// The window's own state: size, paint, scale, frame and the reflected
+// messages of native children; the rest is input.
+bool CUIManager::ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
     switch (message) {
     case WM_SIZE:
         OnSize(wParam, lParam);
@@ -88,6 +103,18 @@ bool CUIManager::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
     case WM_TIMER:
         OnTimer(wParam, lParam);
         return false;
+    case kAsyncNotifyMessage:
+        DeliverQueuedNotifies();
+        return false;
+    default:
+        return ProcessInputMessage(message, wParam, lParam, result);
+    }
+}
+
+// Mouse and keyboard, turned into events for controls.
+bool CUIManager::ProcessInputMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    switch (message) {
     case WM_MOUSEMOVE:
         OnMouseMove(wParam, lParam);
         return false;
@@ -120,9 +147,6 @@ bool CUIManager::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         return false;
     case WM_KILLFOCUS:
         OnKillFocus(wParam);
-        return false;
-    case kAsyncNotifyMessage:
-        DeliverQueuedNotifies();
         return false;
     default:
         return false;
