@@ -126,7 +126,15 @@ add_library(zstd_decoder STATIC
     ${ZSTD_LIB}/decompress/zstd_decompress.c
     ${ZSTD_LIB}/decompress/zstd_decompress_block.c)
 target_compile_definitions(zstd_decoder PRIVATE ${ZSTD_OPTIONS})
-target_compile_options(zstd_decoder PRIVATE -O2 -w)
+# Only the block and Huffman decoding loops are hot: the rest is set-up,
+# built for size. Pure C called by the delta decoder and calling nothing
+# back, so on i686 it needs no unwind tables either.
+target_compile_options(zstd_decoder PRIVATE -Os -w)
+set_source_files_properties(${ZSTD_LIB}/decompress/huf_decompress.c ${ZSTD_LIB}/decompress/zstd_decompress_block.c
+    PROPERTIES COMPILE_OPTIONS -O2)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_compile_options(zstd_decoder PRIVATE -fno-asynchronous-unwind-tables)
+endif()
 target_include_directories(zstd_decoder SYSTEM PUBLIC ${ZSTD_LIB})
 set(ZSTD_LIB_DIR ${ZSTD_LIB} CACHE INTERNAL "")
 set(ZSTD_BUILD_OPTIONS ${ZSTD_OPTIONS} CACHE INTERNAL "")
