@@ -149,7 +149,7 @@ bool LoadSpecImage(CUIManager* manager, TImageSpec& spec)
     return true;
 }
 
-// The spec's source is in the image's layout units; the chosen image may
+// An image description's source rectangle is in the image's layout units; the chosen image may
 // hold more pixels per unit.
 int ImagePixels(double scale, long units)
 {
